@@ -1,0 +1,93 @@
+#include "calendar/calendar_line.hpp"
+
+#include <algorithm>
+#include <array>
+#include <climits>
+
+namespace gironario {
+
+namespace {
+
+bool is_digit(char c) {
+    return c >= '0' && c <= '9';
+}
+
+// Position of each key in a line with a three-digit match number and a two-digit year, and
+// whether the key lies after the year, so that a four-digit year moves it.
+struct KeyPlace {
+    int position;
+    bool after_year;
+};
+
+constexpr std::array<KeyPlace, KEYS> key_places = {{
+    {10, true},  // year, tens
+    {11, true},  // year, units
+    {7, false},  // month, tens
+    {8, false},  // month, units
+    {4, false},  // day, tens
+    {5, false},  // day, units
+    {13, true},  // hour, tens
+    {14, true},  // hour, units
+    {16, true},  // minute, tens
+    {17, true},  // minute, units
+}};
+
+}  // namespace
+
+bool is_match_line(std::string_view line) {
+    return line.size() >= 2 && is_digit(line[0]) && (is_digit(line[1]) || line[1] == ' ');
+}
+
+int detect_width(std::string_view line, int previous) {
+    auto space_at = [&](std::size_t position) {
+        return position < line.size() && line[position] == ' ';
+    };
+    if (space_at(3)) {
+        return 0;
+    }
+    if (space_at(2)) {
+        return 1;
+    }
+    if (space_at(1)) {
+        return 2;
+    }
+    // A number of four digits or more: all digits up to the first space.
+    const auto digits = static_cast<std::size_t>(
+        std::find_if_not(line.begin(), line.end(), is_digit) - line.begin());
+    if (digits >= 4 && space_at(digits) && digits <= INT_MAX - 3) {
+        return 3 - static_cast<int>(digits);
+    }
+    return previous;
+}
+
+std::size_t key_position(int key, int width, int year_offset) {
+    const KeyPlace& place = key_places[static_cast<std::size_t>(key)];
+    return static_cast<std::size_t>(place.position - width + (place.after_year ? year_offset : 0));
+}
+
+int key_value(std::string_view line, std::size_t position) {
+    if (position < line.size()) {
+        return static_cast<signed char>(line[position]);
+    }
+    return position == line.size() ? '\n' : SCHAR_MIN - 1;
+}
+
+void write_match_line(Calendar& calendar, LineWriter& out) {
+    if (calendar.year_digits != 4) {
+        calendar.lines.consume([&](std::string_view piece, std::size_t) { out.put(piece); });
+        out.put('\n');
+        return;
+    }
+    const std::size_t century = century_position(calendar.width);
+    calendar.lines.consume([&](std::string_view piece, std::size_t offset) {
+        // Leave out the two century digits wherever they fall within this piece.
+        const std::size_t end = offset + piece.size();
+        const std::size_t skip_begin = std::clamp(century, offset, end) - offset;
+        const std::size_t skip_end = std::clamp(century + 2, offset, end) - offset;
+        out.put(piece.substr(0, skip_begin));
+        out.put(piece.substr(skip_end));
+    });
+    out.put('\n');
+}
+
+}  // namespace gironario

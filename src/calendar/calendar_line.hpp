@@ -1,0 +1,66 @@
+#pragma once
+
+// What a line of a calendar looks like to the merge: which lines are matches, where the date and
+// time of a match stand, and how a match line is written out with its year shortened.
+//
+// A match line reads, for example, "12 05/10/2007 21:00 PalaA Alfa - Beta": match number, day,
+// month, year (two or four digits), hour, minute, place and description. Only the number's width
+// and the key positions are relied on; the separators between the fields are never looked at.
+
+#include <cstddef>
+#include <string_view>
+
+#include "calendar/line_reader.hpp"
+#include "calendar/line_writer.hpp"
+
+namespace gironario {
+
+// Number of keys compared between two match lines: the year's last two digits, the month, the day,
+// the hour and the minute, one character each, in that order.
+inline constexpr int KEYS = 10;
+
+// Keys before this one are date keys: a match found earlier by one of them ends its day's block.
+inline constexpr int FIRST_TIME_KEY = 6;
+
+// A match line starts with a digit followed by a digit or a space.
+bool is_match_line(std::string_view line);
+
+// The width offset of a match line: 3 minus the number of digits of its match number, negative
+// for numbers of four digits or more. A line whose number shows no such shape keeps `previous`,
+// the offset of the calendar's previous match line.
+int detect_width(std::string_view line, int previous);
+
+// 0 for calendars with two-digit years, 2 for four-digit ones: how far the time moves right.
+constexpr int year_offset(int year_digits) {
+    return year_digits == 4 ? 2 : 0;
+}
+
+// Where key `key` (0 to KEYS - 1) stands in a match line of width offset `width`.
+std::size_t key_position(int key, int width, int year_offset);
+
+// The value compared at `position` of a line whose first `line.size()` bytes are known. Bytes
+// compare as signed 8-bit values; the line feed is 10; past the line feed, lower than any byte.
+int key_value(std::string_view line, std::size_t position);
+
+// Where the century digits of a four-digit year start in a line of width offset `width`.
+constexpr std::size_t century_position(int width) {
+    return static_cast<std::size_t>(10 - width);
+}
+
+// A calendar while it is being merged: its reader, whose current line is the held line, the year
+// digits the user gave for it, and the width offset of its latest match line.
+struct Calendar {
+    LineReader& lines;
+    int year_digits;
+    int width = 0;
+    bool ended = false;
+
+    // Moves on to the next line; at the end of the input the calendar has ended.
+    void advance() { ended = !lines.next(); }
+};
+
+// Writes the calendar's held line, consuming it, with a line feed whether the line had one or not.
+// The century digits of a four-digit year are left out.
+void write_match_line(Calendar& calendar, LineWriter& out);
+
+}  // namespace gironario

@@ -1,0 +1,66 @@
+#include "calendar/line_reader.hpp"
+
+#include <cstring>
+
+namespace gironario {
+
+LineReader::LineReader(Input& input, std::size_t capacity)
+    : input_(input), capacity_(capacity), buffer_(new char[capacity]) {}
+
+bool LineReader::fill() {
+    if (at_end_) {
+        return false;
+    }
+    if (next_ > 0) {
+        // Move the unfinished line to the front to make room behind it.
+        std::memmove(buffer_.get(), buffer_.get() + next_, data_end_ - next_);
+        data_end_ -= next_;
+        scan_ -= next_;
+        next_ = 0;
+    }
+    const std::size_t count = input_.read(buffer_.get() + data_end_, capacity_ - data_end_);
+    if (count == 0) {
+        at_end_ = true;
+        return false;
+    }
+    data_end_ += count;
+    return true;
+}
+
+bool LineReader::next() {
+    if (rest_pending_) {
+        auto ignore = [](std::string_view, std::size_t) {};
+        consume_rest(ignore);
+    }
+    for (;;) {
+        if (failed()) {
+            return false;
+        }
+        const char* data = buffer_.get();
+        if (const void* feed = std::memchr(data + scan_, '\n', data_end_ - scan_)) {
+            line_begin_ = next_;
+            line_end_ = static_cast<std::size_t>(static_cast<const char*>(feed) - data);
+            scan_ = next_ = line_end_ + 1;
+            return true;
+        }
+        scan_ = data_end_;
+        if (next_ == 0 && data_end_ == capacity_) {
+            // No line feed in a full buffer: hold what fits as the head of a long line.
+            line_begin_ = 0;
+            line_end_ = scan_ = next_ = capacity_;
+            rest_pending_ = true;
+            return true;
+        }
+        if (!fill()) {
+            if (failed() || next_ == data_end_) {
+                return false;
+            }
+            // A last line without its line feed.
+            line_begin_ = next_;
+            line_end_ = scan_ = next_ = data_end_;
+            return true;
+        }
+    }
+}
+
+}  // namespace gironario

@@ -1,0 +1,117 @@
+#include "driver/folder.hpp"
+
+#include <cerrno>
+#include <cstdio>
+#include <system_error>
+
+namespace gironario {
+
+namespace {
+
+// Reads in binary mode with no stdio buffer: the line reader brings its own.
+class FileInput final : public Input {
+  public:
+    explicit FileInput(std::FILE* file) : file_(file) { std::setvbuf(file_, nullptr, _IONBF, 0); }
+    ~FileInput() override { std::fclose(file_); }
+    FileInput(const FileInput&) = delete;
+    FileInput& operator=(const FileInput&) = delete;
+
+    std::size_t read(char* buffer, std::size_t size) override {
+        if (error_ != 0) {
+            return 0;
+        }
+        errno = 0;
+        const std::size_t count = std::fread(buffer, 1, size, file_);
+        if (count == 0 && std::ferror(file_)) {
+            error_ = errno != 0 ? errno : EIO;
+        }
+        return count;
+    }
+
+    int error() const override { return error_; }
+
+  private:
+    std::FILE* file_;
+    int error_ = 0;
+};
+
+// Writes in binary mode with no stdio buffer: the line writer brings its own. Errors are kept
+// from the first failure on, and close() reports them along with its own.
+class FileOutput final : public Output {
+  public:
+    explicit FileOutput(std::FILE* file) : file_(file) { std::setvbuf(file_, nullptr, _IONBF, 0); }
+    ~FileOutput() override {
+        if (file_ != nullptr) {
+            std::fclose(file_);
+        }
+    }
+    FileOutput(const FileOutput&) = delete;
+    FileOutput& operator=(const FileOutput&) = delete;
+
+    bool write(const char* data, std::size_t size) override {
+        if (error_ != 0 || file_ == nullptr) {
+            return false;
+        }
+        errno = 0;
+        if (std::fwrite(data, 1, size, file_) != size) {
+            error_ = errno != 0 ? errno : EIO;
+        }
+        return error_ == 0;
+    }
+
+    bool close() override {
+        if (file_ == nullptr) {
+            return error_ == 0;
+        }
+        errno = 0;
+        const bool flushed = std::fflush(file_) == 0;
+        const int flush_errno = errno;
+        errno = 0;
+        const bool closed = std::fclose(file_) == 0;
+        file_ = nullptr;
+        if (error_ == 0 && !flushed) {
+            error_ = flush_errno != 0 ? flush_errno : EIO;
+        }
+        if (error_ == 0 && !closed) {
+            error_ = errno != 0 ? errno : EIO;
+        }
+        return error_ == 0;
+    }
+
+    int error() const override { return error_; }
+
+  private:
+    std::FILE* file_;
+    int error_ = 0;
+};
+
+}  // namespace
+
+DiskFolder::DiskFolder(std::filesystem::path directory) : directory_(std::move(directory)) {}
+
+std::unique_ptr<Input> DiskFolder::open(const std::string& name, int& error) {
+    errno = 0;
+    std::FILE* file = std::fopen((directory_ / name).string().c_str(), "rb");
+    if (file == nullptr) {
+        error = errno != 0 ? errno : EIO;
+        return nullptr;
+    }
+    return std::make_unique<FileInput>(file);
+}
+
+std::unique_ptr<Output> DiskFolder::create(const std::string& name, int& error) {
+    errno = 0;
+    std::FILE* file = std::fopen((directory_ / name).string().c_str(), "wb");
+    if (file == nullptr) {
+        error = errno != 0 ? errno : EIO;
+        return nullptr;
+    }
+    return std::make_unique<FileOutput>(file);
+}
+
+bool DiskFolder::same_file(const std::string& a, const std::string& b) {
+    std::error_code error;
+    return std::filesystem::equivalent(directory_ / a, directory_ / b, error) && !error;
+}
+
+}  // namespace gironario

@@ -1,0 +1,39 @@
+#pragma once
+
+#include <filesystem>
+#include <memory>
+#include <string>
+
+#include "calendar/byte_stream.hpp"
+
+namespace gironario {
+
+// The folder whose files the program reads and writes, all by fixed names.
+class Folder {
+  public:
+    virtual ~Folder() = default;
+
+    // Opens a file for reading; null with the system's error number in `error` when it can't.
+    virtual std::unique_ptr<Input> open(const std::string& name, int& error) = 0;
+
+    // Creates a file for writing, emptying one that exists; null with `error` set when it can't.
+    virtual std::unique_ptr<Output> create(const std::string& name, int& error) = 0;
+
+    // Whether both names exist and lead to the same file, through links of either kind.
+    virtual bool same_file(const std::string& a, const std::string& b) = 0;
+};
+
+// Files on disk, relative to `directory` (the working directory when it is empty).
+class DiskFolder final : public Folder {
+  public:
+    explicit DiskFolder(std::filesystem::path directory = {});
+
+    std::unique_ptr<Input> open(const std::string& name, int& error) override;
+    std::unique_ptr<Output> create(const std::string& name, int& error) override;
+    bool same_file(const std::string& a, const std::string& b) override;
+
+  private:
+    std::filesystem::path directory_;
+};
+
+}  // namespace gironario

@@ -1,0 +1,80 @@
+#include "export/table_export.hpp"
+
+#include <cstring>
+#include <string_view>
+
+namespace gironario {
+
+namespace {
+
+// At most this many spaces of a line become field boundaries: five fields at the most.
+constexpr int COLONNEEXCEL = 4;
+
+struct TableTexts {
+    std::string_view before;
+    bool numbered;  // each row starts with its number and a tab
+    std::string_view row_start;
+    std::string_view separator;
+    std::string_view row_end;
+    std::string_view after;
+};
+
+constexpr TableTexts spreadsheet_texts = {"", true, "", "\t", "", ""};
+
+constexpr TableTexts web_page_texts = {
+    "<HTML>\n<BODY>\n<TABLE border=1 bgcolor=#80ff80>\n"
+    "<TR><TD><b>N</b></TD><TD align=center><b>DATA</b></TD><TD align=center><b>ORARIO</b></TD>"
+    "<TD align=center><b>LUOGO</b></TD><TD align=center><b>PARTITA</b></TD></TR>",
+    false,
+    "<TR bgcolor=#c0ffff>\n\t<TD>",
+    "</TD>\n\t<TD>",
+    "\t</TD>\n</TR>\n",
+    "\n</TABLE>\n</BODY>\n</HTML>",
+};
+
+// Lines that look like a heading ("Girone ...") keep their spaces: the rule looks at each of the
+// first three characters on its own.
+bool keeps_spaces(std::string_view line) {
+    return (line.size() > 0 && line[0] == 'G') || (line.size() > 1 && line[1] == 'i') ||
+           (line.size() > 2 && line[2] == 'o');
+}
+
+}  // namespace
+
+void export_table(TableKind kind, LineReader& merged, long long matches, LineWriter& out) {
+    const TableTexts& texts = kind == TableKind::spreadsheet ? spreadsheet_texts : web_page_texts;
+    out.put(texts.before);
+    // The bound grows by one for every day-break line, so the rows end with the last match line.
+    long long rows = matches;
+    for (long long row = 0; row < rows && !out.failed() && merged.next(); ++row) {
+        if (texts.numbered) {
+            out.put_number(row + 1);
+            out.put('\t');
+        }
+        out.put(texts.row_start);
+        if (merged.whole() && merged.head().empty()) {
+            ++rows;
+        }
+        int separators = keeps_spaces(merged.head()) ? COLONNEEXCEL : 0;
+        merged.consume([&](std::string_view piece, std::size_t) {
+            while (separators < COLONNEEXCEL && !piece.empty()) {
+                const auto* space =
+                    static_cast<const char*>(std::memchr(piece.data(), ' ', piece.size()));
+                if (space == nullptr) {
+                    break;
+                }
+                const auto length = static_cast<std::size_t>(space - piece.data());
+                out.put(piece.substr(0, length));
+                out.put(texts.separator);
+                piece.remove_prefix(length + 1);
+                ++separators;
+            }
+            out.put(piece);
+        });
+        out.put('\n');
+        out.put(texts.row_end);
+    }
+    out.put(texts.after);
+}
+
+}  // namespace gironario
