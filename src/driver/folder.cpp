@@ -4,6 +4,10 @@
 #include <cstdio>
 #include <system_error>
 
+#ifdef _WIN32
+#include "driver/text_mode.hpp"
+#endif
+
 namespace gironario {
 
 namespace {
@@ -96,7 +100,13 @@ std::unique_ptr<Input> DiskFolder::open(const std::string& name, int& error) {
         error = errno != 0 ? errno : EIO;
         return nullptr;
     }
-    return std::make_unique<FileInput>(file);
+    std::unique_ptr<Input> input = std::make_unique<FileInput>(file);
+#ifdef _WIN32
+    // Text files there end their lines with CR LF: the program sees LF, as the C library's text
+    // mode would show it, while the file itself is read in large binary blocks.
+    input = std::make_unique<TextModeInput>(std::move(input));
+#endif
+    return input;
 }
 
 std::unique_ptr<Output> DiskFolder::create(const std::string& name, int& error) {
@@ -106,7 +116,11 @@ std::unique_ptr<Output> DiskFolder::create(const std::string& name, int& error) 
         error = errno != 0 ? errno : EIO;
         return nullptr;
     }
-    return std::make_unique<FileOutput>(file);
+    std::unique_ptr<Output> output = std::make_unique<FileOutput>(file);
+#ifdef _WIN32
+    output = std::make_unique<TextModeOutput>(std::move(output));
+#endif
+    return output;
 }
 
 bool DiskFolder::same_file(const std::string& a, const std::string& b) {
