@@ -41,8 +41,11 @@ int close_standard_output(int status) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    // System error texts in the user's language, where it is installed.
+#ifdef LC_MESSAGES
+    // System error texts in the user's language, where it is installed. Windows has no such
+    // category: its C library speaks English only.
     std::setlocale(LC_MESSAGES, "");
+#endif
 
     if (argc > 1) {
         const std::string_view argument = argv[1];
