@@ -34,10 +34,6 @@ constexpr std::array<KeyPlace, KEYS> key_places = {{
 
 }  // namespace
 
-bool is_match_line(std::string_view line) {
-    return line.size() >= 2 && is_digit(line[0]) && (is_digit(line[1]) || line[1] == ' ');
-}
-
 int detect_width(std::string_view line, int previous) {
     auto space_at = [&](std::size_t position) {
         return position < line.size() && line[position] == ' ';
@@ -62,7 +58,9 @@ int detect_width(std::string_view line, int previous) {
 
 std::size_t key_position(int key, int width, int year_offset) {
     const KeyPlace& place = key_places[static_cast<std::size_t>(key)];
-    return static_cast<std::size_t>(place.position - width + (place.after_year ? year_offset : 0));
+    // Counted in the width of a size, so that the positions of one line differ by constants.
+    const std::ptrdiff_t shift = std::ptrdiff_t{year_offset} - width;
+    return static_cast<std::size_t>(place.position + (place.after_year ? shift : -width));
 }
 
 int key_value(std::string_view line, std::size_t position) {
@@ -70,6 +68,26 @@ int key_value(std::string_view line, std::size_t position) {
         return static_cast<signed char>(line[position]);
     }
     return position == line.size() ? '\n' : SCHAR_MIN - 1;
+}
+
+MatchKeys match_keys(std::string_view line, int width, int year_offset) {
+    // The minute's units stand last: a line that reaches them, as every well-formed line does,
+    // holds all ten keys, and their values are its bytes.
+    const bool holds_every_key = key_position(KEYS - 1, width, year_offset) < line.size();
+    // Each key takes nine bits, room for all its 257 values: the 256 bytes and the place past
+    // the line feed, lowest of all. Keys placed one after the other, the first one highest, order
+    // two lines as their first differing key does.
+    const auto key = [&](int number) {
+        const std::size_t position = key_position(number, width, year_offset);
+        const int value =
+            holds_every_key ? static_cast<signed char>(line[position]) : key_value(line, position);
+        return static_cast<std::uint64_t>(value - (SCHAR_MIN - 1));
+    };
+    static_assert(FIRST_TIME_KEY == 6 && KEYS == 10, "six date keys and four time keys");
+    MatchKeys keys;
+    keys.date = key(0) << 45 | key(1) << 36 | key(2) << 27 | key(3) << 18 | key(4) << 9 | key(5);
+    keys.time = key(6) << 27 | key(7) << 18 | key(8) << 9 | key(9);
+    return keys;
 }
 
 void write_match_line(Calendar& calendar, LineWriter& out) {

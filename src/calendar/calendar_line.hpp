@@ -8,6 +8,7 @@
 // and the key positions are relied on; the separators between the fields are never looked at.
 
 #include <cstddef>
+#include <cstdint>
 #include <string_view>
 
 #include "calendar/line_reader.hpp"
@@ -23,7 +24,10 @@ inline constexpr int KEYS = 10;
 inline constexpr int FIRST_TIME_KEY = 6;
 
 // A match line starts with a digit followed by a digit or a space.
-bool is_match_line(std::string_view line);
+inline bool is_match_line(std::string_view line) {
+    const auto is_digit = [](char c) { return c >= '0' && c <= '9'; };
+    return line.size() >= 2 && is_digit(line[0]) && (is_digit(line[1]) || line[1] == ' ');
+}
 
 // The width offset of a match line: 3 minus the number of digits of its match number, negative
 // for numbers of four digits or more. A line whose number shows no such shape keeps `previous`,
@@ -42,6 +46,18 @@ std::size_t key_position(int key, int width, int year_offset);
 // compare as signed 8-bit values; the line feed is 10; past the line feed, lower than any byte.
 int key_value(std::string_view line, std::size_t position);
 
+// The date and time of a match line as two numbers that order as its keys do: of two lines, the
+// one with the smaller `date` is earlier by its date (year, month, day), and at equal dates the
+// one with the smaller `time` is earlier by its time. Worked out once per line, so that the merge
+// compares two numbers instead of ten keys at every step.
+struct MatchKeys {
+    std::uint64_t date = 0;
+    std::uint64_t time = 0;
+};
+
+// The keys of a match line of width offset `width`, compared as key_value() tells.
+MatchKeys match_keys(std::string_view line, int width, int year_offset);
+
 // Where the century digits of a four-digit year start in a line of width offset `width`.
 constexpr std::size_t century_position(int width) {
     return static_cast<std::size_t>(10 - width);
@@ -53,6 +69,7 @@ struct Calendar {
     LineReader& lines;
     int year_digits;
     int width = 0;
+    MatchKeys keys{};  // of the held line, once it is a match line
     bool ended = false;
 
     // Moves on to the next line; at the end of the input the calendar has ended.

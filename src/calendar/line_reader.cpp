@@ -27,23 +27,17 @@ bool LineReader::fill() {
     return true;
 }
 
-bool LineReader::next() {
+bool LineReader::next_after_buffer() {
     if (rest_pending_) {
         auto ignore = [](std::string_view, std::size_t) {};
         consume_rest(ignore);
-    }
-    for (;;) {
-        if (failed()) {
-            return false;
-        }
-        const char* data = buffer_.get();
-        if (const void* feed = std::memchr(data + scan_, '\n', data_end_ - scan_)) {
-            line_begin_ = next_;
-            line_end_ = static_cast<std::size_t>(static_cast<const char*>(feed) - data);
-            scan_ = next_ = line_end_ + 1;
+        if (take_buffered_line()) {
             return true;
         }
-        scan_ = data_end_;
+    }
+    // A failed read leaves no whole line behind it in the buffer, so failures need looking at
+    // only once no more bytes come.
+    for (;;) {
         if (next_ == 0 && data_end_ == capacity_) {
             // No line feed in a full buffer: hold what fits as the head of a long line.
             line_begin_ = 0;
@@ -58,6 +52,9 @@ bool LineReader::next() {
             // A last line without its line feed.
             line_begin_ = next_;
             line_end_ = scan_ = next_ = data_end_;
+            return true;
+        }
+        if (take_buffered_line()) {
             return true;
         }
     }

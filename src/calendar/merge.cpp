@@ -6,60 +6,44 @@ namespace gironario {
 
 namespace {
 
-// Moves past the lines that are not matches; the calendar may end doing so.
-void skip_to_match(Calendar& calendar) {
-    while (!calendar.ended && !is_match_line(calendar.lines.head())) {
+// Moves to the calendar's next match line, past the lines that are not matches, and works out
+// its width and keys; the calendar may end doing so.
+void next_match(Calendar& calendar) {
+    do {
         calendar.advance();
+    } while (!calendar.ended && !is_match_line(calendar.lines.head()));
+    if (!calendar.ended) {
+        const std::string_view line = calendar.lines.head();
+        calendar.width = detect_width(line, calendar.width);
+        calendar.keys = match_keys(line, calendar.width, year_offset(calendar.year_digits));
     }
-}
-
-struct Comparison {
-    int key;             // the first key that differs, or KEYS when all are equal
-    bool first_earlier;  // whether calendar 1's match is the earlier one
-};
-
-Comparison compare(const Calendar& first, const Calendar& second) {
-    const int first_year = year_offset(first.year_digits);
-    const int second_year = year_offset(second.year_digits);
-    for (int key = 0; key < KEYS; ++key) {
-        const int a = key_value(first.lines.head(), key_position(key, first.width, first_year));
-        const int b = key_value(second.lines.head(), key_position(key, second.width, second_year));
-        if (a != b) {
-            return {key, a < b};
-        }
-    }
-    return {KEYS, true};
 }
 
 void write_and_advance(Calendar& calendar, LineWriter& out) {
     write_match_line(calendar, out);
-    calendar.advance();
+    next_match(calendar);
 }
 
 }  // namespace
 
 long long merge(Calendar& first, Calendar& second, LineWriter& out) {
     long long written = 0;
-    first.advance();
-    second.advance();
-    for (;;) {
-        skip_to_match(first);
-        skip_to_match(second);
-        if (first.ended || second.ended || out.failed()) {
-            break;
-        }
-        first.width = detect_width(first.lines.head(), first.width);
-        second.width = detect_width(second.lines.head(), second.width);
-        const Comparison order = compare(first, second);
-        if (order.key == KEYS) {
+    next_match(first);
+    next_match(second);
+    while (!first.ended && !second.ended && !out.failed()) {
+        const MatchKeys& one = first.keys;
+        const MatchKeys& two = second.keys;
+        const bool by_date = one.date != two.date;
+        if (!by_date && one.time == two.time) {
             write_and_advance(first, out);
             write_and_advance(second, out);
             out.put('\n');
             written += 2;
             continue;
         }
-        write_and_advance(order.first_earlier ? first : second, out);
-        if (order.key < FIRST_TIME_KEY) {
+        const bool first_earlier = by_date ? one.date < two.date : one.time < two.time;
+        write_and_advance(first_earlier ? first : second, out);
+        if (by_date) {
             out.put('\n');
         }
         ++written;

@@ -39,10 +39,10 @@ bool keeps_spaces(std::string_view line) {
            (line.size() > 2 && line[2] == 'o');
 }
 
-}  // namespace
-
-void export_table(TableKind kind, LineReader& merged, long long matches, LineWriter& out) {
-    const TableTexts& texts = kind == TableKind::spreadsheet ? spreadsheet_texts : web_page_texts;
+// The row loop, built once for each kind so that the lengths of its texts are constants and
+// writing them costs a few moves rather than a call.
+template <const TableTexts& texts>
+void write_rows(LineReader& merged, long long matches, LineWriter& out) {
     out.put(texts.before);
     // The bound grows by one for every day-break line, so the rows end with the last match line.
     long long rows = matches;
@@ -75,6 +75,16 @@ void export_table(TableKind kind, LineReader& merged, long long matches, LineWri
         out.put(texts.row_end);
     }
     out.put(texts.after);
+}
+
+}  // namespace
+
+void export_table(TableKind kind, LineReader& merged, long long matches, LineWriter& out) {
+    if (kind == TableKind::spreadsheet) {
+        write_rows<spreadsheet_texts>(merged, matches, out);
+    } else {
+        write_rows<web_page_texts>(merged, matches, out);
+    }
 }
 
 }  // namespace gironario

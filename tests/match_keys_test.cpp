@@ -1,0 +1,96 @@
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "calendar/calendar_line.hpp"
+
+namespace gironario {
+namespace {
+
+struct Held {
+    std::string line;
+    int year_digits;
+};
+
+// How two held lines order, key by key: the first key that differs decides.
+struct Order {
+    bool first_earlier;
+    bool by_date;
+    bool tie;
+};
+
+Order order_key_by_key(const Held& one, const Held& two) {
+    const int one_width = detect_width(one.line, 0);
+    const int two_width = detect_width(two.line, 0);
+    for (int key = 0; key < KEYS; ++key) {
+        const int a =
+            key_value(one.line, key_position(key, one_width, year_offset(one.year_digits)));
+        const int b =
+            key_value(two.line, key_position(key, two_width, year_offset(two.year_digits)));
+        if (a != b) {
+            return {a < b, key < FIRST_TIME_KEY, false};
+        }
+    }
+    return {false, false, true};
+}
+
+Order order_by_match_keys(const Held& one, const Held& two) {
+    const MatchKeys a =
+        match_keys(one.line, detect_width(one.line, 0), year_offset(one.year_digits));
+    const MatchKeys b =
+        match_keys(two.line, detect_width(two.line, 0), year_offset(two.year_digits));
+    if (a.date != b.date) {
+        return {a.date < b.date, true, false};
+    }
+    if (a.time != b.time) {
+        return {a.time < b.time, false, false};
+    }
+    return {false, false, true};
+}
+
+// The two numbers of a line must order every pair of lines as the ten keys do, the ways a line
+// can fall short of its keys and the bytes that compare as negative values included.
+TEST(MatchKeys, OrderAsTheKeysDo) {
+    const std::vector<Held> lines = {
+        {"1 06/10/07 18:00 PalaA Alfa - Beta", 2},
+        {"12 06/10/07 18:00 PalaA Alfa - Beta", 2},
+        {"123 06/10/2007 18:00 PalaA Alfa - Beta", 4},
+        {"1234 06/10/1907 18:00 PalaA", 4},
+        {"99999 06/10/07 18:01", 2},
+        {"7 06/10/07 18:30", 2},
+        {"7 06/10/07 21:00", 2},
+        {"7 07/10/07 09:00", 2},
+        {"7 06/11/07 09:00", 2},
+        {"7 06/10/08 00:00", 2},
+        {"7 31/12/99 23:45", 2},
+        {"7 01/01/00 00:00", 2},
+        {"7 06/10/07 18:3", 2},  // the minute's units on the line feed
+        {"7 06/10/07 18:", 2},   // both minute keys short: the line feed, then past it
+        {"7 06/10/07", 2},       // no time at all
+        {"7 06/10/0", 2},
+        {"7 06", 2},
+        {"7 ", 2},
+        {"7 06/10/\x80\x80 18:00", 2},  // bytes above 0x7F order below the digits
+        {"7 06/10/\xFF\xFF 18:00", 2},
+        {"7 06/10/07 18:00\r", 2},
+        {"7 06/10/07 \xFF\x80:\x80\xFF", 2},
+        {"7 06/10/07 18:00", 4},  // two-digit years answered as four
+        {"7 06/10/2007 18:00", 2},
+    };
+    for (const Held& one : lines) {
+        for (const Held& two : lines) {
+            const Order expected = order_key_by_key(one, two);
+            const Order actual = order_by_match_keys(one, two);
+            EXPECT_EQ(actual.tie, expected.tie) << one.line << " | " << two.line;
+            if (!expected.tie) {
+                EXPECT_EQ(actual.first_earlier, expected.first_earlier)
+                    << one.line << " | " << two.line;
+                EXPECT_EQ(actual.by_date, expected.by_date) << one.line << " | " << two.line;
+            }
+        }
+    }
+}
+
+}  // namespace
+}  // namespace gironario
