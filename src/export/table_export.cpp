@@ -1,6 +1,5 @@
 #include "export/table_export.hpp"
 
-#include <cstring>
 #include <string_view>
 
 namespace gironario {
@@ -57,17 +56,14 @@ void write_rows(LineReader& merged, long long matches, LineWriter& out) {
         }
         int separators = keeps_spaces(merged.head()) ? COLONNEEXCEL : 0;
         merged.consume([&](std::string_view piece, std::size_t) {
-            while (separators < COLONNEEXCEL && !piece.empty()) {
-                const auto* space =
-                    static_cast<const char*>(std::memchr(piece.data(), ' ', piece.size()));
-                if (space == nullptr) {
+            for (; separators < COLONNEEXCEL; ++separators) {
+                const std::size_t space = piece.find(' ');
+                if (space == piece.npos) {
                     break;
                 }
-                const auto length = static_cast<std::size_t>(space - piece.data());
-                out.put(piece.substr(0, length));
+                out.put(piece.substr(0, space));
                 out.put(texts.separator);
-                piece.remove_prefix(length + 1);
-                ++separators;
+                piece.remove_prefix(space + 1);
             }
             out.put(piece);
         });
