@@ -2,21 +2,149 @@
 
 #include <gtest/gtest.h>
 
+#include <climits>
+#include <string>
+#include <vector>
+
+#include "calendar/byte_stream.hpp"
+
 namespace gironario {
 namespace {
 
 TEST(CalendarLine, MatchLines) {
     EXPECT_TRUE(is_match_line("7 01/09/07 15:30 Campo1 A - B"));
     EXPECT_TRUE(is_match_line("45 01/09/07 15:30 Campo1 A - B"));
+    EXPECT_TRUE(is_match_line("0 "));
+    EXPECT_TRUE(is_match_line("99"));
     EXPECT_FALSE(is_match_line(""));
     EXPECT_FALSE(is_match_line("5"));
     EXPECT_FALSE(is_match_line("5x 01/09/07"));
     EXPECT_FALSE(is_match_line(" 5 01/09/07"));
     EXPECT_FALSE(is_match_line("5\t01/09/07"));
     EXPECT_FALSE(is_match_line("Girone di andata"));
+    EXPECT_FALSE(is_match_line("/5 01/09/07"));  // the bytes either side of the digits
+    EXPECT_FALSE(is_match_line(":5 01/09/07"));
+    EXPECT_FALSE(is_match_line("5: 01/09/07"));
     EXPECT_FALSE(
         is_match_line("\xEF\xBB\xBF"
                       "1 01/09/07 15:30 Campo1 A - B"));
+}
+
+TEST(CalendarLine, WidthOffsets) {
+    struct Row {
+        const char* line;
+        int previous;
+        int expected;
+    };
+    const Row rows[] = {
+        {"7 01/09/07 15:30 Campo1 A - B", 0, 2},
+        {"45 01/09/07 15:30 Campo1 A - B", 0, 1},
+        {"123 01/09/07 15:30 Campo1 A - B", 2, 0},
+        {"1000 01/09/07 15:30 Campo1 A - B", 0, -1},
+        {"12345 01/09/2007 15:30 Campo1 A - B", 0, -2},
+        {"123456789 01/09/07", 0, -6},
+        // Position 3 is looked at first, then 2, then 1.
+        {"5 6 01/09/07", 1, 0},
+        {"12 3 01/09/07", 0, 1},
+        // No number shape: the calendar's previous offset stays.
+        {"5", 1, 1},
+        {"55", 2, 2},
+        {"1234", 0, 0},
+        {"1234x 01/09/07", -1, -1},
+        {"12a45 01/09/07", 2, 2},
+        {"", -2, -2},
+    };
+    for (const Row& row : rows) {
+        EXPECT_EQ(detect_width(row.line, row.previous), row.expected) << row.line;
+    }
+}
+
+// The ten keys of a line, in the order they are compared.
+std::string keys_of(std::string_view line, int year_digits) {
+    const int width = detect_width(line, 0);
+    std::string keys;
+    for (int key = 0; key < KEYS; ++key) {
+        keys +=
+            static_cast<char>(key_value(line, key_position(key, width, year_offset(year_digits))));
+    }
+    return keys;
+}
+
+TEST(CalendarLine, KeysOfEveryNumberWidthAndYearWidth) {
+    // year 07, month 10, day 06, 18:30
+    const char* lines[] = {
+        "7 06/10/07 18:30 Campo1 A - B",       "45 06/10/07 18:30 Campo1 A - B",
+        "123 06/10/07 18:30 Campo1 A - B",     "1234 06/10/07 18:30 Campo1 A - B",
+        "123456 06-10-07 18.30 Campo1 A - B",  "7 06/10/2007 18:30 Campo1 A - B",
+        "45 06/10/1907 18:30 Campo1 A - B",    "123 06/10/2007 18:30 Campo1 A - B",
+        "99999 06/10/2007 18:30 Campo1 A - B",
+    };
+    for (std::string_view line : lines) {
+        const int year_digits =
+            line.find("/20") != line.npos || line.find("/19") != line.npos ? 4 : 2;
+        EXPECT_EQ(keys_of(line, year_digits), "0710061830") << line;
+    }
+    // A four-digit file answered as two digits: the keys fall two places early.
+    EXPECT_EQ(keys_of("7 06/10/2007 18:30 Campo1 A - B", 2), "2010067 8:");
+}
+
+TEST(CalendarLine, KeyValues) {
+    EXPECT_EQ(key_value("abc", 1), 'b');
+    EXPECT_EQ(key_value("\x80", 0), -128);  // signed bytes: 0x80-0xFF order below ASCII
+    EXPECT_EQ(key_value("\xFF", 0), -1);
+    EXPECT_EQ(key_value("abc", 3), '\n');  // the line feed at its own position
+    EXPECT_LT(key_value("abc", 4), -128);  // past the line feed: lower than any byte
+    EXPECT_LT(key_value("", 50), key_value("\x80", 0));
+    EXPECT_LT(key_value("a\t", 1), key_value("a", 1));
+}
+
+// Writes the single line of `text` as calendar 1 of a merge would, with the line read through a
+// buffer of `capacity` bytes.
+std::string written(const std::string& text, int year_digits, std::size_t capacity) {
+    StringInput input(text);
+    LineReader reader(input, capacity);
+    Calendar calendar{reader, year_digits};
+    calendar.advance();
+    // The width is known from the whole line, as the merge knows it from a long enough head.
+    calendar.width = detect_width(text.substr(0, text.find('\n')), 0);
+    std::string result;
+    StringOutput output(result);
+    LineWriter writer(output, 3);
+    write_match_line(calendar, writer);
+    EXPECT_TRUE(writer.close());
+    return result;
+}
+
+TEST(CalendarLine, WriteDropsTheCenturyWhereverTheBufferEnds) {
+    struct Row {
+        std::string line;
+        int year_digits;
+        std::string expected;
+    };
+    const std::string long_tail(300, 'x');
+    const std::vector<Row> rows = {
+        {"12 05/10/2007 21:00 PalaA Alfa - Beta\n", 4, "12 05/10/07 21:00 PalaA Alfa - Beta\n"},
+        {"12 05/10/2007 21:00 PalaA Alfa - Beta", 4, "12 05/10/07 21:00 PalaA Alfa - Beta\n"},
+        {"12 05/10/2007 21:00 PalaA Alfa - Beta\n", 2, "12 05/10/2007 21:00 PalaA Alfa - Beta\n"},
+        {"7 05/10/07 21:00 A\r\n", 2, "7 05/10/07 21:00 A\r\n"},
+        {"7 05/10/2007 21:00 A\r\n", 4, "7 05/10/07 21:00 A\r\n"},
+        {"123 05/10/2007 21:00 A\n", 4, "123 05/10/07 21:00 A\n"},
+        {"1000 05/10/2007 21:00 A\n", 4, "1000 05/10/07 21:00 A\n"},
+        {"12345 05/10/2007 21:00 A\n", 4, "12345 05/10/07 21:00 A\n"},
+        // Lines that end at or inside the century still get their line feed.
+        {"1 06/10/2\n", 4, "1 06/10/\n"},
+        {"1 06/10/\n", 4, "1 06/10/\n"},
+        {"1 0\n", 4, "1 0\n"},
+        {"1 06/10/2007 " + long_tail + "\n", 4, "1 06/10/07 " + long_tail + "\n"},
+        {"1 06/10/2007 " + long_tail, 2, "1 06/10/2007 " + long_tail + "\n"},
+    };
+    for (const Row& row : rows) {
+        for (std::size_t capacity = 1; capacity <= 24; ++capacity) {
+            EXPECT_EQ(written(row.line, row.year_digits, capacity), row.expected)
+                << row.line << " capacity " << capacity;
+        }
+        EXPECT_EQ(written(row.line, row.year_digits, LineReader::default_capacity), row.expected);
+    }
 }
 
 }  // namespace
