@@ -1,0 +1,285 @@
+#include "driver/dialogue.hpp"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <functional>
+#include <map>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "export/table_export.hpp"
+#include "memory_folder.hpp"
+
+namespace gironario {
+namespace {
+
+const std::string F =
+    "In quale formato vuoi che venga salvato il calendario?(scrivi t per file di testo,w per "
+    "Word,x per Ecxel,h per pagina web e poi premi invio)\n";
+const std::string BAD_FORMAT = "Hai inserito un valore non corretto!\n";
+const std::string Y1 =
+    "Di quante cifre \xE8 composto l'anno delle date presenti in calendario1.txt?\n";
+const std::string Y2 =
+    "Di quante cifre \xE8 composto l'anno delle date presenti in calendario2.txt?\n";
+const std::string BAD_YEAR =
+    "Inserimento delle cifre attribuite all'anno non corretto! Riprovare:\n";
+const std::string R =
+    "\nVoui ricominciare?(y/n)\nNB:Scegliendo lo stesso formato dell'esecuzione precedente, si "
+    "sovrascrive il vecchio file\n";
+
+std::string summary(int matches, const std::string& file) {
+    return "\n" + std::to_string(matches) +
+           " gare presenti complessivamente\n- Gironario successfully executed - Congratulations "
+           "by Lorvane -\nComplimenti! Il tuo calendario si trova nel file " +
+           file + "\n";
+}
+const std::string S_TXT = summary(4, "calendario.txt");
+
+const std::string CAL1 =
+    "Girone di andata\n1 06/10/2007 18:00 PalaA Alfa - Beta\n2 13/10/2007 18:00 PalaA Alfa - "
+    "Gamma\n";
+const std::string CAL2 =
+    "4 06/10/07 21:00 PalaB Delta - Eta\n5 13/10/07 18:00 PalaC Zeta - Delta\n";
+const std::string MERGED =
+    "1 06/10/07 18:00 PalaA Alfa - Beta\n4 06/10/07 21:00 PalaB Delta - Eta\n\n"
+    "2 13/10/07 18:00 PalaA Alfa - Gamma\n5 13/10/07 18:00 PalaC Zeta - Delta\n\n";
+// The tables' bytes are pinned by the export's own tests; here they only have to be the export
+// of what the merge wrote.
+std::string table(TableKind kind, const std::string& merged, long long matches) {
+    StringInput input(merged);
+    LineReader reader(input);
+    std::string text;
+    StringOutput output(text);
+    LineWriter writer(output);
+    export_table(kind, reader, matches, writer);
+    writer.close();
+    return text;
+}
+const std::string PAGE = table(TableKind::web_page, MERGED, 4);
+
+const std::string ENDED = "gironario: l'input \xE8 terminato prima della risposta\n";
+
+std::string failure(const std::string& file, const std::string& what, int error) {
+    return "gironario: " + file + ": " + what + ": " + std::strerror(error) + "\n";
+}
+
+std::string refusal(const std::string& output, const std::string& calendar) {
+    return "gironario: " + output + ": \xE8 lo stesso file di " + calendar +
+           ", che non viene sovrascritto\n";
+}
+
+// One console session over a folder holding CAL1 and CAL2, changed first by `setup`.
+struct Session {
+    std::string name;
+    std::string input;
+    std::function<void(MemoryFolder&)> setup;
+    std::string out;
+    std::string err;
+    int status;
+    // Files expected besides those the folder held before the session.
+    std::map<std::string, std::string> written;
+};
+
+void PrintTo(const Session& session, std::ostream* os) {
+    *os << session.name;
+}
+
+std::vector<Session> sessions() {
+    const auto nothing = [](MemoryFolder&) {};
+    const std::string run_txt = F + Y1 + Y2 + S_TXT + R;
+    return {
+        {"TextFourThenTwo", "T\n4\n2\nn\n", nothing, run_txt, "", 0, {{"calendario.txt", MERGED}}},
+        {"RefusedLetterThenWebPage",
+         "k\nh\n4\n2\nn\n",
+         nothing,
+         F + BAD_FORMAT + F + Y1 + Y2 + summary(4, "calendario.html") + R,
+         "",
+         0,
+         {{"temp.txt", MERGED}, {"calendario.html", PAGE}}},
+        {"Spreadsheet",
+         "X\n4\n2\nn\n",
+         nothing,
+         F + Y1 + Y2 + summary(4, "calendario.xls") + R,
+         "",
+         0,
+         {{"temp.txt", MERGED}, {"calendario.xls", table(TableKind::spreadsheet, MERGED, 4)}}},
+        {"RefusedYearDigits",
+         "t\n3\n4\n0\n2\nn\n",
+         nothing,
+         F + Y1 + BAD_YEAR + Y1 + Y2 + BAD_YEAR + Y2 + S_TXT + R,
+         "",
+         0,
+         {{"calendario.txt", MERGED}}},
+        {"YearAnswerNotANumber",
+         "t\nabc\n+4\n2\nn\n",
+         nothing,
+         F + Y1 + BAD_YEAR + Y1 + BAD_YEAR + Y1 + BAD_YEAR + Y1 + Y2 + S_TXT + R,
+         "",
+         0,
+         {{"calendario.txt", MERGED}}},
+        {"WordTwiceRewritesTheFile",
+         "w\n4\n2\nY\nW\n4\n2\nn\n",
+         [](MemoryFolder& folder) { folder.files["calendario.doc"] = std::string(5000, 'v'); },
+         F + Y1 + Y2 + summary(4, "calendario.doc") + R + F + Y1 + Y2 +
+             summary(4, "calendario.doc") + R,
+         "",
+         0,
+         {{"calendario.doc", MERGED}}},
+        {"AnswersOnOneLine", "t 4 2 n\n", nothing, run_txt, "", 0, {{"calendario.txt", MERGED}}},
+        // Only the one character after an answer is thrown away: 'x' here, then 't' is read.
+        {"OneCharacterDiscardedAfterEachAnswer",
+         "kxt\n4\n2\nn\n",
+         nothing,
+         F + BAD_FORMAT + F + Y1 + Y2 + S_TXT + R,
+         "",
+         0,
+         {{"calendario.txt", MERGED}}},
+        {"YearsAnsweredTwoForAFourDigitFile",
+         "t\n2\n2\nn\n",
+         nothing,
+         F + Y1 + Y2 + S_TXT + R,
+         "",
+         0,
+         {{"calendario.txt",
+           "4 06/10/07 21:00 PalaB Delta - Eta\n\n5 13/10/07 18:00 PalaC Zeta - Delta\n\n"
+           "1 06/10/2007 18:00 PalaA Alfa - Beta\n2 13/10/2007 18:00 PalaA Alfa - Gamma\n"}}},
+
+        {"InputEndsAtTheFormat", "", nothing, F, ENDED, 1, {}},
+        {"InputEndsAtYear1", "t", nothing, F + Y1, ENDED, 1, {{"calendario.txt", ""}}},
+        {"InputEndsAtYear1AfterRefusals",
+         "t\nabc",
+         nothing,
+         F + Y1 + BAD_YEAR + Y1 + BAD_YEAR + Y1 + BAD_YEAR + Y1,
+         ENDED,
+         1,
+         {{"calendario.txt", ""}}},
+        {"InputEndsAtYear2", "t\n4\n", nothing, F + Y1 + Y2, ENDED, 1, {{"calendario.txt", ""}}},
+        {"InputEndsAtTheRestart",
+         "t\n4\n2\n",
+         nothing,
+         run_txt,
+         "",
+         0,
+         {{"calendario.txt", MERGED}}},
+        {"InputEndsInTheSecondRun",
+         "t\n4\n2\ny\n",
+         nothing,
+         run_txt + F,
+         ENDED,
+         1,
+         {{"calendario.txt", MERGED}}},
+
+        {"MissingCalendar",
+         "t\n4\n2\nn\n",
+         [](MemoryFolder& folder) { folder.files.erase("calendario2.txt"); },
+         F + Y1 + Y2 + R,
+         failure("calendario2.txt", "impossibile aprire il file", ENOENT),
+         1,
+         {{"calendario.txt", ""}}},
+        {"CalendarIsADirectory",
+         "t\n4\n2\nn\n",
+         [](MemoryFolder& folder) {
+             folder.files.erase("calendario1.txt");
+             folder.directories.insert("calendario1.txt");
+         },
+         F + Y1 + Y2 + R,
+         failure("calendario1.txt", "errore di lettura", EISDIR),
+         1,
+         {{"calendario.txt", ""}}},
+        {"CalendarBreaksMidWay",
+         "t\n4\n2\nn\n",
+         [](MemoryFolder& folder) { folder.breaks_after["calendario2.txt"] = 40; },
+         F + Y1 + Y2 + R,
+         failure("calendario2.txt", "errore di lettura", EIO),
+         1,
+         {{"calendario.txt",
+           "1 06/10/07 18:00 PalaA Alfa - Beta\n4 06/10/07 21:00 PalaB Delta - Eta\n\n"}}},
+        // The year questions are not asked for a run that cannot write; the next run can.
+        {"OutputCannotBeCreated",
+         "t\ny\nw\n4\n2\nn\n",
+         [](MemoryFolder& folder) { folder.directories.insert("calendario.txt"); },
+         F + R + F + Y1 + Y2 + summary(4, "calendario.doc") + R,
+         failure("calendario.txt", "impossibile creare il file", EISDIR),
+         1,
+         {{"calendario.doc", MERGED}}},
+        {"FullDiskForTheText",
+         "t\n4\n2\nn\n",
+         [](MemoryFolder& folder) { folder.room["calendario.txt"] = 40; },
+         F + Y1 + Y2 + R,
+         failure("calendario.txt", "errore di scrittura", ENOSPC),
+         1,
+         {{"calendario.txt", MERGED.substr(0, 40)}}},
+        {"FullDiskForTemp",
+         "x\n4\n2\nn\n",
+         [](MemoryFolder& folder) { folder.room["temp.txt"] = 0; },
+         F + Y1 + Y2 + R,
+         failure("temp.txt", "errore di scrittura", ENOSPC),
+         1,
+         {{"temp.txt", ""}}},
+        {"FullDiskForTheWebPage",
+         "h\n4\n2\nn\n",
+         [](MemoryFolder& folder) { folder.room["calendario.html"] = 100; },
+         F + Y1 + Y2 + R,
+         failure("calendario.html", "errore di scrittura", ENOSPC),
+         1,
+         {{"temp.txt", MERGED}, {"calendario.html", PAGE.substr(0, 100)}}},
+        {"TempCannotBeReadBack",
+         "h\n4\n2\nn\n",
+         [](MemoryFolder& folder) { folder.breaks_after["temp.txt"] = 0; },
+         F + Y1 + Y2 + R,
+         failure("temp.txt", "errore di lettura", EIO),
+         1,
+         {{"temp.txt", MERGED}, {"calendario.html", table(TableKind::web_page, "", 0)}}},
+
+        {"OutputIsCalendar1",
+         "t\nn\n",
+         [](MemoryFolder& folder) { folder.links["calendario.txt"] = "calendario1.txt"; },
+         F + R,
+         refusal("calendario.txt", "calendario1.txt"),
+         1,
+         {}},
+        {"SpreadsheetIsCalendar1",
+         "x\n4\n2\nn\n",
+         [](MemoryFolder& folder) { folder.links["calendario.xls"] = "calendario1.txt"; },
+         F + Y1 + Y2 + R,
+         refusal("calendario.xls", "calendario1.txt"),
+         1,
+         {{"temp.txt", MERGED}}},
+        {"WebPageIsTemp",
+         "h\n4\n2\nn\n",
+         [](MemoryFolder& folder) { folder.links["calendario.html"] = "temp.txt"; },
+         F + Y1 + Y2 + R,
+         refusal("calendario.html", "temp.txt"),
+         1,
+         {{"temp.txt", MERGED}}},
+    };
+}
+
+class Dialogue : public ::testing::TestWithParam<Session> {};
+
+TEST_P(Dialogue, Session) {
+    const Session& session = GetParam();
+    MemoryFolder folder;
+    folder.files = {{"calendario1.txt", CAL1}, {"calendario2.txt", CAL2}};
+    session.setup(folder);
+    std::map<std::string, std::string> expected_files = folder.files;
+    for (const auto& [name, text] : session.written) {
+        expected_files[name] = text;
+    }
+
+    std::istringstream in(session.input);
+    std::ostringstream out;
+    std::ostringstream err;
+    EXPECT_EQ(run_dialogue(in, out, err, folder), session.status);
+    EXPECT_EQ(out.str(), session.out);
+    EXPECT_EQ(err.str(), session.err);
+    EXPECT_EQ(folder.files, expected_files);
+}
+
+INSTANTIATE_TEST_SUITE_P(Sessions, Dialogue, ::testing::ValuesIn(sessions()),
+                         [](const auto& param) { return param.param.name; });
+
+}  // namespace
+}  // namespace gironario
