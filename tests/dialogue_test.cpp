@@ -9,32 +9,22 @@
 #include <string>
 #include <vector>
 
+#include "console_texts.hpp"
 #include "export/table_export.hpp"
 #include "memory_folder.hpp"
 
 namespace gironario {
 namespace {
 
-const std::string F =
-    "In quale formato vuoi che venga salvato il calendario?(scrivi t per file di testo,w per "
-    "Word,x per Ecxel,h per pagina web e poi premi invio)\n";
-const std::string BAD_FORMAT = "Hai inserito un valore non corretto!\n";
-const std::string Y1 =
-    "Di quante cifre \xE8 composto l'anno delle date presenti in calendario1.txt?\n";
-const std::string Y2 =
-    "Di quante cifre \xE8 composto l'anno delle date presenti in calendario2.txt?\n";
-const std::string BAD_YEAR =
-    "Inserimento delle cifre attribuite all'anno non corretto! Riprovare:\n";
-const std::string R =
-    "\nVoui ricominciare?(y/n)\nNB:Scegliendo lo stesso formato dell'esecuzione precedente, si "
-    "sovrascrive il vecchio file\n";
+using namespace console;
 
-std::string summary(int matches, const std::string& file) {
-    return "\n" + std::to_string(matches) +
-           " gare presenti complessivamente\n- Gironario successfully executed - Congratulations "
-           "by Lorvane -\nComplimenti! Il tuo calendario si trova nel file " +
-           file + "\n";
-}
+// Short names: the sessions below are sums of these.
+const std::string& F = format_question;
+const std::string& BAD_FORMAT = format_refused;
+const std::string& Y1 = year_question_1;
+const std::string& Y2 = year_question_2;
+const std::string& BAD_YEAR = year_refused;
+const std::string& R = restart_question;
 const std::string S_TXT = summary(4, "calendario.txt");
 
 const std::string CAL1 =
@@ -59,7 +49,7 @@ std::string table(TableKind kind, const std::string& merged, long long matches) 
 }
 const std::string PAGE = table(TableKind::web_page, MERGED, 4);
 
-const std::string ENDED = "gironario: l'input \xE8 terminato prima della risposta\n";
+const std::string& ENDED = input_ended;
 
 std::string failure(const std::string& file, const std::string& what, int error) {
     return "gironario: " + file + ": " + what + ": " + std::strerror(error) + "\n";

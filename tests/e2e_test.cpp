@@ -26,34 +26,16 @@
 
 #include <gtest/gtest.h>
 
+#include "console_texts.hpp"
+
 namespace {
 
 namespace fs = std::filesystem;
 using namespace std::string_literals;
 
-// What the program says, as it has always said it ("è" is the Latin-1 byte 0xE8).
-const std::string format_question =
-    "In quale formato vuoi che venga salvato il calendario?(scrivi t per file di testo,w per "
-    "Word,x per Ecxel,h per pagina web e poi premi invio)\n";
-const std::string format_refused = "Hai inserito un valore non corretto!\n";
-const std::string year_question_1 =
-    "Di quante cifre \xE8 composto l'anno delle date presenti in calendario1.txt?\n";
-const std::string year_question_2 =
-    "Di quante cifre \xE8 composto l'anno delle date presenti in calendario2.txt?\n";
-const std::string year_refused =
-    "Inserimento delle cifre attribuite all'anno non corretto! Riprovare:\n";
-const std::string restart_question =
-    "\nVoui ricominciare?(y/n)\nNB:Scegliendo lo stesso formato dell'esecuzione precedente, si "
-    "sovrascrive il vecchio file\n";
-const std::string questions = format_question + year_question_1 + year_question_2;
-const std::string input_ended = "gironario: l'input \xE8 terminato prima della risposta\n";
+using namespace gironario::console;
 
-std::string summary(int matches, const std::string& file) {
-    return "\n" + std::to_string(matches) +
-           " gare presenti complessivamente\n- Gironario successfully executed - Congratulations "
-           "by Lorvane -\nComplimenti! Il tuo calendario si trova nel file " +
-           file + "\n";
-}
+const std::string questions = format_question + year_question_1 + year_question_2;
 
 // The whole console text of a run answered right the first time.
 std::string completed_run(int matches, const std::string& file) {

@@ -89,15 +89,24 @@ class FileOutput final : public Output {
     int error_ = 0;
 };
 
+// Files are opened in binary mode: the reader and the writer bring their own buffers, and line
+// ends are left as they are.
+std::FILE* open_file(const std::filesystem::path& path, const char* mode, int& error) {
+    errno = 0;
+    std::FILE* file = std::fopen(path.string().c_str(), mode);
+    if (file == nullptr) {
+        error = errno != 0 ? errno : EIO;
+    }
+    return file;
+}
+
 }  // namespace
 
 DiskFolder::DiskFolder(std::filesystem::path directory) : directory_(std::move(directory)) {}
 
 std::unique_ptr<Input> DiskFolder::open(const std::string& name, int& error) {
-    errno = 0;
-    std::FILE* file = std::fopen((directory_ / name).string().c_str(), "rb");
+    std::FILE* file = open_file(directory_ / name, "rb", error);
     if (file == nullptr) {
-        error = errno != 0 ? errno : EIO;
         return nullptr;
     }
     std::unique_ptr<Input> input = std::make_unique<FileInput>(file);
@@ -110,10 +119,8 @@ std::unique_ptr<Input> DiskFolder::open(const std::string& name, int& error) {
 }
 
 std::unique_ptr<Output> DiskFolder::create(const std::string& name, int& error) {
-    errno = 0;
-    std::FILE* file = std::fopen((directory_ / name).string().c_str(), "wb");
+    std::FILE* file = open_file(directory_ / name, "wb", error);
     if (file == nullptr) {
-        error = errno != 0 ? errno : EIO;
         return nullptr;
     }
     std::unique_ptr<Output> output = std::make_unique<FileOutput>(file);
