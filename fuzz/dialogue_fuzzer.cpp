@@ -13,9 +13,9 @@
 #include <streambuf>
 #include <string>
 
+#include "../tests/memory_folder.hpp"
 #include "driver/dialogue.hpp"
 #include "fuzz_support.hpp"
-#include "memory_folder.hpp"
 
 namespace {
 
@@ -217,12 +217,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     folder.files["calendario2.txt"] = std::string(parts[2]);
     bool troubled = set_troubles(folder, data[0]);
     if (data[1] % 8 >= 1 && data[1] % 8 <= 5) {
-        folder.full_after[outputs[data[1] % 8 - 1]] = std::size_t{data[2]} * 16;
+        folder.room[outputs[data[1] % 8 - 1]] = std::size_t{data[2]} * 16;
         troubled = true;
     }
     if (data[3] % 8 >= 1 && data[3] % 8 <= 3) {
         static const std::string broken[] = {"calendario1.txt", "calendario2.txt", "temp.txt"};
-        folder.broken_after[broken[data[3] % 8 - 1]] = std::size_t{data[4]} * 16;
+        folder.breaks_after[broken[data[3] % 8 - 1]] = std::size_t{data[4]} * 16;
         troubled = true;
     }
 

@@ -1,5 +1,9 @@
 #pragma once
 
+// A folder held in memory, with the troubles a real one can have: names that are directories,
+// names that lead to another file, a full disk, and files that break while being read. It counts
+// every trouble the program meets, so that a run can be told apart from one that went well.
+
 #include <cerrno>
 #include <map>
 #include <memory>
@@ -12,8 +16,6 @@
 
 namespace gironario {
 
-// A folder held in memory, with the troubles a real one can have: names that are directories,
-// names that lead to another file, a full disk, and files that break while being read.
 class MemoryFolder final : public Folder {
   public:
     // The files and their contents, under their own names.
@@ -29,25 +31,36 @@ class MemoryFolder final : public Folder {
     std::map<std::string, std::size_t> breaks_after;
     // Every name created, in order.
     std::vector<std::string> created;
+    // How many troubles the program met: files missing or not created, failed reads and writes.
+    int troubles = 0;
+
+    // The file a name leads to.
+    const std::string& resolve(const std::string& name) const {
+        const auto link = links.find(name);
+        return link == links.end() ? name : link->second;
+    }
 
     std::unique_ptr<Input> open(const std::string& name, int& error) override {
-        const std::string& file = target(name);
+        const std::string& file = resolve(name);
         if (directories.contains(file)) {
-            return std::make_unique<StringInput>("", 0, EISDIR);
+            return std::make_unique<TrackedInput>("", 0, EISDIR, troubles);
         }
         const auto found = files.find(file);
         if (found == files.end()) {
+            ++troubles;
             error = ENOENT;
             return nullptr;
         }
         const auto breaks = breaks_after.find(file);
-        return std::make_unique<StringInput>(
-            found->second, breaks == breaks_after.end() ? StringInput::npos : breaks->second, EIO);
+        return std::make_unique<TrackedInput>(
+            found->second, breaks == breaks_after.end() ? StringInput::npos : breaks->second, EIO,
+            troubles);
     }
 
     std::unique_ptr<Output> create(const std::string& name, int& error) override {
-        const std::string& file = target(name);
+        const std::string& file = resolve(name);
         if (directories.contains(file)) {
+            ++troubles;
             error = EISDIR;
             return nullptr;
         }
@@ -55,20 +68,56 @@ class MemoryFolder final : public Folder {
         std::string& text = files[file];
         text.clear();
         const auto limit = room.find(file);
-        return std::make_unique<StringOutput>(
-            text, limit == room.end() ? StringInput::npos : limit->second);
+        return std::make_unique<TrackedOutput>(
+            text, limit == room.end() ? StringInput::npos : limit->second, troubles);
     }
 
     bool same_file(const std::string& a, const std::string& b) override {
-        const std::string& file = target(a);
-        return (files.contains(file) || directories.contains(file)) && file == target(b);
+        const std::string& file = resolve(a);
+        return (files.contains(file) || directories.contains(file)) && file == resolve(b);
     }
 
   private:
-    const std::string& target(const std::string& name) const {
-        const auto link = links.find(name);
-        return link == links.end() ? name : link->second;
-    }
+    class TrackedInput final : public Input {
+      public:
+        TrackedInput(std::string text, std::size_t fail_after, int fail_errno, int& troubles)
+            : input_(std::move(text), fail_after, fail_errno), troubles_(troubles) {}
+
+        std::size_t read(char* buffer, std::size_t size) override {
+            const bool failed_before = input_.error() != 0;
+            const std::size_t count = input_.read(buffer, size);
+            if (!failed_before && input_.error() != 0) {
+                ++troubles_;
+            }
+            return count;
+        }
+        int error() const override { return input_.error(); }
+
+      private:
+        StringInput input_;
+        int& troubles_;
+    };
+
+    class TrackedOutput final : public Output {
+      public:
+        TrackedOutput(std::string& text, std::size_t capacity, int& troubles)
+            : output_(text, capacity), troubles_(troubles) {}
+
+        bool write(const char* data, std::size_t size) override {
+            const bool failed_before = output_.error() != 0;
+            const bool written = output_.write(data, size);
+            if (!failed_before && !written) {
+                ++troubles_;
+            }
+            return written;
+        }
+        bool close() override { return output_.close(); }
+        int error() const override { return output_.error(); }
+
+      private:
+        StringOutput output_;
+        int& troubles_;
+    };
 };
 
 }  // namespace gironario
