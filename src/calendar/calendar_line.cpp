@@ -8,10 +8,6 @@ namespace gironario {
 
 namespace {
 
-bool is_digit(char c) {
-    return c >= '0' && c <= '9';
-}
-
 // Position of each key in a line with a three-digit match number and a two-digit year, and
 // whether the key lies after the year, so that a four-digit year moves it.
 struct KeyPlace {

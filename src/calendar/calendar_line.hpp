@@ -23,9 +23,12 @@ inline constexpr int KEYS = 10;
 // Keys before this one are date keys: a match found earlier by one of them ends its day's block.
 inline constexpr int FIRST_TIME_KEY = 6;
 
+inline bool is_digit(char c) {
+    return c >= '0' && c <= '9';
+}
+
 // A match line starts with a digit followed by a digit or a space.
 inline bool is_match_line(std::string_view line) {
-    const auto is_digit = [](char c) { return c >= '0' && c <= '9'; };
     return line.size() >= 2 && is_digit(line[0]) && (is_digit(line[1]) || line[1] == ' ');
 }
 

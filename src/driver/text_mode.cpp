@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <string_view>
 
 namespace gironario {
 
@@ -97,51 +98,22 @@ std::size_t TextModeInput::read_after_cr(char& byte) {
 }
 
 TextModeOutput::TextModeOutput(std::unique_ptr<Output> output, std::size_t capacity)
-    : output_(std::move(output)),
-      capacity_(std::max<std::size_t>(capacity, 1)),
-      buffer_(new char[capacity_]) {}
+    : output_(std::move(output)), block_(*output_, std::max<std::size_t>(capacity, 1)) {}
 
 bool TextModeOutput::write(const char* data, std::size_t size) {
-    const char* const end = data + size;
-    while (data < end && !failed_) {
-        const void* feed = std::memchr(data, '\n', static_cast<std::size_t>(end - data));
-        if (feed == nullptr) {
-            append(data, static_cast<std::size_t>(end - data));
-            break;
-        }
-        const char* lf = static_cast<const char*>(feed);
-        append(data, static_cast<std::size_t>(lf - data));
-        append("\r\n", 2);
-        data = lf + 1;
+    std::string_view text(data, size);
+    for (std::size_t lf = text.find('\n'); lf != text.npos && !block_.failed();
+         lf = text.find('\n')) {
+        block_.put(text.substr(0, lf));
+        block_.put("\r\n");
+        text.remove_prefix(lf + 1);
     }
-    return !failed_;
+    block_.put(text);
+    return !block_.failed();
 }
 
 bool TextModeOutput::close() {
-    flush();
-    const bool closed = output_->close();
-    return closed && !failed_;
-}
-
-void TextModeOutput::append(const char* data, std::size_t size) {
-    while (size > 0 && !failed_) {
-        if (used_ == capacity_) {
-            flush();
-            continue;
-        }
-        const std::size_t part = std::min(size, capacity_ - used_);
-        std::memcpy(buffer_.get() + used_, data, part);
-        used_ += part;
-        data += part;
-        size -= part;
-    }
-}
-
-void TextModeOutput::flush() {
-    if (used_ > 0 && !failed_) {
-        failed_ = !output_->write(buffer_.get(), used_);
-    }
-    used_ = 0;
+    return block_.close();
 }
 
 }  // namespace gironario

@@ -4,6 +4,7 @@
 #include <memory>
 
 #include "calendar/byte_stream.hpp"
+#include "calendar/line_writer.hpp"
 
 namespace gironario {
 
@@ -32,7 +33,7 @@ class TextModeInput final : public Input {
 // large writes; a write failure may therefore only show at a later write, or at close().
 class TextModeOutput final : public Output {
   public:
-    static constexpr std::size_t default_capacity = 64 * 1024;
+    static constexpr std::size_t default_capacity = LineWriter::default_capacity;
 
     explicit TextModeOutput(std::unique_ptr<Output> output,
                             std::size_t capacity = default_capacity);
@@ -42,14 +43,8 @@ class TextModeOutput final : public Output {
     int error() const override { return output_->error(); }
 
   private:
-    void append(const char* data, std::size_t size);
-    void flush();
-
     std::unique_ptr<Output> output_;
-    std::size_t capacity_;
-    std::unique_ptr<char[]> buffer_;
-    std::size_t used_ = 0;
-    bool failed_ = false;
+    LineWriter block_;  // over *output_
 };
 
 }  // namespace gironario
