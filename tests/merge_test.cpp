@@ -116,6 +116,10 @@ const std::vector<Row> rows = {
      "999 06/10/07 18:00 A\n5 06/10/07 18:30 D\n1000 06/10/07 19:00 B\n1001 06/10/07 19:00 E\n\n"
      "10000 13/10/07 18:00 C\n",
      5},
+    // The minute's units of the last line fall where its line feed would be: 10, as with one.
+    {"unterminated last line ending before the minute's last digit", "1 06/10/07 18:0", 2,
+     "2 06/10/07 18:0\tB\n3 06/10/07 18:0\n4 06/10/07 18:00 D\n", 2,
+     "2 06/10/07 18:0\tB\n1 06/10/07 18:0\n3 06/10/07 18:0\n\n4 06/10/07 18:00 D\n", 4},
     {"a key past the end of a short line is the lowest", "1 06/10/07\n", 2, "2 06/10/07 00:00 B\n",
      2, "1 06/10/07\n2 06/10/07 00:00 B\n", 2},
     {"the line feed is byte 10", "1 06/10/07 \n", 2, "2 06/10/07 \t0:00 B\n", 2,
