@@ -66,6 +66,8 @@ constexpr std::size_t century_position(int width) {
     return static_cast<std::size_t>(10 - width);
 }
 
+class LineCheck;
+
 // A calendar while it is being merged: its reader, whose current line is the held line, the year
 // digits the user gave for it, and the width offset of its latest match line.
 struct Calendar {
@@ -74,9 +76,15 @@ struct Calendar {
     int width = 0;
     MatchKeys keys{};  // of the held line, once it is a match line
     bool ended = false;
+    // Of the held line in its file, from 1: headings, empty lines and long lines count one each.
+    long long line_number = 0;
+    LineCheck* check = nullptr;  // told about each match line taken, when someone wants warnings
 
     // Moves on to the next line; at the end of the input the calendar has ended.
-    void advance() { ended = !lines.next(); }
+    void advance() {
+        ++line_number;
+        ended = !lines.next();
+    }
 };
 
 // Writes the calendar's held line, consuming it, with a line feed whether the line had one or not.

@@ -1,32 +1,18 @@
 #include "calendar/merge.hpp"
 
-#include "calendar/remainder.hpp"
+#include "calendar/merge_steps.hpp"
 
 namespace gironario {
 
 namespace {
 
-// Moves to the calendar's next match line, past the lines that are not matches, and works out
-// its width and keys; the calendar may end doing so.
-void next_match(Calendar& calendar) {
-    do {
-        calendar.advance();
-    } while (!calendar.ended && !is_match_line(calendar.lines.head()));
-    if (!calendar.ended) {
-        const std::string_view line = calendar.lines.head();
-        calendar.width = detect_width(line, calendar.width);
-        calendar.keys = match_keys(line, calendar.width, year_offset(calendar.year_digits));
-    }
-}
+using merge_steps::next_match;
+using merge_steps::take;
 
-void write_and_advance(Calendar& calendar, LineWriter& out) {
-    write_match_line(calendar, out);
-    next_match(calendar);
-}
-
-}  // namespace
-
-long long merge(Calendar& first, Calendar& second, LineWriter& out) {
+// One loop for every sink: over a MergedText, the type that the program's own merge writes
+// through, the calls to the sink are direct and inline.
+template <typename Sink>
+long long merge_into(Calendar& first, Calendar& second, Sink& out) {
     long long written = 0;
     next_match(first);
     next_match(second);
@@ -35,16 +21,16 @@ long long merge(Calendar& first, Calendar& second, LineWriter& out) {
         const MatchKeys& two = second.keys;
         const bool by_date = one.date != two.date;
         if (!by_date && one.time == two.time) {
-            write_and_advance(first, out);
-            write_and_advance(second, out);
-            out.put('\n');
+            take(first, out);
+            take(second, out);
+            out.day_break();
             written += 2;
             continue;
         }
         const bool first_earlier = by_date ? one.date < two.date : one.time < two.time;
-        write_and_advance(first_earlier ? first : second, out);
+        take(first_earlier ? first : second, out);
         if (by_date) {
-            out.put('\n');
+            out.day_break();
         }
         ++written;
     }
@@ -52,9 +38,20 @@ long long merge(Calendar& first, Calendar& second, LineWriter& out) {
         return written;
     }
     if (first.ended != second.ended) {
-        written += copy_rest(first.ended ? second : first, out);
+        written += merge_steps::take_rest(first.ended ? second : first, out);
     }
     return written;
+}
+
+}  // namespace
+
+long long merge(Calendar& first, Calendar& second, MergeSink& out) {
+    return merge_into(first, second, out);
+}
+
+long long merge(Calendar& first, Calendar& second, LineWriter& out) {
+    MergedText text(out);
+    return merge_into(first, second, text);
 }
 
 }  // namespace gironario

@@ -1,17 +1,16 @@
 #include "calendar/remainder.hpp"
 
+#include "calendar/merge_steps.hpp"
+
 namespace gironario {
 
+long long copy_rest(Calendar& calendar, MergeSink& out) {
+    return merge_steps::take_rest(calendar, out);
+}
+
 long long copy_rest(Calendar& calendar, LineWriter& out) {
-    long long written = 0;
-    for (; !calendar.ended && !out.failed(); calendar.advance()) {
-        if (is_match_line(calendar.lines.head())) {
-            calendar.width = detect_width(calendar.lines.head(), calendar.width);
-            write_match_line(calendar, out);
-            ++written;
-        }
-    }
-    return written;
+    MergedText text(out);
+    return merge_steps::take_rest(calendar, text);
 }
 
 }  // namespace gironario

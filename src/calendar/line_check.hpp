@@ -1,0 +1,60 @@
+#pragma once
+
+// Warnings about the match lines that the merge cannot place where they belong: a date or time
+// that does not stand where the merge reads it, and a match earlier than the one before it in
+// the same calendar. They change nothing in the merge; they tell the user which lines to mend.
+
+#include <functional>
+#include <string>
+#include <string_view>
+
+#include "calendar/calendar_line.hpp"
+
+namespace gironario {
+
+// Whether the date and time of a match line of width offset `width` stand where the merge reads
+// them: the ten keys and, for four-digit years, the two century digits, all digits 0-9 within
+// `line` (the line, or its head, without the line feed).
+bool has_shape(std::string_view line, int width, int year_digits);
+
+// How many lines of one calendar have their problems told in a run; later ones are only counted.
+inline constexpr long long SHOWN_PROBLEM_LINES = 5;
+
+// The warnings about one calendar in one run, each handed out as a whole line
+// "gironario: <file>:<line number>: <reason>\n" in Latin-1, as soon as it is known.
+class LineCheck {
+  public:
+    using Warn = std::function<void(std::string_view)>;
+
+    // `year_digits` is the answer given for the calendar. With `omitted_from` (a file name), a
+    // warning about a date or time out of place adds that the match is not in that file.
+    LineCheck(std::string_view file_name, int year_digits, Warn warn,
+              std::string_view omitted_from = {});
+
+    // Checks the calendar's held match line, whose width and keys are worked out, just before the
+    // merge hands it on.
+    void check(const Calendar& calendar);
+
+    // Tells another problem of line `line_number`: a line with several problems counts once
+    // toward the lines shown, as long as its problems come one after the other.
+    void problem(long long line_number, std::string_view reason);
+
+    // Tells how many more lines had problems than were shown, if any; once the merge is over.
+    void finish();
+
+  private:
+    std::string file_name_;
+    int year_digits_;
+    Warn warn_;
+    std::string layout_reason_;  // a date or time out of place
+    std::string year_reason_;    // ... that would be in place with the other year digits
+    MatchKeys previous_{};       // of the latest line in place, when there is one
+    bool has_previous_ = false;
+    long long last_problem_line_ = -1;
+    bool last_problem_shown_ = false;
+    long long shown_lines_ = 0;
+    long long held_back_lines_ = 0;
+    std::string text_;  // the warning being put together, reused
+};
+
+}  // namespace gironario
