@@ -1,0 +1,34 @@
+#include "calendar/year_guess.hpp"
+
+#include "calendar/calendar_line.hpp"
+#include "calendar/line_check.hpp"
+
+namespace gironario {
+
+ShapeCounts count_shapes(LineReader& lines) {
+    ShapeCounts counts;
+    int width = 0;
+    while (lines.next()) {
+        const std::string_view line = lines.head();
+        if (!is_match_line(line)) {
+            continue;
+        }
+        width = detect_width(line, width);
+        ++counts.match_lines;
+        counts.two_digit += has_shape(line, width, 2) ? 1 : 0;
+        counts.four_digit += has_shape(line, width, 4) ? 1 : 0;
+    }
+    return counts;
+}
+
+std::optional<int> guess_year_digits(const ShapeCounts& counts) {
+    if (counts.match_lines == 0) {
+        return 2;
+    }
+    if (counts.two_digit == counts.four_digit) {
+        return std::nullopt;
+    }
+    return counts.two_digit > counts.four_digit ? 2 : 4;
+}
+
+}  // namespace gironario
