@@ -1,16 +1,22 @@
 // Merges two calendars cut from the fuzz input, with every pair of year digits, and checks that
-// the merged text holds exactly their match lines, once each and in each calendar's own order.
+// the merged text holds exactly their match lines, once each and in each calendar's own order,
+// and that checking the lines changes nothing in it. A calendar made well-formed and in order
+// from calendar 2's bytes must get no warning, and its year digits must be guessed right.
 //
 // Input: four bytes of settings, then calendar 1, a line "====", calendar 2. The settings choose
 // the buffer sizes of calendar 1's reader, calendar 2's reader and the writer, and a fault: a full
 // output after part of the text, or a read error part way through one calendar.
 
+#include <array>
 #include <cerrno>
 #include <cstdint>
+#include <iterator>
 #include <string>
 
 #include "calendar/byte_stream.hpp"
+#include "calendar/line_check.hpp"
 #include "calendar/merge.hpp"
+#include "calendar/year_guess.hpp"
 #include "fuzz_support.hpp"
 
 namespace {
@@ -30,11 +36,14 @@ struct Result {
     long long count;
     bool written;  // the writer closed without losing anything
     bool read_failed;
+    std::array<std::string, 2> warnings;  // of each calendar, when checked
 };
+
+constexpr std::size_t none = StringInput::npos;
 
 Result run_merge(std::string_view calendar1, std::string_view calendar2, int digits1, int digits2,
                  const Settings& settings, std::size_t output_capacity, std::size_t fail1,
-                 std::size_t fail2) {
+                 std::size_t fail2, bool checked = false) {
     Result result;
     StringInput input1{std::string(calendar1), fail1, EIO};
     StringInput input2{std::string(calendar2), fail2, EIO};
@@ -44,7 +53,26 @@ Result run_merge(std::string_view calendar1, std::string_view calendar2, int dig
     LineWriter writer(output, settings.writer_capacity);
     Calendar first{reader1, digits1};
     Calendar second{reader2, digits2};
-    result.count = merge(first, second, writer);
+    const auto collect = [&result](std::size_t calendar) {
+        return [&result, calendar](std::string_view warning) {
+            require(!warning.empty() && warning.back() == '\n',
+                    "a warning does not end with a line feed");
+            result.warnings[calendar] += warning;
+        };
+    };
+    LineCheck check1("calendario1.txt", digits1, collect(0));
+    LineCheck check2("calendario2.txt", digits2, collect(1), "calendario.ics");
+    if (checked) {
+        first.check = &check1;
+        second.check = &check2;
+        // Through the sink interface, as an export takes the merged lines.
+        MergedText text(writer);
+        result.count = merge(first, second, static_cast<MergeSink&>(text));
+        check1.finish();
+        check2.finish();
+    } else {
+        result.count = merge(first, second, writer);
+    }
     result.written = writer.close();
     result.read_failed = reader1.failed() || reader2.failed();
     return result;
@@ -55,14 +83,34 @@ std::size_t fault_point(unsigned char fault, std::size_t size) {
     return size * (fault & 0x3Fu) / 64;
 }
 
+// Warnings name their calendar, and past five problem lines only one more line counts the rest.
+void check_warnings(const std::string& warnings, std::string_view file_name) {
+    std::size_t lines = 0;
+    for (std::string_view line : lines_of(warnings)) {
+        ++lines;
+        require(line.substr(0, 11) == "gironario: " &&
+                    line.substr(11, file_name.size()) == file_name &&
+                    line.substr(11 + file_name.size(), 1) == ":",
+                "a warning does not start with the program and the calendar");
+    }
+    require(static_cast<long long>(lines) <= SHOWN_PROBLEM_LINES + 1,
+            "more warnings than the cap allows");
+}
+
 void check_pair(std::string_view calendar1, std::string_view calendar2, int digits1, int digits2,
                 const Settings& settings) {
-    constexpr std::size_t none = StringInput::npos;
     const Result full =
         run_merge(calendar1, calendar2, digits1, digits2, settings, none, none, none);
     require(full.written && !full.read_failed, "a merge without faults reported one");
     check_merged(full.text, written_matches(calendar1, digits1, settings.capacity1),
                  written_matches(calendar2, digits2, settings.capacity2), full.count);
+
+    const Result checked =
+        run_merge(calendar1, calendar2, digits1, digits2, settings, none, none, none, true);
+    require(checked.text == full.text && checked.count == full.count && checked.written,
+            "checking the lines changed the merge");
+    check_warnings(checked.warnings[0], "calendario1.txt");
+    check_warnings(checked.warnings[1], "calendario2.txt");
 
     if (settings.fault < 0x40) {
         return;
@@ -93,6 +141,68 @@ void check_pair(std::string_view calendar1, std::string_view calendar2, int digi
     }
 }
 
+// A calendar whose every match has its date and time in place, in order, shaped by `bytes`: each
+// byte moves time on by nothing (a tie), minutes, days or months, and picks the match number's
+// digits, a heading before the match, a long description and the century.
+std::string well_formed(std::string_view bytes, int year_digits) {
+    static constexpr std::string_view headings[] = {
+        "", "Girone di andata", "5x giornata", "Giornata 3", "5", " 5 01/09/07 15:30 Campo1 A - B",
+    };
+    static constexpr long long steps[] = {0, 1, 24 * 60, 28 * 24 * 60};
+    constexpr long long years = 100LL * 12 * 28 * 24 * 60;  // of 12 months of 28 days
+    std::string text;
+    long long minutes = 0;
+    for (std::size_t i = 0; i < bytes.size() && i < 256; ++i) {
+        const std::size_t byte = static_cast<unsigned char>(bytes[i]);
+        minutes += steps[byte & 3] * static_cast<long long>(byte >> 2);
+        if (minutes >= years) {
+            break;
+        }
+        if ((byte & 0x0C) == 0x0C) {
+            text += headings[(byte >> 4) % std::size(headings)];
+            text += '\n';
+        }
+        long long number = 1;
+        for (std::size_t digits = (byte >> 5) % 5; digits > 0; --digits) {
+            number *= 10;
+        }
+        const long long day = minutes / (24 * 60);
+        char line[80];
+        std::snprintf(line, sizeof line, "%lld %02lld/%02lld/%s%02lld %02lld:%02lld Campo A - B",
+                      number + static_cast<long long>(i), day % 28 + 1, day / 28 % 12 + 1,
+                      year_digits == 4 ? ((byte & 0x10) != 0 ? "19" : "20") : "", day / 336,
+                      minutes / 60 % 24, minutes % 60);
+        text += line;
+        if ((byte & 0x83) == 0x82) {
+            text += std::string(100 + byte, 'x');
+        }
+        text += '\n';
+    }
+    if (!bytes.empty() && (bytes.back() & 1) != 0 && !text.empty()) {
+        text.pop_back();
+    }
+    return text;
+}
+
+void check_well_formed(std::string_view other, std::string_view bytes, Settings settings) {
+    // Room for the date and time of a match number of five digits in the head of every line.
+    settings.capacity2 = std::max(settings.capacity2, std::size_t{32});
+    for (const int digits : {2, 4}) {
+        const std::string calendar = well_formed(bytes, digits);
+        const Result result =
+            run_merge(other, calendar, 2, digits, settings, none, none, none, true);
+        require(result.warnings[1].empty(), "a well-formed calendar in order got a warning");
+
+        StringInput input(calendar);
+        LineReader lines(input, settings.capacity2);
+        const ShapeCounts counts = count_shapes(lines);
+        require(counts.match_lines == (digits == 2 ? counts.two_digit : counts.four_digit),
+                "a well-formed match line was not counted as in place");
+        require(counts.match_lines == 0 || guess_year_digits(counts) == digits,
+                "the year digits of a well-formed calendar were guessed wrong");
+    }
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -108,5 +218,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             check_pair(calendars[0], calendars[1], digits1, digits2, settings);
         }
     }
+    check_well_formed(calendars[0], calendars[1], settings);
     return 0;
 }
