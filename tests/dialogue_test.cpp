@@ -130,7 +130,9 @@ std::vector<Session> sessions() {
          "t\n2\n2\nn\n",
          nothing,
          F + Y1 + Y2 + S_TXT + R,
-         "",
+         // Merged as before, but the user is told.
+         "gironario: calendario1.txt:2: l'anno sembra di 4 cifre, non di 2\n"
+         "gironario: calendario1.txt:3: l'anno sembra di 4 cifre, non di 2\n",
          0,
          {{"calendario.txt",
            "4 06/10/07 21:00 PalaB Delta - Eta\n\n5 13/10/07 18:00 PalaC Zeta - Delta\n\n"

@@ -3,6 +3,7 @@
 #include <istream>
 #include <ostream>
 
+#include "driver/console.hpp"
 #include "driver/folder.hpp"
 
 namespace gironario {
@@ -19,6 +20,8 @@ inline constexpr int EXIT_USAGE = 2;
 //
 // Returns EXIT_OK when every run was completed, EXIT_FAILED when one failed or the input ended
 // before a question had its answer.
-int run_dialogue(std::istream& in, std::ostream& out, std::ostream& err, Folder& folder);
+// Its own texts reach the console in `encoding`.
+int run_dialogue(std::istream& in, std::ostream& out, std::ostream& err, Folder& folder,
+                 ConsoleEncoding encoding = ConsoleEncoding::latin1);
 
 }  // namespace gironario

@@ -1,0 +1,133 @@
+#include "driver/options.hpp"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "driver/console.hpp"
+
+namespace gironario {
+namespace {
+
+using Action = Options::Action;
+constexpr std::optional<int> AUTO = std::nullopt;
+
+// One command line and what it must come to; `error` is looked for in the message.
+struct Row {
+    std::vector<std::string> arguments;
+    Action action;
+    Format format = Format::text;
+    std::array<std::optional<int>, 2> years{};
+    int minutes = 120;
+    std::string error{};
+};
+
+Options parse(std::vector<std::string> arguments) {
+    arguments.insert(arguments.begin(), "gironario");
+    std::vector<char*> argv;
+    for (std::string& argument : arguments) {
+        argv.push_back(argument.data());
+    }
+    argv.push_back(nullptr);
+    return parse_options(static_cast<int>(arguments.size()), argv.data());
+}
+
+TEST(Options, CommandLines) {
+    // clang-format off
+    const Row rows[] = {
+        {{}, Action::dialogue},
+        // Every spelling of the format, in either case; without -a both calendars are auto.
+        {{"-f", "t"}, Action::run, Format::text, {AUTO, AUTO}},
+        {{"-fT"}, Action::run, Format::text},
+        {{"--formato", "w"}, Action::run, Format::word},
+        {{"--formato=X"}, Action::run, Format::spreadsheet},
+        {{"--form=h"}, Action::run, Format::web_page},
+        {{"--f=i"}, Action::run, Format::icalendar},
+        {{"-f", "I", "--durata=1"}, Action::run, Format::icalendar, {}, 1},
+        {{"-fi", "--dur", "1440"}, Action::run, Format::icalendar, {}, 1440},
+        {{"-fi", "--durata=0090"}, Action::run, Format::icalendar, {}, 90},
+        // Year digits for both, or for each; the last of repeated options counts.
+        {{"-f", "t", "-a", "4"}, Action::run, Format::text, {4, 4}},
+        {{"-a2", "-ft"}, Action::run, Format::text, {2, 2}},
+        {{"-ft", "--anni=4,2"}, Action::run, Format::text, {4, 2}},
+        {{"-ft", "--anni", "auto,2"}, Action::run, Format::text, {AUTO, 2}},
+        {{"-ft", "-a", "4,auto"}, Action::run, Format::text, {4, AUTO}},
+        {{"-ft", "-a", "4", "-a", "auto"}, Action::run, Format::text, {AUTO, AUTO}},
+        {{"-fx", "-fh"}, Action::run, Format::web_page},
+        {{"-ft", "--", }, Action::run, Format::text},
+        // --help and --version win over what stands before them, and stop the reading there.
+        {{"--help"}, Action::help},
+        {{"-ft", "--help", "--boh"}, Action::help},
+        {{"--he", "--version"}, Action::help},
+        {{"-a", "4", "--version", "x"}, Action::version},
+        {{"--v"}, Action::version},
+        // Usage errors.
+        {{"--"}, Action::usage_error, {}, {}, 120, "manca il formato"},
+        {{"-a", "4"}, Action::usage_error, {}, {}, 120, "manca il formato"},
+        {{"t"}, Action::usage_error, {}, {}, 120, "argomento non riconosciuto: t"},
+        {{"-ft", "x"}, Action::usage_error, {}, {}, 120, "argomento non riconosciuto: x"},
+        {{"-ft", "--", "--help"}, Action::usage_error, {}, {}, 120, "argomento non riconosciuto: --help"},
+        {{"-f"}, Action::usage_error, {}, {}, 120, "manca il valore dell'opzione -f"},
+        {{"-ft", "--anni"}, Action::usage_error, {}, {}, 120, "manca il valore dell'opzione --anni"},
+        {{"-f", "tt"}, Action::usage_error, {}, {}, 120, "formato non valido: \"tt\""},
+        {{"-f", ""}, Action::usage_error, {}, {}, 120, "formato non valido: \"\""},
+        {{"-f", "z"}, Action::usage_error, {}, {}, 120, "formato non valido"},
+        {{"-ft", "-a", "3"}, Action::usage_error, {}, {}, 120, "cifre dell'anno non valide: \"3\""},
+        {{"-ft", "-a", "4,2,2"}, Action::usage_error, {}, {}, 120, "cifre dell'anno non valide"},
+        {{"-ft", "-a", "4,"}, Action::usage_error, {}, {}, 120, "cifre dell'anno non valide"},
+        {{"-ft", "-a", "AUTO"}, Action::usage_error, {}, {}, 120, "cifre dell'anno non valide"},
+        {{"-fi", "--durata=0"}, Action::usage_error, {}, {}, 120, "durata non valida: \"0\""},
+        {{"-fi", "--durata=1441"}, Action::usage_error, {}, {}, 120, "durata non valida"},
+        {{"-fi", "--durata=+5"}, Action::usage_error, {}, {}, 120, "durata non valida"},
+        {{"-fi", "--durata=99999999999999999999"}, Action::usage_error, {}, {}, 120, "durata non valida"},
+        {{"-ft", "--durata=30"}, Action::usage_error, {}, {}, 120, "--durata vale solo con il formato i"},
+        {{"-k"}, Action::usage_error, {}, {}, 120, "opzione non riconosciuta: -k"},
+        {{"-ft", "-kz"}, Action::usage_error, {}, {}, 120, "opzione non riconosciuta: -k"},
+        {{"--boh", "--help"}, Action::usage_error, {}, {}, 120, "opzione non riconosciuta o ambigua: --boh"},
+        {{"--help=1"}, Action::usage_error, {}, {}, 120, "l'opzione --help non vuole un valore"},
+    };
+    // clang-format on
+    for (const Row& row : rows) {
+        std::string line;
+        for (const std::string& argument : row.arguments) {
+            line += argument + " ";
+        }
+        const Options options = parse(row.arguments);
+        EXPECT_EQ(options.action, row.action) << line << options.error;
+        if (row.action == Action::run) {
+            EXPECT_EQ(options.format, row.format) << line;
+            EXPECT_EQ(options.year_digits, row.years) << line;
+            EXPECT_EQ(options.duration_minutes, row.minutes) << line;
+        }
+        if (row.action == Action::usage_error) {
+            EXPECT_NE(options.error.find(row.error), std::string::npos)
+                << line << ": " << options.error;
+        }
+    }
+}
+
+TEST(Console, LatinOneTextsInTheConsoleEncoding) {
+    const std::string text = "Di quante cifre \xE8 composto l'anno\n";
+    EXPECT_EQ(to_console(text, ConsoleEncoding::latin1), text);
+    EXPECT_EQ(to_console(text, ConsoleEncoding::utf8), "Di quante cifre \xC3\xA8 composto l'anno\n");
+    // Every other byte above ASCII takes its two UTF-8 bytes too, and ASCII stays as it is.
+    EXPECT_EQ(to_console("\x80\xBF\xC0\xFF\x7F", ConsoleEncoding::utf8),
+              "\xC2\x80\xC2\xBF\xC3\x80\xC3\xBF\x7F");
+
+    // The system's reason is already in the locale's encoding: it is not converted again.
+    std::ostringstream out;
+    std::ostringstream err;
+    Console console(out, err, ConsoleEncoding::utf8);
+    console.say("\xE8");
+    console.warn("gironario: \xE8\n");
+    console.report("temp.txt", "\xE8", 0);
+    EXPECT_EQ(out.str(), "\xC3\xA8");
+    EXPECT_EQ(err.str(), std::string("gironario: \xC3\xA8\ngironario: temp.txt: \xC3\xA8: ") +
+                             std::strerror(0) + "\n");
+}
+
+}  // namespace
+}  // namespace gironario
