@@ -112,7 +112,8 @@ TEST(Options, CommandLines) {
 TEST(Console, LatinOneTextsInTheConsoleEncoding) {
     const std::string text = "Di quante cifre \xE8 composto l'anno\n";
     EXPECT_EQ(to_console(text, ConsoleEncoding::latin1), text);
-    EXPECT_EQ(to_console(text, ConsoleEncoding::utf8), "Di quante cifre \xC3\xA8 composto l'anno\n");
+    EXPECT_EQ(to_console(text, ConsoleEncoding::utf8),
+              "Di quante cifre \xC3\xA8 composto l'anno\n");
     // Every other byte above ASCII takes its two UTF-8 bytes too, and ASCII stays as it is.
     EXPECT_EQ(to_console("\x80\xBF\xC0\xFF\x7F", ConsoleEncoding::utf8),
               "\xC2\x80\xC2\xBF\xC3\x80\xC3\xBF\x7F");

@@ -1,30 +1,26 @@
-// gironario: merges two match calendars into one, asking in Italian how to write it.
+// gironario: merges two match calendars into one, asking in Italian how to write it, or doing as
+// its options say.
 
 #include <cerrno>
 #include <clocale>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
+#include <ctime>
 #include <iostream>
-#include <string_view>
+#include <string>
 
+#include "driver/batch.hpp"
+#include "driver/console.hpp"
 #include "driver/dialogue.hpp"
 #include "driver/folder.hpp"
+#include "driver/options.hpp"
 
 #ifndef GIRONARIO_VERSION
 #define GIRONARIO_VERSION "0"
 #endif
 
 namespace {
-
-constexpr std::string_view usage =
-    "Uso: gironario [--help | --version]\n"
-    "\n"
-    "Unisce i calendari calendario1.txt e calendario2.txt della cartella corrente in un solo\n"
-    "calendario, in ordine di data e ora, con una riga vuota dopo ogni giornata.\n"
-    "Chiede il formato (t testo, w Word, x Excel, h pagina web), poi quante cifre (2 o 4) ha\n"
-    "l'anno in ciascun calendario, e scrive calendario.txt, calendario.doc, calendario.xls o\n"
-    "calendario.html (i formati x e h passano per temp.txt). Alla fine chiede se ricominciare\n"
-    "(y/n). Ogni risposta si conferma con invio.\n";
 
 // Standard output is checked once at the end: a failed write would otherwise go unseen.
 int close_standard_output(int status) {
@@ -38,30 +34,54 @@ int close_standard_output(int status) {
     return status;
 }
 
+// The time of the run, for the iCalendar export. SOURCE_DATE_EPOCH, where set, fixes it, so that
+// the same calendars give the same file byte for byte.
+std::time_t time_of_run() {
+    const char* fixed = std::getenv("SOURCE_DATE_EPOCH");
+    if (fixed != nullptr && *fixed != '\0') {
+        char* end = nullptr;
+        errno = 0;
+        const long long seconds = std::strtoll(fixed, &end, 10);
+        if (*end == '\0' && errno == 0 && seconds >= 0) {
+            return static_cast<std::time_t>(seconds);
+        }
+    }
+    return std::time(nullptr);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
+    using namespace gironario;
+    // The console's encoding, and system error texts in the user's language where it is
+    // installed. Nothing that reads or writes the calendars depends on the locale.
+    std::setlocale(LC_CTYPE, "");
 #ifdef LC_MESSAGES
-    // System error texts in the user's language, where it is installed. Windows has no such
-    // category: its C library speaks English only.
-    std::setlocale(LC_MESSAGES, "");
+    std::setlocale(LC_MESSAGES, "");  // Windows has no such category
 #endif
+    Console console(std::cout, std::cerr, locale_console_encoding());
 
-    if (argc > 1) {
-        const std::string_view argument = argv[1];
-        if (argc == 2 && argument == "--help") {
-            std::cout << usage;
-            return close_standard_output(gironario::EXIT_OK);
+    const Options options = parse_options(argc, argv);
+    switch (options.action) {
+        case Options::Action::help:
+            console.say(usage);
+            return close_standard_output(EXIT_OK);
+        case Options::Action::version:
+            console.say("gironario " GIRONARIO_VERSION "\n");
+            return close_standard_output(EXIT_OK);
+        case Options::Action::usage_error:
+            console.warn("gironario: " + options.error + "\n\n");
+            console.warn(usage);
+            return EXIT_USAGE;
+        case Options::Action::run: {
+            DiskFolder folder;
+            return close_standard_output(run_batch(options, console, folder, time_of_run()));
         }
-        if (argc == 2 && argument == "--version") {
-            std::cout << "gironario " GIRONARIO_VERSION "\n";
-            return close_standard_output(gironario::EXIT_OK);
-        }
-        std::cerr << "gironario: argomento non riconosciuto: " << argument << "\n\n" << usage;
-        return gironario::EXIT_USAGE;
+        case Options::Action::dialogue:
+            break;
     }
-
-    gironario::DiskFolder folder;
-    const int status = gironario::run_dialogue(std::cin, std::cout, std::cerr, folder);
+    DiskFolder folder;
+    const int status =
+        run_dialogue(std::cin, std::cout, std::cerr, folder, locale_console_encoding());
     return close_standard_output(status);
 }
