@@ -6,17 +6,19 @@
 // An event's UID is made so that importing a newer file updates the events of an older one:
 //     UID:<start>-<hash>-<occurrence>-<calendar>@gironario
 // <start> is the match's date and time (YYYYMMDDTHHMM), <hash> the 16 hexadecimal digits of the
-// 64-bit FNV-1a hash of the line's bytes less a CR at its end (so that a calendar saved with
-// Windows line ends, and read where they are not taken away, keeps its UIDs), and <occurrence>
-// counts the lines of that calendar with the same hash in its current run of lines of one date and
-// time: 1 for the first, 2 for an identical line after it, and so on. So the same line of the same
-// calendar gets the same UID in every run, and the only state kept is a short list per calendar,
-// emptied when its date and time move on. Where that count could repeat an earlier one,
-// <occurrence> is instead L and the line's number in its calendar: for a line earlier than the
-// latest date and time already seen in its calendar (the calendar is out of order, and a run of
-// that date and time may have been counted before), and for a line past the first 64 different ones
-// of a run. A start and a calendar, then an occurrence of digits or of L and digits: no two events
-// of one file share a UID.
+// 64-bit FNV-1a hash of the line's bytes less a CR at its end (so that a calendar keeps its UIDs
+// whether its Windows line ends reach the writer or not), and <occurrence> counts the lines of that
+// calendar with that hash in its current run of lines of one date and time: 1 for the first, 2 for
+// an identical line after it, and so on. So the same line of the same calendar gets the same UID
+// in every run, and the only state kept is a short list per calendar, emptied when its date and
+// time move on.
+//
+// Where such a count could repeat one made before, <occurrence> is instead L and the line's number
+// in its calendar: for a line earlier than the latest date and time already seen in its calendar
+// (an out-of-order calendar may have counted that run before), and for a line past the first 64
+// different ones of a run. So within a calendar two counted events differ by start, hash or count,
+// and an L form by its line number, never looking like a count: no two events of one file share
+// a UID.
 
 #include <cstdint>
 #include <ctime>

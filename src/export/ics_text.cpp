@@ -104,6 +104,9 @@ bool is_utf8(std::string_view bytes) {
 
 void append_text_value(std::string& value, std::string_view bytes, bool utf8) {
     std::array<char, 3> buffer;
+    // Whole lines are judged by the caller; a piece of one that is UTF-8 is UTF-8 too, so this
+    // only keeps a wrong call from reading past the bytes.
+    utf8 = utf8 && is_utf8(bytes);
     for (std::size_t i = 0; i < bytes.size();) {
         const auto lead = static_cast<unsigned char>(bytes[i]);
         if (utf8) {

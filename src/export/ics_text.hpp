@@ -18,8 +18,8 @@ inline constexpr std::size_t ICS_LINE_OCTETS = 75;
 bool is_utf8(std::string_view bytes);
 
 // Appends `bytes` to `value` as an iCalendar text value in UTF-8. They are read as UTF-8 when
-// `utf8` (and must then be well-formed), else byte by byte as Windows-1252, with Latin-1 for the
-// five bytes it leaves undefined. A tab becomes a space, every other control character (U+0000
+// `utf8` and well-formed, else byte by byte as Windows-1252, with Latin-1 for the five bytes it
+// leaves undefined. A tab becomes a space, every other control character (U+0000
 // to U+001F, U+007F to U+009F) is left out, and backslash, comma and semicolon are escaped.
 void append_text_value(std::string& value, std::string_view bytes, bool utf8);
 
