@@ -1,0 +1,31 @@
+#pragma once
+
+// How text goes into an iCalendar file: a calendar line's bytes read as UTF-8 or Windows-1252,
+// made into an escaped text value, and content lines folded within 75 octets.
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+#include "calendar/line_writer.hpp"
+
+namespace gironario {
+
+// The longest content line, or piece of a folded one, in octets without its CR LF.
+inline constexpr std::size_t ICS_LINE_OCTETS = 75;
+
+// Whether `bytes` is well-formed UTF-8: no overlong forms, no surrogates, nothing past U+10FFFF.
+bool is_utf8(std::string_view bytes);
+
+// Appends `bytes` to `value` as an iCalendar text value in UTF-8. They are read as UTF-8 when
+// `utf8` and well-formed, else byte by byte as Windows-1252, with Latin-1 for the five bytes it
+// leaves undefined. A tab becomes a space, every other control character (U+0000
+// to U+001F, U+007F to U+009F) is left out, and backslash, comma and semicolon are escaped.
+void append_text_value(std::string& value, std::string_view bytes, bool utf8);
+
+// Writes one content line, NAME:VALUE in UTF-8, ended by CR LF and folded so that no piece passes
+// ICS_LINE_OCTETS octets: each piece after the first starts with a space, and no character is
+// split between two pieces.
+void write_content_line(LineWriter& out, std::string_view line);
+
+}  // namespace gironario

@@ -1,0 +1,74 @@
+#include "export/match_time.hpp"
+
+#include <chrono>
+
+#include "calendar/calendar_line.hpp"
+
+namespace gironario {
+
+namespace {
+
+constexpr int LAST_YEAR = 9999;
+
+// The number of two digits standing at `position` and the next place.
+int two_digits(std::string_view line, std::size_t position) {
+    return (line[position] - '0') * 10 + (line[position + 1] - '0');
+}
+
+}  // namespace
+
+bool has_time_digits(std::string_view line, int width, int year_digits) {
+    const int offset = year_offset(year_digits);
+    const auto digit_at = [&](std::size_t position) {
+        return position < line.size() && is_digit(line[position]);
+    };
+    for (int key = 0; key < KEYS; ++key) {
+        if (!digit_at(key_position(key, width, offset))) {
+            return false;
+        }
+    }
+    return year_digits != 4 ||
+           (digit_at(century_position(width)) && digit_at(century_position(width) + 1));
+}
+
+std::optional<LocalTime> match_time(std::string_view line, int width, int year_digits) {
+    const int offset = year_offset(year_digits);
+    // Each field's two keys stand side by side, tens first.
+    const auto field = [&](int first_key) {
+        return two_digits(line, key_position(first_key, width, offset));
+    };
+    LocalTime time{field(0), field(2), field(4), field(6), field(8)};
+    if (year_digits == 4) {
+        time.year += 100 * two_digits(line, century_position(width));
+    } else {
+        // The POSIX reading of a two-digit year, as strptime's %y does.
+        time.year += time.year <= 68 ? 2000 : 1900;
+    }
+    const std::chrono::year_month_day date{std::chrono::year{time.year},
+                                           std::chrono::month{static_cast<unsigned>(time.month)},
+                                           std::chrono::day{static_cast<unsigned>(time.day)}};
+    if (time.year < 1 || !date.ok() || time.hour > 23 || time.minute > 59) {
+        return std::nullopt;
+    }
+    return time;
+}
+
+std::optional<LocalTime> add_minutes(const LocalTime& start, int minutes) {
+    using namespace std::chrono;
+    const sys_days start_day{year{start.year} / month{static_cast<unsigned>(start.month)} /
+                             day{static_cast<unsigned>(start.day)}};
+    const sys_time<std::chrono::minutes> end =
+        start_day + hours{start.hour} + std::chrono::minutes{start.minute + minutes};
+    const sys_days end_day = floor<days>(end);
+    const year_month_day date{end_day};
+    if (static_cast<int>(date.year()) > LAST_YEAR) {
+        return std::nullopt;
+    }
+    const hh_mm_ss clock{end - end_day};
+    return LocalTime{static_cast<int>(date.year()), static_cast<int>(unsigned{date.month()}),
+                     static_cast<int>(unsigned{date.day()}),
+                     static_cast<int>(clock.hours().count()),
+                     static_cast<int>(clock.minutes().count())};
+}
+
+}  // namespace gironario

@@ -1,0 +1,388 @@
+#include "export/icalendar.hpp"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "calendar/byte_stream.hpp"
+#include "calendar/calendar_line.hpp"
+#include "export/ics_text.hpp"
+
+namespace gironario {
+namespace {
+
+using namespace std::string_literals;
+
+struct MatchLine {
+    std::string text;
+    int year_digits = 2;
+    std::string_view calendar = "calendario1.txt";
+    long long number = 1;
+};
+
+struct Written {
+    std::string file;
+    std::vector<IcsEvent> outcomes;
+};
+
+Written written(const std::vector<MatchLine>& lines, int minutes = 120,
+                std::size_t capacity = LineWriter::default_capacity) {
+    Written result;
+    StringOutput output(result.file);
+    LineWriter out(output, capacity);
+    IcsWriter writer(out, {minutes, "20260701T123456Z", "1.0.0"});
+    writer.begin();
+    for (const MatchLine& line : lines) {
+        result.outcomes.push_back(writer.event(line.text, detect_width(line.text, 0),
+                                               line.year_digits, line.calendar, line.number));
+    }
+    writer.end();
+    EXPECT_TRUE(out.close());
+    return result;
+}
+
+// The file's text from the first `from` up to the next `to`: a few whole content lines.
+std::string between(const std::string& file, std::string_view from, std::string_view to) {
+    const std::size_t begin = file.find(from);
+    if (begin == std::string::npos) {
+        return "(no " + std::string(from) + ")";
+    }
+    return file.substr(begin, file.find(to, begin) - begin);
+}
+
+const std::string head =
+    "BEGIN:VCALENDAR\r\nVERSION:2.0\r\nPRODID:-//Polisportiva Lorvane//gironario 1.0.0//IT\r\n";
+
+TEST(IcsWriter, WholeFileOfASmallCalendar) {
+    const std::vector<MatchLine> lines = {
+        {"12 05/10/2007 21:00 PalaA Alfa - Beta", 4, "calendario1.txt", 2},
+        {"7 05/10/07 21:00 PalaB Gamma, Delta; Eta", 2, "calendario2.txt", 3},
+        {"13 31/02/2008 18:00 PalaA Alfa - Gamma", 4, "calendario1.txt", 3},
+        {"3 31/12/2026 23:00 Pala\xE8 Capodanno \x80 5", 4, "calendario1.txt", 5},
+    };
+    const std::string expected =
+        head +
+        "BEGIN:VEVENT\r\n"
+        "UID:20071005T2100-6c7b0e3dfb9374ba-1-calendario1.txt@gironario\r\n"
+        "DTSTAMP:20260701T123456Z\r\n"
+        "DTSTART:20071005T210000\r\nDTEND:20071005T223000\r\n"
+        "SUMMARY:Alfa - Beta\r\nLOCATION:PalaA\r\nDESCRIPTION:Gara 12\\, calendario1.txt\r\n"
+        "END:VEVENT\r\n"
+        "BEGIN:VEVENT\r\n"
+        "UID:20071005T2100-c5fd27b4bca9b174-1-calendario2.txt@gironario\r\n"
+        "DTSTAMP:20260701T123456Z\r\n"
+        "DTSTART:20071005T210000\r\nDTEND:20071005T223000\r\n"
+        "SUMMARY:Gamma\\, Delta\\; Eta\r\nLOCATION:PalaB\r\n"
+        "DESCRIPTION:Gara 7\\, calendario2.txt\r\n"
+        "END:VEVENT\r\n"
+        "BEGIN:VEVENT\r\n"
+        "UID:20261231T2300-b53bf0e70a04a6f8-1-calendario1.txt@gironario\r\n"
+        "DTSTAMP:20260701T123456Z\r\n"
+        "DTSTART:20261231T230000\r\nDTEND:20270101T003000\r\n"
+        "SUMMARY:Capodanno \xE2\x82\xAC 5\r\nLOCATION:Pala\xC3\xA8\r\n"
+        "DESCRIPTION:Gara 3\\, calendario1.txt\r\n"
+        "END:VEVENT\r\n"
+        "END:VCALENDAR\r\n";
+    // The writer's buffer size changes nothing in the bytes.
+    for (std::size_t capacity : {std::size_t{1}, std::size_t{7}, LineWriter::default_capacity}) {
+        const Written made = written(lines, 90, capacity);
+        EXPECT_EQ(made.file, expected) << "capacity " << capacity;
+        EXPECT_EQ(made.outcomes, (std::vector<IcsEvent>{IcsEvent::written, IcsEvent::written,
+                                                        IcsEvent::bad_date, IcsEvent::written}));
+    }
+    EXPECT_EQ(written({}).file, head + "END:VCALENDAR\r\n");
+}
+
+TEST(IcsWriter, DatesAndTimes) {
+    struct Row {
+        std::string line;
+        int year_digits;
+        int minutes;
+        IcsEvent outcome;
+        std::string start_end;  // "start end" when written
+    };
+    const std::vector<Row> rows = {
+        {"1 29/02/2024 18:00 P", 4, 120, IcsEvent::written, "20240229T180000 20240229T200000"},
+        {"1 29/02/2000 18:00 P", 4, 120, IcsEvent::written, "20000229T180000 20000229T200000"},
+        {"1 29/02/2100 18:00 P", 4, 120, IcsEvent::bad_date, ""},
+        {"1 29/02/2023 18:00 P", 4, 120, IcsEvent::bad_date, ""},
+        {"1 31/04/2026 18:00 P", 4, 120, IcsEvent::bad_date, ""},
+        {"1 30/04/2026 00:00 P", 4, 120, IcsEvent::written, "20260430T000000 20260430T020000"},
+        {"1 30/04/2026 23:59 P", 4, 1, IcsEvent::written, "20260430T235900 20260501T000000"},
+        {"1 00/04/2026 10:00 P", 4, 120, IcsEvent::bad_date, ""},
+        {"1 01/00/2026 10:00 P", 4, 120, IcsEvent::bad_date, ""},
+        {"1 01/13/2026 10:00 P", 4, 120, IcsEvent::bad_date, ""},
+        {"1 01/01/2026 24:00 P", 4, 120, IcsEvent::bad_date, ""},
+        {"1 01/01/2026 10:60 P", 4, 120, IcsEvent::bad_date, ""},
+        // Two-digit years, the POSIX way.
+        {"1 01/01/68 10:00 P", 2, 120, IcsEvent::written, "20680101T100000 20680101T120000"},
+        {"1 01/01/69 10:00 P", 2, 120, IcsEvent::written, "19690101T100000 19690101T120000"},
+        {"1 29/02/00 10:00 P", 2, 120, IcsEvent::written, "20000229T100000 20000229T120000"},
+        {"1 31/12/99 23:00 P", 2, 120, IcsEvent::written, "19991231T230000 20000101T010000"},
+        {"1 29/02/69 10:00 P", 2, 120, IcsEvent::bad_date, ""},
+        // Four-digit years as written, from 0001 to 9999.
+        {"1 05/06/0999 10:00 P", 4, 120, IcsEvent::written, "09990605T100000 09990605T120000"},
+        {"1 01/01/0001 00:00 P", 4, 120, IcsEvent::written, "00010101T000000 00010101T020000"},
+        {"1 05/06/0000 10:00 P", 4, 120, IcsEvent::bad_date, ""},
+        // Ends across a month, a leap day and a year; durations of one minute and one day.
+        {"1 31/01/2026 23:30 P", 4, 60, IcsEvent::written, "20260131T233000 20260201T003000"},
+        {"1 28/02/2024 23:00 P", 4, 120, IcsEvent::written, "20240228T230000 20240229T010000"},
+        {"1 31/12/2026 23:00 P", 4, 120, IcsEvent::written, "20261231T230000 20270101T010000"},
+        {"1 01/01/2026 10:00 P", 4, 1440, IcsEvent::written, "20260101T100000 20260102T100000"},
+        // The last minute of 9999, and one past it.
+        {"1 31/12/9999 21:59 P", 4, 120, IcsEvent::written, "99991231T215900 99991231T235900"},
+        {"1 31/12/9999 00:00 P", 4, 1439, IcsEvent::written, "99991231T000000 99991231T235900"},
+        {"1 31/12/9999 22:00 P", 4, 120, IcsEvent::bad_end, ""},
+        {"1 31/12/9999 00:00 P", 4, 1440, IcsEvent::bad_end, ""},
+        // Match numbers of three and of four digits move the keys.
+        {"123 05/10/2007 21:00 P", 4, 120, IcsEvent::written, "20071005T210000 20071005T230000"},
+        {"1234 05/10/07 21:00 P", 2, 120, IcsEvent::written, "20071005T210000 20071005T230000"},
+        // A key or a century digit that is not a digit, or past the end of the line.
+        {"1 05/10/2007 21:0", 4, 120, IcsEvent::bad_shape, ""},
+        {"1 05/1x/2007 21:00 P", 4, 120, IcsEvent::bad_shape, ""},
+        {"1 05/10/x007 21:00 P", 4, 120, IcsEvent::bad_shape, ""},
+        {"1 05/10/07 21:00", 4, 120, IcsEvent::bad_shape, ""},
+        {"1 05/10/07 2:00 P", 2, 120, IcsEvent::bad_shape, ""},
+    };
+    for (const Row& row : rows) {
+        const Written made = written({{row.line, row.year_digits}}, row.minutes);
+        EXPECT_EQ(made.outcomes, std::vector<IcsEvent>{row.outcome}) << row.line;
+        if (row.outcome != IcsEvent::written) {
+            EXPECT_EQ(made.file, head + "END:VCALENDAR\r\n") << row.line;
+            continue;
+        }
+        EXPECT_EQ(between(made.file, "DTSTART:", "SUMMARY:"),
+                  "DTSTART:" + row.start_end.substr(0, 15) +
+                      "\r\nDTEND:" + row.start_end.substr(16) + "\r\n")
+            << row.line;
+    }
+}
+
+TEST(IcsWriter, PlaceAndSummary) {
+    struct Row {
+        std::string after_time;  // of "1 01/01/26 10:00"
+        std::string summary;
+        std::string location;
+    };
+    const std::vector<Row> rows = {
+        {" PalaA Alfa - Beta", "Alfa - Beta", "PalaA"},
+        // Tabs inside become spaces; white space at both ends goes, CR included.
+        {"\tPalaA\tAlfa\t-\tBeta", "Alfa - Beta", "PalaA"},
+        {" \t PalaA \t Alfa  -  Beta \r\v\f", "Alfa  -  Beta", "PalaA"},
+        {"PalaA Alfa", "Alfa", "PalaA"},
+        // With nothing after the place, the summary is the place; with nothing after the time,
+        // both are empty.
+        {" PalaA ", "PalaA", "PalaA"},
+        {" PalaA \x01\x02 ", "PalaA", "PalaA"},
+        {"", "", ""},
+        {" \t\r", "", ""},
+        // Control characters are left out after the trimming, wherever they stand.
+        {" Pa\x01la\x7F \x01 Alfa\x1B - Beta", " Alfa - Beta", "Pala"},
+        {" PalaA Alfa\0Beta"s, "AlfaBeta", "PalaA"},
+        // Backslash, comma and semicolon are escaped, "\n" in the text too.
+        {" Pala;1 A\\B, C;D \\n", "A\\\\B\\, C\\;D \\\\n", "Pala\\;1"},
+        // A line that is UTF-8 as a whole is read as UTF-8, C1 controls left out.
+        {" PalaCitt\xC3\xA0 Perch\xC3\xA9 \xE2\x82\xAC \xF0\x9F\x8F\x80 \xC2\x85x\xC2\xA0y",
+         "Perch\xC3\xA9 \xE2\x82\xAC \xF0\x9F\x8F\x80 x\xC2\xA0y", "PalaCitt\xC3\xA0"},
+        // Any other line is Windows-1252 byte by byte; its five undefined bytes are C1 controls.
+        {" Pala\xE8 \x80 \x81\x8D\x8F\x90\x9D \x8A\x9F \xA0\xFF",
+         "\xE2\x82\xAC  \xC5\xA0\xC5\xB8 \xC2\xA0\xC3\xBF", "Pala\xC3\xA8"},
+        {" Pala Citt\xC3\xA0 e citt\xE0", "Citt\xC3\x83\xC2\xA0 e citt\xC3\xA0", "Pala"},
+        // Not UTF-8: overlong, surrogate, past U+10FFFF, cut short.
+        {" P \xC0\xAF", "\xC3\x80\xC2\xAF", "P"},
+        {" P \xED\xA0\x80", "\xC3\xAD\xC2\xA0\xE2\x82\xAC", "P"},
+        {" P \xF4\x90\x80\x80", "\xC3\xB4\xE2\x82\xAC\xE2\x82\xAC", "P"},
+        {" P \xE2\x82", "\xC3\xA2\xE2\x80\x9A", "P"},
+    };
+    for (const Row& row : rows) {
+        const std::string line = "1 01/01/26 10:00" + row.after_time;
+        EXPECT_EQ(between(written({{line}}).file, "SUMMARY:", "DESCRIPTION:"),
+                  "SUMMARY:" + row.summary + "\r\nLOCATION:" + row.location + "\r\n")
+            << line;
+    }
+    EXPECT_EQ(between(written({{"0042 05/10/07 21:00 P", 2, "calendario2.txt"}}).file,
+                      "DESCRIPTION:", "END:VEVENT"),
+              "DESCRIPTION:Gara 0042\\, calendario2.txt\r\n");
+}
+
+TEST(IcsText, Utf8Validity) {
+    struct Row {
+        std::string bytes;
+        bool valid;
+    };
+    const std::vector<Row> rows = {
+        {"", true},
+        {"abc\x7F", true},
+        {"\xC2\x80\xDF\xBF", true},                      // the two-byte range
+        {"\xE0\xA0\x80\xED\x9F\xBF\xEF\xBF\xBF", true},  // three bytes, around the surrogates
+        {"\xF0\x90\x80\x80\xF4\x8F\xBF\xBF", true},      // U+10000 and U+10FFFF
+        {"\x80", false},
+        {"\xC1\xBF", false},          // overlong
+        {"\xE0\x9F\xBF", false},      // overlong
+        {"\xF0\x8F\xBF\xBF", false},  // overlong
+        {"\xED\xA0\x80", false},      // a surrogate
+        {"\xF4\x90\x80\x80", false},  // past U+10FFFF
+        {"\xF5\x80\x80\x80", false},
+        {"\xC3", false},
+        {"\xE2\x82", false},
+        {"\xC3\x28", false},
+    };
+    for (const Row& row : rows) {
+        EXPECT_EQ(is_utf8(row.bytes), row.valid) << testing::PrintToString(row.bytes);
+    }
+}
+
+TEST(IcsText, FoldingAt75Octets) {
+    const std::string a74(74, 'a');
+    const std::string a73(73, 'a');
+    const std::string a72(72, 'a');
+    struct Row {
+        std::string line;
+        std::string written;
+    };
+    const std::vector<Row> rows = {
+        {a74 + "a", a74 + "a\r\n"},
+        {a74 + "ab", a74 + "a\r\n b\r\n"},
+        // A character that would cross octet 75 goes whole to the next piece.
+        {a73 + "\xC3\xA9", a73 + "\xC3\xA9\r\n"},
+        {a74 + "\xC3\xA9", a74 + "\r\n \xC3\xA9\r\n"},
+        {a72 + "\xE2\x82\xAC", a72 + "\xE2\x82\xAC\r\n"},
+        {a73 + "\xE2\x82\xAC", a73 + "\r\n \xE2\x82\xAC\r\n"},
+        {a74 + "\xE2\x82\xAC", a74 + "\r\n \xE2\x82\xAC\r\n"},
+        {a72 + "\xF0\x9F\x8F\x80", a72 + "\r\n \xF0\x9F\x8F\x80\r\n"},
+        // Pieces after the first hold 74 octets after their space.
+        {a74 + "a" + a74 + "b" + "c", a74 + "a\r\n " + a74 + "\r\n bc\r\n"},
+        {a74 + "a" + a73 + "\xC3\xA9", a74 + "a\r\n " + a73 + "\r\n \xC3\xA9\r\n"},
+        {"", "\r\n"},
+    };
+    for (const Row& row : rows) {
+        std::string text;
+        StringOutput output(text);
+        LineWriter out(output);
+        write_content_line(out, row.line);
+        out.close();
+        EXPECT_EQ(text, row.written) << row.line.size() << " octets";
+    }
+    // Through the writer: a long summary of two-byte characters is folded alike.
+    std::string long_summary;
+    for (int i = 0; i < 40; ++i) {
+        long_summary += "Citt\xC3\xA0 ";
+    }
+    EXPECT_EQ(
+        between(written({{"1 01/01/26 10:00 P " + long_summary}}).file, "SUMMARY:", "LOCATION:"),
+        "SUMMARY:Citt\xC3\xA0 Citt\xC3\xA0 Citt\xC3\xA0 Citt\xC3\xA0 Citt\xC3\xA0 Citt\xC3\xA0 "
+        "Citt\xC3\xA0 Citt\xC3\xA0 Citt\xC3\xA0 Citt\r\n"
+        " \xC3\xA0 Citt\xC3\xA0 Citt\xC3\xA0 Citt\xC3\xA0 Citt\xC3\xA0 Citt\xC3\xA0 Citt\xC3\xA0 "
+        "Citt\xC3\xA0 Citt\xC3\xA0 Citt\xC3\xA0 Citt\xC3\xA0 C\r\n"
+        " itt\xC3\xA0 Citt\xC3\xA0 Citt\xC3\xA0 Citt\xC3\xA0 Citt\xC3\xA0 Citt\xC3\xA0 "
+        "Citt\xC3\xA0 Citt\xC3\xA0 Citt\xC3\xA0 Citt\xC3\xA0 Citt\r\n"
+        " \xC3\xA0 Citt\xC3\xA0 Citt\xC3\xA0 Citt\xC3\xA0 Citt\xC3\xA0 Citt\xC3\xA0 Citt\xC3\xA0 "
+        "Citt\xC3\xA0 Citt\xC3\xA0 Citt\xC3\xA0\r\n");
+}
+
+// The UIDs of a file, each without its hash.
+std::vector<std::string> uids(const std::string& file) {
+    std::vector<std::string> result;
+    for (std::size_t at = file.find("UID:"); at != std::string::npos;
+         at = file.find("UID:", at + 1)) {
+        const std::string uid = file.substr(at + 4, file.find("\r\n", at) - at - 4);
+        result.push_back(uid.substr(0, 14) + uid.substr(31));
+    }
+    return result;
+}
+
+TEST(IcsWriter, UidsStableAndUnique) {
+    const std::string_view one = "calendario1.txt";
+    const std::string_view two = "calendario2.txt";
+    const Written made = written({
+        {"1 01/01/26 10:00 A", 2, one, 2},
+        {"1 01/01/26 10:00 A", 2, one, 3},    // the same line again
+        {"1 01/01/26 10:00 A", 2, two, 2},    // the same line in the other calendar
+        {"1 01/01/26 10:00 B", 2, one, 4},    // another line at the same time
+        {"1 01/01/26 10:00 A\r", 2, one, 5},  // a CR end changes nothing
+        {"2 01/01/26 11:00 A", 2, one, 6},
+        {"1 01/01/26 10:00 A", 2, one, 7},   // out of order: its line number
+        {"2 01/01/26 11:00 A", 2, one, 8},   // the latest time goes on counting
+        {"1 01/01/26 10:00 A", 2, two, 3},   // the other calendar is still in order
+        {"3 31/02/26 12:00 A", 2, one, 9},   // left out: changes nothing
+        {"2 01/01/26 11:00 A", 2, one, 10},  //
+        {"1 01/01/26 10:00 A", 2, one, 11},  // still out of order
+    });
+    EXPECT_EQ(uids(made.file), (std::vector<std::string>{
+                                   "20260101T1000-1-calendario1.txt@gironario",
+                                   "20260101T1000-2-calendario1.txt@gironario",
+                                   "20260101T1000-1-calendario2.txt@gironario",
+                                   "20260101T1000-1-calendario1.txt@gironario",
+                                   "20260101T1000-3-calendario1.txt@gironario",
+                                   "20260101T1100-1-calendario1.txt@gironario",
+                                   "20260101T1000-L7-calendario1.txt@gironario",
+                                   "20260101T1100-2-calendario1.txt@gironario",
+                                   "20260101T1000-2-calendario2.txt@gironario",
+                                   "20260101T1100-3-calendario1.txt@gironario",
+                                   "20260101T1000-L11-calendario1.txt@gironario",
+                               }));
+    // A and B differ by their hash; A with and without its CR share one.
+    const auto hash_at = [&](std::size_t n) {
+        std::size_t at = 0;
+        for (std::size_t i = 0; i <= n; ++i) {
+            at = made.file.find("UID:", at + 1);
+        }
+        return made.file.substr(at + 18, 16);
+    };
+    EXPECT_EQ(hash_at(0), "53a260fdd0c3c67a");
+    EXPECT_EQ(hash_at(3), "53a25ffdd0c3c4c7");
+    EXPECT_EQ(hash_at(4), hash_at(0));
+
+    // Past 64 different lines of one date and time, a new line takes its line number; the lines
+    // already counted go on counting.
+    std::vector<MatchLine> crowded;
+    for (int i = 0; i < 65; ++i) {
+        crowded.push_back({"1 01/01/26 10:00 Squadra " + std::to_string(i), 2, one, 100 + i});
+    }
+    crowded.push_back({"1 01/01/26 10:00 Squadra 0", 2, one, 200});
+    const std::vector<std::string> crowded_uids = uids(written(crowded).file);
+    ASSERT_EQ(crowded_uids.size(), 66u);
+    EXPECT_EQ(crowded_uids[63], "20260101T1000-1-calendario1.txt@gironario");
+    EXPECT_EQ(crowded_uids[64], "20260101T1000-L164-calendario1.txt@gironario");
+    EXPECT_EQ(crowded_uids[65], "20260101T1000-2-calendario1.txt@gironario");
+}
+
+TEST(IcsWriter, LeftOutReasons) {
+    struct Row {
+        IcsEvent why;
+        std::string line;
+        int year_digits;
+        std::string reason;
+    };
+    const std::vector<Row> rows = {
+        {IcsEvent::bad_date, "13 31/02/2008 18:00 PalaA X", 4,
+         "gara 13 del 31/02/2008 alle 18:00: data o ora inesistente, la gara non \xE8 in "
+         "calendario.ics"},
+        {IcsEvent::bad_date, "7 29/02/23 24:00 P", 2,
+         "gara 7 del 29/02/23 alle 24:00: data o ora inesistente, la gara non \xE8 in "
+         "calendario.ics"},
+        {IcsEvent::bad_end, "1234 31/12/9999 23:00", 4,
+         "gara 1234 del 31/12/9999 alle 23:00: finirebbe dopo l'anno 9999, la gara non \xE8 in "
+         "calendario.ics"},
+        {IcsEvent::bad_shape, "8 25/10/2026 18:0", 4,
+         "gara 8: data e ora non leggibili, la gara non \xE8 in calendario.ics"},
+    };
+    for (const Row& row : rows) {
+        EXPECT_EQ(
+            ics_left_out_reason(row.why, row.line, detect_width(row.line, 0), row.year_digits),
+            row.reason);
+    }
+}
+
+TEST(IcsTimestamp, UtcText) {
+    EXPECT_EQ(ics_timestamp(0), "19700101T000000Z");
+    EXPECT_EQ(ics_timestamp(-1), "19691231T235959Z");
+    EXPECT_EQ(ics_timestamp(1782909296), "20260701T123456Z");
+    EXPECT_EQ(ics_timestamp(951782400), "20000229T000000Z");
+    EXPECT_EQ(ics_timestamp(253402300799), "99991231T235959Z");
+    EXPECT_EQ(ics_timestamp(253402300800), std::nullopt);
+}
+
+}  // namespace
+}  // namespace gironario
