@@ -72,6 +72,11 @@ class MemoryFolder final : public Folder {
             text, limit == room.end() ? StringInput::npos : limit->second, troubles);
     }
 
+    // Memory has no line ends of its own to write.
+    std::unique_ptr<Output> create_exact(const std::string& name, int& error) override {
+        return create(name, error);
+    }
+
     bool same_file(const std::string& a, const std::string& b) override {
         const std::string& file = resolve(a);
         return (files.contains(file) || directories.contains(file)) && file == resolve(b);

@@ -130,6 +130,14 @@ std::unique_ptr<Output> DiskFolder::create(const std::string& name, int& error) 
     return output;
 }
 
+std::unique_ptr<Output> DiskFolder::create_exact(const std::string& name, int& error) {
+    std::FILE* file = open_file(directory_ / name, "wb", error);
+    if (file == nullptr) {
+        return nullptr;
+    }
+    return std::make_unique<FileOutput>(file);
+}
+
 bool DiskFolder::same_file(const std::string& a, const std::string& b) {
     std::error_code error;
     return std::filesystem::equivalent(directory_ / a, directory_ / b, error) && !error;

@@ -17,7 +17,12 @@ class Folder {
     virtual std::unique_ptr<Input> open(const std::string& name, int& error) = 0;
 
     // Creates a file for writing, emptying one that exists; null with `error` set when it can't.
+    // Its line feeds are written as the system's text files end their lines.
     virtual std::unique_ptr<Output> create(const std::string& name, int& error) = 0;
+
+    // The same for a file whose line ends are part of its format (CR LF in an iCalendar file):
+    // its bytes are written exactly as they are given, on every system.
+    virtual std::unique_ptr<Output> create_exact(const std::string& name, int& error) = 0;
 
     // Whether both names exist and lead to the same file, through links of either kind.
     virtual bool same_file(const std::string& a, const std::string& b) = 0;
@@ -30,6 +35,7 @@ class DiskFolder final : public Folder {
 
     std::unique_ptr<Input> open(const std::string& name, int& error) override;
     std::unique_ptr<Output> create(const std::string& name, int& error) override;
+    std::unique_ptr<Output> create_exact(const std::string& name, int& error) override;
     bool same_file(const std::string& a, const std::string& b) override;
 
   private:

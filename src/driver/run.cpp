@@ -5,6 +5,8 @@
 #include "calendar/calendar_line.hpp"
 #include "calendar/line_check.hpp"
 #include "calendar/merge.hpp"
+#include "export/icalendar.hpp"
+#include "export/icalendar_events.hpp"
 #include "export/table_export.hpp"
 
 namespace gironario {
@@ -52,7 +54,10 @@ bool Run::create_output() {
         return false;
     }
     int error = 0;
-    output_ = folder_.create(name, error);
+    // An iCalendar file ends its lines with CR LF on every system; the text formats as the
+    // system's text files do.
+    output_ = format_ == Format::icalendar ? folder_.create_exact(name, error)
+                                           : folder_.create(name, error);
     if (!output_) {
         console_.report(name, "impossibile creare il file", error);
         return false;
@@ -83,11 +88,23 @@ std::optional<long long> Run::merge(const std::array<int, 2>& year_digits) {
         Calendar first{reader1, year_digits[0]};
         Calendar second{reader2, year_digits[1]};
         const auto warn = [this](std::string_view line) { console_.warn(line); };
-        LineCheck check1(calendar_names[0], year_digits[0], warn);
-        LineCheck check2(calendar_names[1], year_digits[1], warn);
+        // Lines the iCalendar export cannot date are left out of it, and the warning says so.
+        const std::string_view left_out_of = format_ == Format::icalendar ? files.merged : "";
+        LineCheck check1(calendar_names[0], year_digits[0], warn, left_out_of);
+        LineCheck check2(calendar_names[1], year_digits[1], warn, left_out_of);
         first.check = &check1;
         second.check = &check2;
-        matches = gironario::merge(first, second, writer);
+        if (format_ == Format::icalendar) {
+            IcsWriter ics(writer, {clock_.duration_minutes,
+                                   ics_timestamp(clock_.now).value_or("19700101T000000Z"),
+                                   GIRONARIO_VERSION});
+            IcalendarEvents events(ics, writer, first, calendar_names[0], calendar_names[1]);
+            ics.begin();
+            matches = gironario::merge(first, second, events);
+            ics.end();
+        } else {
+            matches = gironario::merge(first, second, writer);
+        }
         check1.finish();
         check2.finish();
         // Every failure is told, not only the first.

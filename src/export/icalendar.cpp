@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "calendar/calendar_line.hpp"
+#include "calendar/line_check.hpp"
 #include "export/ics_text.hpp"
 #include "export/match_time.hpp"
 
@@ -94,7 +95,7 @@ void IcsWriter::end() {
 
 IcsEvent IcsWriter::event(std::string_view line, int width, int year_digits,
                           std::string_view calendar_name, long long line_number) {
-    if (!has_time_digits(line, width, year_digits)) {
+    if (!has_shape(line, width, year_digits)) {
         return IcsEvent::bad_shape;
     }
     const std::optional<LocalTime> start = match_time(line, width, year_digits);

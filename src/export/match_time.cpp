@@ -17,20 +17,6 @@ int two_digits(std::string_view line, std::size_t position) {
 
 }  // namespace
 
-bool has_time_digits(std::string_view line, int width, int year_digits) {
-    const int offset = year_offset(year_digits);
-    const auto digit_at = [&](std::size_t position) {
-        return position < line.size() && is_digit(line[position]);
-    };
-    for (int key = 0; key < KEYS; ++key) {
-        if (!digit_at(key_position(key, width, offset))) {
-            return false;
-        }
-    }
-    return year_digits != 4 ||
-           (digit_at(century_position(width)) && digit_at(century_position(width) + 1));
-}
-
 std::optional<LocalTime> match_time(std::string_view line, int width, int year_digits) {
     const int offset = year_offset(year_digits);
     // Each field's two keys stand side by side, tens first.
