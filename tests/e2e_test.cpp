@@ -1,32 +1,13 @@
-// The built program as a user runs it: in a fresh folder, with the answers piped on standard
-// input. Each case compares standard output, standard error, the exit status and every file left
-// in the folder, byte for byte, so a failed run that still says "Complimenti" or touches a
-// calendar shows up.
-//
-// GIRONARIO_COMMAND, when set, is the shell command that starts the program instead of the binary
-// built beside these tests (say "wine /path/gironario.exe"). GIRONARIO_CRLF=1 expects every line
-// feed the program writes as CR LF, as a Windows build writes its text files and console.
+// The built program as a user runs it, case by case (see e2e_harness.hpp for how each case runs
+// and what it compares).
 
-#include <fcntl.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
-#include <algorithm>
 #include <csignal>
-#include <cstdlib>
 #include <filesystem>
-#include <fstream>
-#include <functional>
-#include <map>
-#include <sstream>
-#include <stdexcept>
 #include <string>
-#include <string_view>
-#include <vector>
 
 #include <gtest/gtest.h>
 
-#include "console_texts.hpp"
+#include "e2e_harness.hpp"
 
 namespace {
 
@@ -34,54 +15,7 @@ namespace fs = std::filesystem;
 using namespace std::string_literals;
 
 using namespace gironario::console;
-
-const std::string questions = format_question + year_question_1 + year_question_2;
-
-// The whole console text of a run answered right the first time.
-std::string completed_run(int matches, const std::string& file) {
-    return questions + summary(matches, file) + restart_question;
-}
-
-std::string failure(const std::string& file, const std::string& what, const std::string& reason) {
-    return "gironario: " + file + ": " + what + ": " + reason + "\n";
-}
-
-std::string refused_as(const std::string& output, const std::string& calendar) {
-    return "gironario: " + output + ": \xE8 lo stesso file di " + calendar +
-           ", che non viene sovrascritto\n";
-}
-
-// Two calendars with two-digit years: a same-day pair, then a tie at the same date and time.
-const std::string line_1 = "1 06/10/07 18:00 PalaA Alfa - Beta\n";
-const std::string line_2 = "2 13/10/07 18:00 PalaA Alfa - Gamma\n";
-const std::string line_4 = "4 06/10/07 21:00 PalaB Delta - Eta\n";
-const std::string line_5 = "5 13/10/07 18:00 PalaC Zeta - Delta\n";
-const std::string merged = line_1 + line_4 + "\n" + line_2 + line_5 + "\n";
-
-const std::string spreadsheet =
-    "1\t1\t06/10/07\t18:00\tPalaA\tAlfa - Beta\n"
-    "2\t4\t06/10/07\t21:00\tPalaB\tDelta - Eta\n"
-    "3\t\n"
-    "4\t2\t13/10/07\t18:00\tPalaA\tAlfa - Gamma\n"
-    "5\t5\t13/10/07\t18:00\tPalaC\tZeta - Delta\n";
-
-// One table row of the web page; the last cell ends with the line's own line feed.
-std::string web_row(const std::vector<std::string>& cells) {
-    std::string row = "<TR bgcolor=#c0ffff>\n\t<TD>";
-    for (std::size_t i = 0; i < cells.size(); ++i) {
-        row += (i > 0 ? "</TD>\n\t<TD>" : "") + cells[i];
-    }
-    return row + "\t</TD>\n</TR>\n";
-}
-
-const std::string web_page =
-    "<HTML>\n<BODY>\n<TABLE border=1 bgcolor=#80ff80>\n"
-    "<TR><TD><b>N</b></TD><TD align=center><b>DATA</b></TD><TD align=center><b>ORARIO</b></TD>"
-    "<TD align=center><b>LUOGO</b></TD><TD align=center><b>PARTITA</b></TD></TR>" +
-    web_row({"1", "06/10/07", "18:00", "PalaA", "Alfa - Beta\n"}) +
-    web_row({"4", "06/10/07", "21:00", "PalaB", "Delta - Eta\n"}) + web_row({"\n"}) +
-    web_row({"2", "13/10/07", "18:00", "PalaA", "Alfa - Gamma\n"}) +
-    web_row({"5", "13/10/07", "18:00", "PalaC", "Zeta - Delta\n"}) + "\n</TABLE>\n</BODY>\n</HTML>";
+using namespace gironario::e2e;
 
 // A four-digit calendar with a heading, whose numbers grow to three and four digits once the
 // two-digit one has ended, and the two-digit calendar it meets.
@@ -99,376 +33,6 @@ const std::string four_digit_rest =
     "99 13/10/07 18:00 PalaA Alfa - Delta\n"
     "100 20/10/07 18:00 PalaA Alfa - Eta\n"
     "1000 27/10/07 18:00 PalaA Alfa - Zeta\n";
-
-enum class Kind { regular, symlink, hard_link, directory };
-
-// One entry of the folder before the run. `bytes` is a regular file's content, a symbolic
-// link's target or the name a hard link shares.
-struct File {
-    std::string name;
-    std::string bytes;
-    Kind kind = Kind::regular;
-};
-
-File symlink_to(const std::string& name, const std::string& target) {
-    return {name, target, Kind::symlink};
-}
-File hard_link(const std::string& name, const std::string& existing) {
-    return {name, existing, Kind::hard_link};
-}
-File directory(const std::string& name) {
-    return {name, "", Kind::directory};
-}
-
-std::vector<File> calendars(const std::string& first, const std::string& second) {
-    return {{"calendario1.txt", first}, {"calendario2.txt", second}};
-}
-
-// The two example calendars, followed by `extra`.
-std::vector<File> example(const std::vector<File>& extra = {}) {
-    std::vector<File> files = calendars(line_1 + line_2, line_4 + line_5);
-    files.insert(files.end(), extra.begin(), extra.end());
-    return files;
-}
-
-struct Case {
-    std::string name;
-    std::string input;                   // standard input
-    std::vector<File> files;             // the folder before the run; expected unchanged after it
-    std::string output;                  // standard output, with line feeds
-    std::vector<File> written{};         // the files the program writes, with line feeds
-    int status = 0;                      // exit status
-    std::string errors{};                // standard error
-    bool posix_only = false;             // needs links or file kinds that Windows has not
-    std::string removed_between_runs{};  // a file that disappears once the first run is over...
-    std::string more_input{};            // ...and the answers given after that
-};
-
-void PrintTo(const Case& row, std::ostream* out) {
-    *out << row.name;
-}
-
-const char* external_command() {
-    const char* command = std::getenv("GIRONARIO_COMMAND");
-    return command != nullptr && *command != '\0' ? command : nullptr;
-}
-
-bool crlf_expected() {
-    const char* crlf = std::getenv("GIRONARIO_CRLF");
-    return crlf != nullptr && std::string_view(crlf) == "1";
-}
-
-// `text` as the program writes it. A CR already before a line feed came from a CR LF calendar:
-// Windows reads that line end as a line feed and writes it back as the same two bytes.
-std::string as_written(const std::string& text) {
-    if (!crlf_expected()) {
-        return text;
-    }
-    std::string result;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        if (text[i] == '\n' && (i == 0 || text[i - 1] != '\r')) {
-            result += '\r';
-        }
-        result += text[i];
-    }
-    return result;
-}
-
-std::string without_cr(std::string text) {
-    text.erase(std::remove(text.begin(), text.end(), '\r'), text.end());
-    return text;
-}
-
-std::string read_file(const fs::path& path) {
-    std::string bytes(fs::file_size(path), '\0');
-    std::ifstream file(path, std::ios::binary);
-    file.read(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-    bytes.resize(static_cast<std::size_t>(file.gcount()));
-    return bytes;
-}
-
-void write_file(const fs::path& path, const std::string& bytes) {
-    std::ofstream file(path, std::ios::binary);
-    file.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-    if (!file.flush()) {
-        throw std::runtime_error("cannot write " + path.string());
-    }
-}
-
-// A fresh folder for one case, and beside it the file that takes the program's standard error;
-// removed with everything in it however the case ends.
-class Scratch {
-  public:
-    Scratch() {
-        std::string pattern = (fs::temp_directory_path() / "gironario-e2e-XXXXXX").string();
-        if (mkdtemp(pattern.data()) == nullptr) {
-            throw std::runtime_error("cannot create a scratch folder in " + pattern);
-        }
-        root_ = pattern;
-        fs::create_directory(folder());
-    }
-    ~Scratch() {
-        std::error_code ignored;
-        fs::remove_all(root_, ignored);
-    }
-    Scratch(const Scratch&) = delete;
-    Scratch& operator=(const Scratch&) = delete;
-
-    fs::path folder() const { return root_ / "cartella"; }
-    fs::path errors_file() const { return root_ / "stderr"; }
-
-  private:
-    fs::path root_;
-};
-
-void lay_out(const fs::path& folder, const std::vector<File>& files) {
-    for (const File& file : files) {
-        switch (file.kind) {
-            case Kind::regular:
-                write_file(folder / file.name, file.bytes);
-                break;
-            case Kind::symlink:
-                fs::create_symlink(file.bytes, folder / file.name);
-                break;
-            case Kind::hard_link:
-                fs::create_hard_link(folder / file.bytes, folder / file.name);
-                break;
-            case Kind::directory:
-                fs::create_directory(folder / file.name);
-                break;
-        }
-    }
-}
-
-struct Outcome {
-    std::string output;
-    std::string errors;
-    int status = -1;
-};
-
-void write_all(int fd, const std::string& bytes) {
-    for (std::size_t done = 0; done < bytes.size();) {
-        const ssize_t count = write(fd, bytes.data() + done, bytes.size() - done);
-        if (count < 0 && errno == EINTR) {
-            continue;
-        }
-        if (count < 0) {
-            return;  // the program has ended without reading everything: its output tells
-        }
-        done += static_cast<std::size_t>(count);
-    }
-}
-
-// Reads the program's output until `until` has appeared in it (or to its end).
-void read_output(int fd, std::string& output, const std::string& until = {}) {
-    char buffer[4096];
-    while (until.empty() || output.find(until) == std::string::npos) {
-        const ssize_t count = read(fd, buffer, sizeof buffer);
-        if (count < 0 && errno == EINTR) {
-            continue;
-        }
-        if (count <= 0) {
-            return;
-        }
-        output.append(buffer, static_cast<std::size_t>(count));
-    }
-}
-
-// Runs the program in the scratch folder with `arguments` and `input` on a pipe. With
-// `between_runs`, the answers in `more_input` are given only once the program has asked the
-// restart question and `between_runs` has been done, as a user who changes a file meanwhile.
-Outcome run_program(const Scratch& scratch, const std::string& arguments, const std::string& input,
-                    const std::string& more_input = {},
-                    const std::function<void()>& between_runs = {}) {
-    // The answers are written before the output is read: they must fit in the pipe.
-    if (input.size() > 4096 || more_input.size() > 4096) {
-        throw std::invalid_argument("answers longer than a pipe holds");
-    }
-    const char* external = external_command();
-    const std::string binary = GIRONARIO_BINARY;
-    std::string command = external != nullptr ? external : "'" + binary + "'";
-    if (!arguments.empty()) {
-        command += " " + arguments;
-    }
-    std::string shell = "sh", dash_c = "-c";
-    char* argv[] = {shell.data(), dash_c.data(), command.data(), nullptr};
-    const std::string folder = scratch.folder().string();
-
-    int to_program[2];
-    int from_program[2];
-    if (pipe2(to_program, O_CLOEXEC) != 0 || pipe2(from_program, O_CLOEXEC) != 0) {
-        throw std::runtime_error("pipe failed");
-    }
-    const int errors =
-        open(scratch.errors_file().c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
-    if (errors < 0) {
-        throw std::runtime_error("cannot create " + scratch.errors_file().string());
-    }
-    // A program that ends without reading all its answers must not end this process too.
-    std::signal(SIGPIPE, SIG_IGN);
-    const pid_t pid = fork();
-    if (pid == 0) {
-        std::signal(SIGPIPE, SIG_DFL);
-        // English system messages, whatever the machine's language. This process has one
-        // thread, so the child may still change its environment.
-        setenv("LC_ALL", "C", 1);
-        if (dup2(to_program[0], 0) < 0 || dup2(from_program[1], 1) < 0 || dup2(errors, 2) < 0 ||
-            chdir(folder.c_str()) != 0) {
-            _exit(126);
-        }
-        execv("/bin/sh", argv);
-        _exit(127);
-    }
-    close(to_program[0]);
-    close(from_program[1]);
-    close(errors);
-    if (pid < 0) {
-        close(to_program[1]);
-        close(from_program[0]);
-        throw std::runtime_error("fork failed");
-    }
-
-    Outcome outcome;
-    write_all(to_program[1], input);
-    if (between_runs) {
-        read_output(from_program[0], outcome.output, as_written(restart_question));
-        between_runs();
-        write_all(to_program[1], more_input);
-    }
-    close(to_program[1]);
-    read_output(from_program[0], outcome.output);
-    close(from_program[0]);
-    int status = 0;
-    while (waitpid(pid, &status, 0) < 0 && errno == EINTR) {
-    }
-    outcome.status = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-    outcome.errors = read_file(scratch.errors_file());
-    return outcome;
-}
-
-std::string shown(const std::string& bytes) {
-    return testing::PrintToString(bytes);
-}
-
-void expect_bytes(const std::string& actual, const std::string& expected, const std::string& what) {
-    if (actual == expected) {
-        return;
-    }
-    const auto at = static_cast<std::size_t>(
-        std::mismatch(actual.begin(), actual.end(), expected.begin(), expected.end()).first -
-        actual.begin());
-    if (actual.size() <= 2000 && expected.size() <= 2000) {
-        ADD_FAILURE() << what << " differs at byte " << at << "\n  actual:   " << shown(actual)
-                      << "\n  expected: " << shown(expected);
-        return;
-    }
-    const std::size_t from = at < 40 ? 0 : at - 40;
-    ADD_FAILURE() << what << " differs at byte " << at << " (" << actual.size()
-                  << " bytes, expected " << expected.size() << "), from byte " << from
-                  << "\n  actual:   " << shown(actual.substr(from, 80))
-                  << "\n  expected: " << shown(expected.substr(from, 80));
-}
-
-// Another system words its reasons its own way and its wrapper may add lines of its own, so
-// against an outside command only the program's own part of each message is looked for.
-void expect_errors(const std::string& actual, const std::string& expected) {
-    if (external_command() == nullptr) {
-        expect_bytes(actual, expected, "standard error");
-        return;
-    }
-    const std::string errors = without_cr(actual);
-    std::istringstream lines(expected);
-    for (std::string line; std::getline(lines, line);) {
-        // "gironario: <file>: <what>: <reason>": the reason is the system's.
-        std::size_t separators = 0;
-        for (std::size_t at = line.find(": "); at != std::string::npos;
-             at = line.find(": ", at + 1)) {
-            ++separators;
-        }
-        if (separators >= 3) {
-            line.erase(line.rfind(": ") + 2);
-        }
-        EXPECT_NE(errors.find(line), std::string::npos) << shown(line) << " in " << shown(errors);
-    }
-    if (expected.empty()) {
-        EXPECT_EQ(errors.find("gironario:"), std::string::npos) << shown(errors);
-    }
-}
-
-struct Entry {
-    Kind kind;
-    std::string bytes;  // a regular file's content, a symbolic link's target
-};
-using Listing = std::map<std::string, Entry>;
-
-Listing list_folder(const fs::path& folder) {
-    Listing listing;
-    for (const fs::directory_entry& entry : fs::recursive_directory_iterator(folder)) {
-        const std::string name = entry.path().lexically_relative(folder).generic_string();
-        if (entry.is_symlink()) {
-            listing[name] = {Kind::symlink, fs::read_symlink(entry.path()).string()};
-        } else if (entry.is_directory()) {
-            listing[name] = {Kind::directory, ""};
-        } else {
-            listing[name] = {Kind::regular, read_file(entry.path())};
-        }
-    }
-    return listing;
-}
-
-// The folder as `files` left it, with `written` over it.
-Listing expected_folder(const std::vector<File>& files, const std::vector<File>& written = {},
-                        const std::string& removed = {}) {
-    Listing listing;
-    for (const File& file : files) {
-        if (file.kind == Kind::hard_link) {
-            listing[file.name] = listing.at(file.bytes);
-        } else {
-            listing[file.name] = {file.kind, file.kind == Kind::directory ? "" : file.bytes};
-        }
-    }
-    listing.erase(removed);
-    for (const File& file : written) {
-        listing[file.name] = {Kind::regular, as_written(file.bytes)};
-    }
-    return listing;
-}
-
-void expect_folder(const Listing& actual, const Listing& expected) {
-    for (const auto& [name, entry] : expected) {
-        const auto found = actual.find(name);
-        if (found == actual.end()) {
-            ADD_FAILURE() << name << " is missing";
-        } else if (found->second.kind != entry.kind) {
-            ADD_FAILURE() << name << " is not of the kind it was";
-        } else {
-            expect_bytes(found->second.bytes, entry.bytes, name);
-        }
-    }
-    for (const auto& [name, entry] : actual) {
-        if (expected.count(name) == 0) {
-            ADD_FAILURE() << name << " was not expected, it holds " << shown(entry.bytes);
-        }
-    }
-}
-
-void check(const Case& row) {
-    if (row.posix_only && external_command() != nullptr) {
-        GTEST_SKIP() << "needs symbolic links or file kinds that only POSIX systems offer";
-    }
-    Scratch scratch;
-    lay_out(scratch.folder(), row.files);
-    const fs::path removed = scratch.folder() / row.removed_between_runs;
-    const Outcome outcome =
-        row.removed_between_runs.empty()
-            ? run_program(scratch, "", row.input)
-            : run_program(scratch, "", row.input, row.more_input, [&] { fs::remove(removed); });
-    expect_bytes(outcome.output, as_written(row.output), "standard output");
-    expect_errors(outcome.errors, row.errors);
-    EXPECT_EQ(outcome.status, row.status);
-    expect_folder(list_folder(scratch.folder()),
-                  expected_folder(row.files, row.written, row.removed_between_runs));
-}
 
 class EndToEnd : public testing::TestWithParam<Case> {};
 
@@ -637,6 +201,24 @@ TEST(LongLine, FiftyMegabytesInOneLine) {
                {{"temp.txt", long_line + line_4 + "\n" + line_2 + line_5 + "\n"},
                 {"calendario.xls", "1\t1\t06/10/07\t18:00\tPalaA\t" + match +
                                        spreadsheet.substr(spreadsheet.find("\n") + 1)}}});
+}
+
+// The runner's guard against a program that writes forever: a file that reaches the limit ends
+// the program, leaving the file at the limit.
+TEST(FileSizeLimit, StopsTheProgramAtTheLimit) {
+    if (external_command() != nullptr) {
+        GTEST_SKIP() << "how another command ends on the signal is its own";
+    }
+    constexpr std::uintmax_t limit = 64 * 1024;
+    std::string calendar;
+    while (calendar.size() <= limit) {
+        calendar += line_1;
+    }
+    Scratch scratch;
+    lay_out(scratch.folder(), calendars(calendar, line_4));
+    const Outcome outcome = run_program(scratch, "", "t\n2\n2\nn\n", {.file_size_limit = limit});
+    EXPECT_EQ(outcome.status, 128 + SIGXFSZ);
+    EXPECT_EQ(fs::file_size(scratch.folder() / "calendario.txt"), limit);
 }
 
 TEST(Arguments, HelpAndVersionDoNotStartTheDialogue) {
