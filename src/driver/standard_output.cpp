@@ -1,0 +1,76 @@
+#include "driver/standard_output.hpp"
+
+#include <cerrno>
+#include <cstring>
+
+#include "driver/dialogue.hpp"
+
+namespace gironario {
+
+FileStreamBuffer::FileStreamBuffer(std::FILE* file) : file_(file) {}
+
+bool FileStreamBuffer::put(const char* data, std::size_t size) {
+    if (error_ != 0 || file_ == nullptr) {
+        return false;
+    }
+    errno = 0;
+    if (std::fwrite(data, 1, size, file_) != size) {
+        fail();
+    }
+    return error_ == 0;
+}
+
+void FileStreamBuffer::fail() {
+    // A C library may fail without telling why; the disk was still what failed.
+    error_ = errno != 0 ? errno : EIO;
+}
+
+FileStreamBuffer::int_type FileStreamBuffer::overflow(int_type c) {
+    if (traits_type::eq_int_type(c, traits_type::eof())) {
+        return sync() == 0 ? traits_type::not_eof(c) : traits_type::eof();
+    }
+    const char byte = traits_type::to_char_type(c);
+    return put(&byte, 1) ? c : traits_type::eof();
+}
+
+std::streamsize FileStreamBuffer::xsputn(const char* data, std::streamsize size) {
+    return put(data, static_cast<std::size_t>(size)) ? size : 0;
+}
+
+int FileStreamBuffer::sync() {
+    if (error_ != 0 || file_ == nullptr) {
+        return -1;
+    }
+    errno = 0;
+    if (std::fflush(file_) != 0) {
+        fail();
+        return -1;
+    }
+    return 0;
+}
+
+bool FileStreamBuffer::close() {
+    if (file_ == nullptr) {
+        return error_ == 0;
+    }
+    sync();
+    errno = 0;
+    const bool closed = std::fclose(file_) == 0;
+    file_ = nullptr;
+    if (error_ == 0 && !closed) {
+        fail();
+    }
+    return error_ == 0;
+}
+
+int close_standard_output(FileStreamBuffer& output, std::ostream& err, int status) {
+    if (output.close()) {
+        return status;
+    }
+    err << "gironario: standard output: errore di scrittura: " << std::strerror(output.error())
+        << '\n';
+    err.flush();
+    return EXIT_FAILED;
+}
+
+}  // namespace gironario

@@ -1,0 +1,42 @@
+#pragma once
+
+#include <cstdio>
+#include <ostream>
+#include <streambuf>
+
+namespace gironario {
+
+// A stream buffer that writes through a C stream, keeping the system's error number of the first
+// write or flush that failed: the C stream only keeps a flag, and errno is long gone by the time
+// the program checks its output at the end. After a failure it writes nothing more.
+class FileStreamBuffer final : public std::streambuf {
+  public:
+    explicit FileStreamBuffer(std::FILE* file);
+    FileStreamBuffer(const FileStreamBuffer&) = delete;
+    FileStreamBuffer& operator=(const FileStreamBuffer&) = delete;
+
+    // The error number of the first failure, 0 while none has happened.
+    int error() const { return error_; }
+
+    // Flushes and closes the C stream; false when that, or any write before it, failed.
+    bool close();
+
+  protected:
+    int_type overflow(int_type c) override;
+    std::streamsize xsputn(const char* data, std::streamsize size) override;
+    int sync() override;
+
+  private:
+    bool put(const char* data, std::size_t size);
+    void fail();
+
+    std::FILE* file_;
+    int error_ = 0;
+};
+
+// Closes the program's standard output: a failed write is told on `err` as
+// "gironario: standard output: errore di scrittura: <reason>", and the run then ends in failure.
+// Returns `status`, or EXIT_FAILED when the output failed.
+int close_standard_output(FileStreamBuffer& output, std::ostream& err, int status);
+
+}  // namespace gironario
