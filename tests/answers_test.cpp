@@ -33,7 +33,7 @@ TEST(Answers, YearDigits) {
     EXPECT_EQ(parse_year_digits(2), 2);
     EXPECT_EQ(parse_year_digits(4), 4);
     for (long long refused : {0LL, 1LL, 3LL, 5LL, 7LL, -2LL, -4LL, 22LL, 42LL, 4LL + (1LL << 32),
-                              2LL - (1LL << 32), LLONG_MAX, LLONG_MIN}) {
+                              2LL - (1LL << 32), LLONG_MAX, -LLONG_MAX, LLONG_MIN}) {
         EXPECT_EQ(parse_year_digits(refused), std::nullopt) << refused;
     }
 }
@@ -54,6 +54,12 @@ TEST(Answers, ReadNumberAsScanfDoes) {
         {"-4", Kind::value, -4, ""},
         {"0004 2\n", Kind::value, 4, " 2\n"},
         {"42abc", Kind::value, 42, "abc"},
+        // The largest number is kept as it is; one past it, with or without a sign, is clamped.
+        {"9223372036854775807\n", Kind::value, LLONG_MAX, "\n"},
+        {"9223372036854775808\n", Kind::value, LLONG_MAX, "\n"},
+        {"+9223372036854775808", Kind::value, LLONG_MAX, ""},
+        {"-9223372036854775807 4", Kind::value, -LLONG_MAX, " 4"},
+        {"-9223372036854775808\n", Kind::value, -LLONG_MAX, "\n"},
         {"99999999999999999999999\n", Kind::value, LLONG_MAX, "\n"},
         {"-99999999999999999999999", Kind::value, -LLONG_MAX, ""},
         {"abc\n4\n", Kind::not_a_number, 0, "abc\n4\n"},

@@ -117,6 +117,15 @@ std::vector<Session> sessions() {
          "",
          0,
          {{"calendario.doc", MERGED}}},
+        // At the edge where the number no longer fits: the largest, one past it, and one past
+        // the most negative. Each is refused and the question asked again.
+        {"YearAnswersThatOverflow",
+         "t\n9223372036854775807\n9223372036854775808\n4\n-9223372036854775809\n2\nn\n",
+         nothing,
+         F + Y1 + BAD_YEAR + Y1 + BAD_YEAR + Y1 + Y2 + BAD_YEAR + Y2 + S_TXT + R,
+         "",
+         0,
+         {{"calendario.txt", MERGED}}},
         {"AnswersOnOneLine", "t 4 2 n\n", nothing, run_txt, "", 0, {{"calendario.txt", MERGED}}},
         // Only the one character after an answer is thrown away: 'x' here, then 't' is read.
         {"OneCharacterDiscardedAfterEachAnswer",
@@ -188,6 +197,19 @@ std::vector<Session> sessions() {
          1,
          {{"calendario.txt",
            "1 06/10/07 18:00 PalaA Alfa - Beta\n4 06/10/07 21:00 PalaB Delta - Eta\n\n"}}},
+        // Every calendar that fails is told, not only the first. The merge stops at the first
+        // failure it meets, so both break before their first whole match line.
+        {"BothCalendarsBreakMidWay",
+         "t\n4\n2\nn\n",
+         [](MemoryFolder& folder) {
+             folder.breaks_after["calendario1.txt"] = 30;
+             folder.breaks_after["calendario2.txt"] = 20;
+         },
+         F + Y1 + Y2 + R,
+         failure("calendario1.txt", "errore di lettura", EIO) +
+             failure("calendario2.txt", "errore di lettura", EIO),
+         1,
+         {{"calendario.txt", ""}}},
         // The year questions are not asked for a run that cannot write; the next run can.
         {"OutputCannotBeCreated",
          "t\ny\nw\n4\n2\nn\n",
