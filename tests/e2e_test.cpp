@@ -154,6 +154,11 @@ INSTANTIATE_TEST_SUITE_P(Faults, EndToEnd, testing::Values(
          {{"calendario.txt", ""}}, 1,
          failure("calendario2.txt", "impossibile aprire il file", no_file),
          false, "calendario2.txt", "t\n2\n2\nn\n"},
+    // The calendar is written, but the console text is lost: the run must not end as a success,
+    // and the reason is the one the first failed write met.
+    Case{"StandardOutputOnFullDisk", "t\n2\n2\nn\n", example(), "", {{"calendario.txt", merged}}, 1,
+         "gironario: standard output: errore di scrittura: " + no_space + "\n", posix_only,
+         {}, {}, {}, {.standard_output = "/dev/full"}},
     // NUL and bytes above 0x7F are copied as they are; in a key they order below the digits.
     Case{"NulAndHighBytes", "x\n2\n2\nn\n",
          calendars("\x80\xFF heading\n\0\n1 06/10/07 18:00 PalaA Alfa\0Beta \x80\xFF\n"s,
