@@ -170,7 +170,9 @@ INSTANTIATE_TEST_SUITE_P(Faults, EndToEnd, testing::Values(
                        "5 13/10/07 18:00 PalaC Zeta\0\0Delta\n"s},
           {"calendario.xls", "1\t4\t\xE9\xE9/10/07\t21:00\tPala\xE8\tDelta - Eta\n2\t\n"
                              "3\t1\t06/10/07\t18:00\tPalaA\tAlfa\0Beta \x80\xFF\n4\t\n"
-                             "5\t5\t13/10/07\t18:00\tPalaC\tZeta\0\0Delta\n"s}}}),
+                             "5\t5\t13/10/07\t18:00\tPalaC\tZeta\0\0Delta\n"s}},
+         0, "gironario: calendario2.txt:1: la data o l'ora non \xE8 dove viene cercata "
+            "(gg/mm/aa hh:mm)\n"}),
     row_name);
 
 // An output name that leads to a calendar (or, for a table, to temp.txt) would empty it.
@@ -245,18 +247,28 @@ TEST(Arguments, HelpAndVersionDoNotStartTheDialogue) {
     expect_folder(list_folder(scratch.folder()), expected_folder(example()));
 }
 
-TEST(Arguments, UnknownArgumentShowsTheUsage) {
+TEST(Arguments, UsageErrorsShowTheUsageAndTouchNoFile) {
     Scratch scratch;
     lay_out(scratch.folder(), example());
     const std::string usage = without_cr(run_program(scratch, "--help", "").output);
-    for (const std::string arguments : {"--boh", "--help --version", "t"}) {
+    const std::pair<std::string, std::string> usage_errors[] = {
+        {"--boh", "opzione non riconosciuta o ambigua: --boh"},
+        {"t", "argomento non riconosciuto: t"},
+        {"--", "manca il formato: -f FORMATO"},
+        {"-f k", "formato non valido: \"k\" (t, w, x, h o i)"},
+        {"-f t --durata=30", "--durata vale solo con il formato i"},
+    };
+    for (const auto& [arguments, message] : usage_errors) {
         const Outcome outcome = run_program(scratch, arguments, "t\n2\n2\nn\n");
-        const std::string first = arguments.substr(0, arguments.find(' '));
-        expect_bytes(without_cr(outcome.errors),
-                     "gironario: argomento non riconosciuto: " + first + "\n\n" + usage, arguments);
+        expect_bytes(without_cr(outcome.errors), "gironario: " + message + "\n\n" + usage,
+                     arguments);
         EXPECT_EQ(outcome.output, "") << arguments;
         EXPECT_EQ(outcome.status, 2) << arguments;
     }
+    // --help wins, wherever it stands among valid options.
+    const Outcome help = run_program(scratch, "-f t --help --version", "");
+    EXPECT_EQ(without_cr(help.output), usage);
+    EXPECT_EQ(help.status, 0);
     expect_folder(list_folder(scratch.folder()), expected_folder(example()));
 }
 

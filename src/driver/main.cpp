@@ -15,24 +15,10 @@
 #include "driver/dialogue.hpp"
 #include "driver/folder.hpp"
 #include "driver/options.hpp"
-
-#ifndef GIRONARIO_VERSION
-#define GIRONARIO_VERSION "0"
-#endif
+#include "driver/standard_output.hpp"
+#include "driver/windows_console.hpp"
 
 namespace {
-
-// Standard output is checked once at the end: a failed write would otherwise go unseen.
-int close_standard_output(int status) {
-    errno = 0;
-    if (std::fflush(stdout) != 0 || std::ferror(stdout) != 0 || std::fclose(stdout) != 0) {
-        const int error = errno != 0 ? errno : EIO;
-        std::fprintf(stderr, "gironario: standard output: errore di scrittura: %s\n",
-                     std::strerror(error));
-        return gironario::EXIT_FAILED;
-    }
-    return status;
-}
 
 // The time of the run, for the iCalendar export. SOURCE_DATE_EPOCH, where set, fixes it, so that
 // the same calendars give the same file byte for byte.
@@ -59,29 +45,36 @@ int main(int argc, char** argv) {
 #ifdef LC_MESSAGES
     std::setlocale(LC_MESSAGES, "");  // Windows has no such category
 #endif
-    Console console(std::cout, std::cerr, locale_console_encoding());
+    const ConsoleCodePage code_page;
+    // Standard output keeps the reason of a failed write until it is checked at the end.
+    FileStreamBuffer output_buffer(stdout);
+    std::ostream output(&output_buffer);
+    const ConsoleEncoding encoding = locale_console_encoding();
+    Console console(output, std::cerr, encoding);
 
     const Options options = parse_options(argc, argv);
+    int status = EXIT_OK;
     switch (options.action) {
         case Options::Action::help:
             console.say(usage);
-            return close_standard_output(EXIT_OK);
+            break;
         case Options::Action::version:
             console.say("gironario " GIRONARIO_VERSION "\n");
-            return close_standard_output(EXIT_OK);
+            break;
         case Options::Action::usage_error:
             console.warn("gironario: " + options.error + "\n\n");
             console.warn(usage);
             return EXIT_USAGE;
         case Options::Action::run: {
             DiskFolder folder;
-            return close_standard_output(run_batch(options, console, folder, time_of_run()));
-        }
-        case Options::Action::dialogue:
+            status = run_batch(options, console, folder, time_of_run());
             break;
+        }
+        case Options::Action::dialogue: {
+            DiskFolder folder;
+            status = run_dialogue(std::cin, output, std::cerr, folder, encoding);
+            break;
+        }
     }
-    DiskFolder folder;
-    const int status =
-        run_dialogue(std::cin, std::cout, std::cerr, folder, locale_console_encoding());
-    return close_standard_output(status);
+    return close_standard_output(output_buffer, std::cerr, status);
 }

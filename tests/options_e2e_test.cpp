@@ -1,0 +1,195 @@
+// The program run from a script: options instead of answers, year digits found in the calendars,
+// the iCalendar export, and the console texts in the locale's encoding.
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "e2e_harness.hpp"
+
+namespace {
+
+using namespace gironario::e2e;
+using namespace gironario::console;
+using namespace std::string_literals;
+
+// The example calendars with four-digit years in calendario1.txt, and what they merge into.
+const std::string four_digit_1 =
+    "Girone di andata\n1 06/10/2007 18:00 PalaA Alfa - Beta\n2 13/10/2007 18:00 PalaA Alfa - "
+    "Gamma\n";
+const std::vector<File> mixed_years = calendars(four_digit_1, line_4 + line_5);
+
+// A calendar with a one-digit day, a note that starts with a number, a line out of order, and the
+// merged text the two-digit calendar makes with it.
+const std::string flawed_1 =
+    "1 06/10/07 18:00 PalaA Alfa - Beta\n"
+    "12 gennaio: riposo\n"
+    "2 13/10/07 18:00 PalaA Alfa - Gamma\n"
+    "3 4/10/07 18:00 PalaA Alfa - Delta\n"
+    "4 05/10/07 18:00 PalaA Alfa - Eta\n";
+const std::string flawed_warnings =
+    "gironario: calendario1.txt:2: la data o l'ora non \xE8 dove viene cercata (gg/mm/aa hh:mm)\n"
+    "gironario: calendario1.txt:4: la data o l'ora non \xE8 dove viene cercata (gg/mm/aa hh:mm)\n"
+    "gironario: calendario1.txt:5: la gara viene prima della precedente: il calendario non \xE8 "
+    "in ordine di data e ora\n";
+
+// The note reads as a date after 13/10/07, so the rest of the calendar follows it as it stands.
+const std::string flawed_merged =
+    "1 06/10/07 18:00 PalaA Alfa - Beta\n4 06/10/07 21:00 PalaB Delta - Eta\n\n"
+    "5 13/10/07 18:00 PalaC Zeta - Delta\n\n12 gennaio: riposo\n"
+    "2 13/10/07 18:00 PalaA Alfa - Gamma\n3 4/10/07 18:00 PalaA Alfa - Delta\n"
+    "4 05/10/07 18:00 PalaA Alfa - Eta\n";
+
+const std::string no_file = "No such file or directory";
+const bool posix_only = true;
+
+// A case run from the command line, which prints the summary alone; standard input holds answers
+// that must never be read.
+Case command(std::string name, std::string arguments, std::vector<File> files, std::string output,
+             std::vector<File> written, int status = 0, std::string errors = {},
+             bool only_on_posix = false) {
+    Case row{std::move(name),    "t\n2\n2\nn\n", std::move(files),  std::move(output),
+             std::move(written), status,         std::move(errors), only_on_posix};
+    row.arguments = std::move(arguments);
+    return row;
+}
+
+class CommandLine : public testing::TestWithParam<Case> {};
+
+TEST_P(CommandLine, Run) {
+    check(GetParam());
+}
+
+std::string row_name(const testing::TestParamInfo<Case>& info) {
+    return info.param.name;
+}
+
+// clang-format off
+INSTANTIATE_TEST_SUITE_P(Options, CommandLine, testing::Values(
+    // The same files as the dialogue given the same answers.
+    command("TextWithBothYears", "-f t -a 4,2", mixed_years,
+            summary(4, "calendario.txt"), {{"calendario.txt", merged}}),
+    command("WordLongOptions", "--formato=W --anni=4,2", mixed_years,
+            summary(4, "calendario.doc"), {{"calendario.doc", merged}}),
+    command("SpreadsheetAbbreviated", "--form x -a 2", example(),
+            summary(4, "calendario.xls"),
+            {{"temp.txt", merged}, {"calendario.xls", spreadsheet}}),
+    command("WebPageAfterDoubleDash", "-fh -a2 --", example(),
+            summary(4, "calendario.html"),
+            {{"temp.txt", merged}, {"calendario.html", web_page}}),
+    // auto finds four digits in calendario1.txt and two in calendario2.txt.
+    command("AutoYears", "-f t", mixed_years,
+            summary(4, "calendario.txt"), {{"calendario.txt", merged}}),
+    command("AutoForOneCalendar", "-f t -a auto,2", mixed_years,
+            summary(4, "calendario.txt"), {{"calendario.txt", merged}}),
+    // An empty calendar counts as two-digit: the other is copied whole.
+    command("AutoWithAnEmptyCalendar", "-f t", calendars("", four_digit_1),
+            summary(2, "calendario.txt"),
+            {{"calendario.txt", "1 06/10/07 18:00 PalaA Alfa - Beta\n"
+                                "2 13/10/07 18:00 PalaA Alfa - Gamma\n"}}),
+    // Warnings as the dialogue gives them; the files and the status are those of a good run.
+    command("Warnings", "-f t -a 2", calendars(flawed_1, line_4 + line_5),
+            summary(7, "calendario.txt"), {{"calendario.txt", flawed_merged}},
+            0, flawed_warnings)),
+    row_name);
+
+// Nothing is created or emptied when a calendar is missing or its years cannot be told.
+INSTANTIATE_TEST_SUITE_P(Failures, CommandLine, testing::Values(
+    command("MissingCalendar", "-f t -a 2", {{"calendario1.txt", line_1 + line_2},
+                                             {"calendario.txt", "gi\xE0 scritto\n"}},
+            "", {}, 1, failure("calendario2.txt", "impossibile aprire il file", no_file)),
+    command("MissingCalendarAuto", "-f h", {{"calendario2.txt", line_4 + line_5}},
+            "", {}, 1, failure("calendario1.txt", "impossibile aprire il file", no_file)),
+    // Match lines, none of them readable either way: both calendars are named.
+    command("YearsCannotBeTold", "-f x", calendars("1 x\n", "2 y\n3 z\n"),
+            "", {}, 1,
+            "gironario: calendario1.txt: non si capisce se l'anno delle date ha 2 o 4 cifre; "
+            "indicarlo con -a (per esempio -a 4,2)\n"
+            "gironario: calendario2.txt: non si capisce se l'anno delle date ha 2 o 4 cifre; "
+            "indicarlo con -a (per esempio -a 4,2)\n"),
+    command("OutputIsACalendar", "-f t -a 2",
+            example({symlink_to("calendario.txt", "calendario1.txt")}), "", {}, 1,
+            refused_as("calendario.txt", "calendario1.txt"), posix_only),
+    command("FullDisk", "-f w -a 2", example({symlink_to("calendario.doc", "/dev/full")}),
+            "", {}, 1, failure("calendario.doc", "errore di scrittura", "No space left on device"),
+            posix_only)),
+    row_name);
+
+// In a UTF-8 locale the console gets UTF-8; the files keep their bytes.
+Case in_utf8(Case row) {
+    row.options.environment = {{"LC_ALL", "C.UTF-8"}};
+    row.posix_only = true;  // Windows consoles are given code page 1252 instead
+    return row;
+}
+
+std::string utf8(std::string text) {
+    std::string result;
+    for (const char c : text) {
+        if (c == '\xE8') {
+            result += "\xC3\xA8";
+        } else {
+            result += c;
+        }
+    }
+    return result;
+}
+
+INSTANTIATE_TEST_SUITE_P(Locale, CommandLine, testing::Values(
+    in_utf8(Case{"DialogueInUtf8", "t\n3\n2\n2\nn\n", calendars(flawed_1, line_4 + line_5),
+                 utf8(format_question + year_question_1 + year_refused + year_question_1 +
+                      year_question_2 + summary(7, "calendario.txt") + restart_question),
+                 {{"calendario.txt",
+                   flawed_merged}},
+                 0, utf8(flawed_warnings)}),
+    in_utf8(Case{"InputEndsInUtf8", "", example(), format_question, {}, 1, utf8(input_ended)}),
+    // Calendars and their merge keep their Latin-1 bytes whatever the console's encoding.
+    in_utf8(command("FilesKeepTheirBytes", "-f t -a 2",
+                    calendars("1 06/10/07 18:00 Pala\xE8 Citt\xE0\n", "2 06/10/07 19:00 B \xC3\xA8\n"),
+                    summary(2, "calendario.txt"),
+                    {{"calendario.txt",
+                      "1 06/10/07 18:00 Pala\xE8 Citt\xE0\n2 06/10/07 19:00 B \xC3\xA8\n"}}))),
+    row_name);
+// clang-format on
+
+// The iCalendar file has its own tests through a real parser; here, what the run leaves around
+// it, and that the same calendars give the same bytes again.
+TEST(Icalendar, FormatIWritesOnlyTheCalendarFile) {
+    Scratch scratch;
+    const std::vector<File> files = calendars(
+        four_digit_1 + "3 31/02/2008 18:00 PalaA Non esiste\n", line_4 + line_5 + "6 x\n");
+    lay_out(scratch.folder(), files);
+    const RunOptions fixed_time{{{"SOURCE_DATE_EPOCH", "1796169600"}}};
+    const Outcome first = run_program(scratch, "-f i --durata=90", "", fixed_time);
+    expect_bytes(first.output, as_written(summary(6, "calendario.ics")), "standard output");
+    expect_errors(first.errors,
+                  // A line too short for its keys orders first.
+                  "gironario: calendario2.txt:3: la data o l'ora non \xE8 dove viene cercata "
+                  "(gg/mm/aa hh:mm), quindi la gara non \xE8 in calendario.ics\n"
+                  "gironario: calendario1.txt:4: gara 3 del 31/02/2008 alle 18:00: data o ora "
+                  "inesistente, la gara non \xE8 in calendario.ics\n");
+    EXPECT_EQ(first.status, 0);
+
+    const Listing listing = list_folder(scratch.folder());
+    ASSERT_EQ(listing.size(), 3u);  // no temp.txt
+    const std::string ics = listing.at("calendario.ics").bytes;
+    EXPECT_EQ(ics.rfind("BEGIN:VCALENDAR\r\nVERSION:2.0\r\n", 0), 0u) << shown(ics);
+    EXPECT_TRUE(ics.ends_with("END:VEVENT\r\nEND:VCALENDAR\r\n")) << shown(ics);
+    EXPECT_EQ(ics.find("\r\r"), std::string::npos);
+    std::size_t events = 0;
+    for (std::size_t at = ics.find("BEGIN:VEVENT\r\n"); at != std::string::npos;
+         at = ics.find("BEGIN:VEVENT\r\n", at + 1)) {
+        ++events;
+    }
+    EXPECT_EQ(events, 4u);
+    EXPECT_NE(ics.find("DTSTAMP:20261202T000000Z\r\n"), std::string::npos);
+    EXPECT_NE(ics.find("DTSTART:20071006T180000\r\nDTEND:20071006T193000\r\n"), std::string::npos);
+
+    // A second run gives the same file, UIDs and all.
+    const Outcome second = run_program(scratch, "-f i --durata=90", "", fixed_time);
+    EXPECT_EQ(second.status, 0);
+    expect_bytes(list_folder(scratch.folder()).at("calendario.ics").bytes, ics, "calendario.ics");
+}
+
+}  // namespace
