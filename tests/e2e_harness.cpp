@@ -417,4 +417,12 @@ void check(const Case& row) {
                   expected_folder(row.files, row.written, row.removed_between_runs));
 }
 
+std::string row_name(const testing::TestParamInfo<Case>& info) {
+    return info.param.name;
+}
+
+TEST_P(EndToEnd, Run) {
+    check(GetParam());
+}
+
 }  // namespace gironario::e2e

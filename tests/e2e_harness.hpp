@@ -18,6 +18,8 @@
 #include <utility>
 #include <vector>
 
+#include <gtest/gtest.h>
+
 #include "console_texts.hpp"
 
 namespace gironario::e2e {
@@ -174,5 +176,11 @@ void PrintTo(const Case& row, std::ostream* out);
 
 // Runs a case in a fresh folder and checks everything it left.
 void check(const Case& row);
+
+// The table-driven end-to-end test: each file instantiates it with its own rows of cases,
+// named by row_name.
+class EndToEnd : public testing::TestWithParam<Case> {};
+
+std::string row_name(const testing::TestParamInfo<Case>& info);
 
 }  // namespace gironario::e2e

@@ -34,16 +34,6 @@ const std::string four_digit_rest =
     "100 20/10/07 18:00 PalaA Alfa - Eta\n"
     "1000 27/10/07 18:00 PalaA Alfa - Zeta\n";
 
-class EndToEnd : public testing::TestWithParam<Case> {};
-
-TEST_P(EndToEnd, Run) {
-    check(GetParam());
-}
-
-std::string row_name(const testing::TestParamInfo<Case>& info) {
-    return info.param.name;
-}
-
 // Each row: name, standard input, the folder before, standard output, the files written, exit
 // status, standard error (the members of Case), laid out by hand to read as a table.
 // clang-format off

@@ -56,18 +56,8 @@ Case command(std::string name, std::string arguments, std::vector<File> files, s
     return row;
 }
 
-class CommandLine : public testing::TestWithParam<Case> {};
-
-TEST_P(CommandLine, Run) {
-    check(GetParam());
-}
-
-std::string row_name(const testing::TestParamInfo<Case>& info) {
-    return info.param.name;
-}
-
 // clang-format off
-INSTANTIATE_TEST_SUITE_P(Options, CommandLine, testing::Values(
+INSTANTIATE_TEST_SUITE_P(Options, EndToEnd, testing::Values(
     // The same files as the dialogue given the same answers.
     command("TextWithBothYears", "-f t -a 4,2", mixed_years,
             summary(4, "calendario.txt"), {{"calendario.txt", merged}}),
@@ -96,7 +86,7 @@ INSTANTIATE_TEST_SUITE_P(Options, CommandLine, testing::Values(
     row_name);
 
 // Nothing is created or emptied when a calendar is missing or its years cannot be told.
-INSTANTIATE_TEST_SUITE_P(Failures, CommandLine, testing::Values(
+INSTANTIATE_TEST_SUITE_P(Failures, EndToEnd, testing::Values(
     command("MissingCalendar", "-f t -a 2", {{"calendario1.txt", line_1 + line_2},
                                              {"calendario.txt", "gi\xE0 scritto\n"}},
             "", {}, 1, failure("calendario2.txt", "impossibile aprire il file", no_file)),
@@ -136,7 +126,7 @@ std::string utf8(std::string text) {
     return result;
 }
 
-INSTANTIATE_TEST_SUITE_P(Locale, CommandLine, testing::Values(
+INSTANTIATE_TEST_SUITE_P(Locale, EndToEnd, testing::Values(
     in_utf8(Case{"DialogueInUtf8", "t\n3\n2\n2\nn\n", calendars(flawed_1, line_4 + line_5),
                  utf8(format_question + year_question_1 + year_refused + year_question_1 +
                       year_question_2 + summary(7, "calendario.txt") + restart_question),

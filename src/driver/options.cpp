@@ -105,7 +105,9 @@ Options failed(std::string error) {
 }
 
 std::string quoted(std::string_view value) {
-    return "\"" + std::string(value) + "\"";
+    std::string text(1, '"');
+    text.append(value).push_back('"');
+    return text;
 }
 
 }  // namespace
