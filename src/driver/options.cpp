@@ -34,6 +34,7 @@ const std::string_view usage =
     "Le righe di un calendario che la fusione non riesce a leggere (data o ora fuori posto,\n"
     "cifre dell'anno sbagliate, gare fuori ordine) vengono segnalate su standard error con il\n"
     "nome del file e il numero di riga; i file scritti non cambiano.\n"
+    "I testi a video seguono la codifica del locale (UTF-8 o Latin-1); i file scritti no.\n"
     "Stato di uscita: 0 riuscito, 1 non riuscito, 2 opzioni sbagliate.\n";
 
 namespace {
