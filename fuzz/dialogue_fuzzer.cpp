@@ -39,10 +39,10 @@ bool ends_with(std::string_view text, std::string_view end) {
 // The console as the dialogue writes it (standard output and error in one stream, in order).
 // Each line is looked at as soon as it is complete, while the folder still holds what the run
 // left in it.
-class Console final : public std::streambuf {
+class Screen final : public std::streambuf {
   public:
     // Takes the calendars as the program will find them, through the links.
-    explicit Console(MemoryFolder& folder)
+    explicit Screen(MemoryFolder& folder)
         : folder_(folder),
           calendar1_(folder.resolve("calendario1.txt")),
           calendar2_(folder.resolve("calendario2.txt")),
@@ -226,7 +226,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         troubled = true;
     }
 
-    Console console(folder);
+    Screen console(folder);
     std::ostream out(&console);
     std::istringstream in{std::string(parts[0])};
 
