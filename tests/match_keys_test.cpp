@@ -79,6 +79,15 @@ TEST(MatchKeys, OrderAsTheKeysDo) {
         {"7 06/10/2007 18:00", 2},
     };
     for (const Held& one : lines) {
+        // The merge's own way to the keys, which tests the line's shape on the way.
+        const int width = detect_width(one.line, 0);
+        bool in_place = false;
+        const MatchKeys merged =
+            match_keys(one.line, width, year_offset(one.year_digits), in_place);
+        const MatchKeys alone = match_keys(one.line, width, year_offset(one.year_digits));
+        EXPECT_EQ(merged.date, alone.date) << one.line;
+        EXPECT_EQ(merged.time, alone.time) << one.line;
+        EXPECT_EQ(in_place, has_shape(one.line, width, one.year_digits)) << one.line;
         for (const Held& two : lines) {
             const Order expected = order_key_by_key(one, two);
             const Order actual = order_by_match_keys(one, two);

@@ -1,34 +1,9 @@
 #include "calendar/calendar_line.hpp"
 
 #include <algorithm>
-#include <array>
 #include <climits>
 
 namespace gironario {
-
-namespace {
-
-// Position of each key in a line with a three-digit match number and a two-digit year, and
-// whether the key lies after the year, so that a four-digit year moves it.
-struct KeyPlace {
-    int position;
-    bool after_year;
-};
-
-constexpr std::array<KeyPlace, KEYS> key_places = {{
-    {10, true},  // year, tens
-    {11, true},  // year, units
-    {7, false},  // month, tens
-    {8, false},  // month, units
-    {4, false},  // day, tens
-    {5, false},  // day, units
-    {13, true},  // hour, tens
-    {14, true},  // hour, units
-    {16, true},  // minute, tens
-    {17, true},  // minute, units
-}};
-
-}  // namespace
 
 int detect_width(std::string_view line, int previous) {
     auto space_at = [&](std::size_t position) {
@@ -50,13 +25,6 @@ int detect_width(std::string_view line, int previous) {
         return 3 - static_cast<int>(digits);
     }
     return previous;
-}
-
-std::size_t key_position(int key, int width, int year_offset) {
-    const KeyPlace& place = key_places[static_cast<std::size_t>(key)];
-    // Counted in the width of a size, so that the positions of one line differ by constants.
-    const std::ptrdiff_t shift = std::ptrdiff_t{year_offset} - width;
-    return static_cast<std::size_t>(place.position + (place.after_year ? shift : -width));
 }
 
 int key_value(std::string_view line, std::size_t position) {

@@ -7,8 +7,11 @@
 // month, year (two or four digits), hour, minute, place and description. Only the number's width
 // and the key positions are relied on; the separators between the fields are never looked at.
 
+#include <array>
+#include <bit>
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <string_view>
 
 #include "calendar/line_reader.hpp"
@@ -42,12 +45,81 @@ constexpr int year_offset(int year_digits) {
     return year_digits == 4 ? 2 : 0;
 }
 
-// Where key `key` (0 to KEYS - 1) stands in a match line of width offset `width`.
-std::size_t key_position(int key, int width, int year_offset);
+namespace detail {
+
+// Position of each key in a line with a three-digit match number and a two-digit year, and
+// whether the key lies after the year, so that a four-digit year moves it.
+struct KeyPlace {
+    int position;
+    bool after_year;
+};
+
+inline constexpr std::array<KeyPlace, KEYS> key_places = {{
+    {10, true},  // year, tens
+    {11, true},  // year, units
+    {7, false},  // month, tens
+    {8, false},  // month, units
+    {4, false},  // day, tens
+    {5, false},  // day, units
+    {13, true},  // hour, tens
+    {14, true},  // hour, units
+    {16, true},  // minute, tens
+    {17, true},  // minute, units
+}};
+
+}  // namespace detail
+
+// Where key `key` (0 to KEYS - 1) stands in a match line of width offset `width`. Inline: the
+// merge and its checks ask for every line.
+constexpr std::size_t key_position(int key, int width, int year_offset) {
+    const detail::KeyPlace& place = detail::key_places[static_cast<std::size_t>(key)];
+    // Counted in the width of a size, so that the positions of one line differ by constants.
+    const std::ptrdiff_t shift = std::ptrdiff_t{year_offset} - width;
+    return static_cast<std::size_t>(place.position + (place.after_year ? shift : -width));
+}
 
 // The value compared at `position` of a line whose first `line.size()` bytes are known. Bytes
 // compare as signed 8-bit values; the line feed is 10; past the line feed, lower than any byte.
 int key_value(std::string_view line, std::size_t position);
+
+namespace detail {
+
+// Whether eight bytes read as "dd/mm/yy" hold digits where the d, m and y stand (the separators
+// may be anything).
+inline bool digits_in_date_places(std::uint64_t word) {
+    // The separators' bytes become '0'. The pattern reads the same from either end, so the byte
+    // order of the machine does not matter.
+    constexpr std::uint64_t places = 0xFFFF00FFFF00FFFFu;
+    constexpr std::uint64_t zeros = 0x3030303030303030u;
+    constexpr std::uint64_t high_nibbles = 0xF0F0F0F0F0F0F0F0u;
+    word = (word & places) | (zeros & ~places);
+    // A digit is 0x30 to 0x39: its high nibble is 3, and stays 3 with 6 added (no byte carries
+    // into the next once every high nibble is 3).
+    return (word & high_nibbles) == zeros && ((word + 0x0606060606060606u) & high_nibbles) == zeros;
+}
+
+}  // namespace detail
+
+// Whether the date and time of a match line of width offset `width` stand where the merge reads
+// them: the ten keys and, for four-digit years, the two century digits, all digits 0-9 within
+// `line` (the line, or its head, without the line feed). Eight bytes at a time: the merge's
+// checks ask for every line.
+inline bool has_shape(std::string_view line, int width, int year_digits) {
+    const int offset = year_offset(year_digits);
+    // The minute's units stand last, the century digits included: past them, every place counts.
+    if (key_position(KEYS - 1, width, offset) >= line.size()) {
+        return false;
+    }
+    // "dd/mm/yy" from the day on, then "yy hh:mm" from the year's last two digits: the same
+    // places hold digits in both, and with a four-digit year the first "yy" is its century.
+    const char* day = line.data() + key_position(4, width, offset);
+    const std::size_t year = key_position(0, width, offset) - key_position(4, width, offset);
+    std::uint64_t first;
+    std::uint64_t second;
+    std::memcpy(&first, day, sizeof first);
+    std::memcpy(&second, day + year, sizeof second);
+    return detail::digits_in_date_places(first) && detail::digits_in_date_places(second);
+}
 
 // The date and time of a match line as two numbers that order as its keys do: of two lines, the
 // one with the smaller `date` is earlier by its date (year, month, day), and at equal dates the
@@ -60,6 +132,41 @@ struct MatchKeys {
 
 // The keys of a match line of width offset `width`, compared as key_value() tells.
 MatchKeys match_keys(std::string_view line, int width, int year_offset);
+
+// The same, telling in `in_place` whether the line has_shape() at the same time. Inline for the
+// merge, which asks for every line: a line whose date and time are in place, as nearly all are,
+// has its keys taken from the two words that the shape test reads.
+inline MatchKeys match_keys(std::string_view line, int width, int year_offset, bool& in_place) {
+    in_place = false;
+    if constexpr (std::endian::native == std::endian::little) {
+        if (key_position(KEYS - 1, width, year_offset) < line.size()) {
+            // "dd/mm/yy" from the day on, "yy hh:mm" from the year's last two digits.
+            std::uint64_t first;
+            std::uint64_t second;
+            std::memcpy(&first, line.data() + key_position(4, width, year_offset), sizeof first);
+            std::memcpy(&second, line.data() + key_position(0, width, year_offset), sizeof second);
+            if (detail::digits_in_date_places(first) && detail::digits_in_date_places(second)) {
+                in_place = true;
+                // Byte `n` of a word as a key, a digit: its value is the byte and 129, added to
+                // every key at once.
+                const auto at = [](std::uint64_t word, int n) { return (word >> (8 * n)) & 0xFF; };
+                constexpr std::uint64_t time_129s = 129ull << 27 | 129ull << 18 | 129ull << 9 | 129;
+                constexpr std::uint64_t date_129s = time_129s << 18 | 129ull << 9 | 129;
+                MatchKeys keys;
+                keys.date = (at(second, 0) << 45 | at(second, 1) << 36 | at(first, 3) << 27 |
+                             at(first, 4) << 18 | at(first, 0) << 9 | at(first, 1)) +
+                            date_129s;
+                keys.time = (at(second, 3) << 27 | at(second, 4) << 18 | at(second, 6) << 9 |
+                             at(second, 7)) +
+                            time_129s;
+                return keys;
+            }
+        }
+    } else {
+        in_place = has_shape(line, width, year_offset == 2 ? 4 : 2);
+    }
+    return match_keys(line, width, year_offset);
+}
 
 // Where the century digits of a four-digit year start in a line of width offset `width`.
 constexpr std::size_t century_position(int width) {
@@ -74,7 +181,8 @@ struct Calendar {
     LineReader& lines;
     int year_digits;
     int width = 0;
-    MatchKeys keys{};  // of the held line, once it is a match line
+    MatchKeys keys{};       // of the held line, once it is a match line
+    bool in_place = false;  // whether the held match line has_shape()
     bool ended = false;
     // Of the held line in its file, from 1: headings, empty lines and long lines count one each.
     long long line_number = 0;

@@ -9,29 +9,7 @@ namespace {
 constexpr std::string_view order_reason =
     "la gara viene prima della precedente: il calendario non \xE8 in ordine di data e ora";
 
-bool earlier(const MatchKeys& one, const MatchKeys& two) {
-    return one.date != two.date ? one.date < two.date : one.time < two.time;
-}
-
 }  // namespace
-
-bool has_shape(std::string_view line, int width, int year_digits) {
-    const int offset = year_offset(year_digits);
-    // The minute's units stand last, the century digits included: past them, every place counts.
-    if (key_position(KEYS - 1, width, offset) >= line.size()) {
-        return false;
-    }
-    for (int key = 0; key < KEYS; ++key) {
-        if (!is_digit(line[key_position(key, width, offset)])) {
-            return false;
-        }
-    }
-    if (year_digits != 4) {
-        return true;
-    }
-    const std::size_t century = century_position(width);
-    return is_digit(line[century]) && is_digit(line[century + 1]);
-}
 
 LineCheck::LineCheck(std::string_view file_name, int year_digits, Warn warn,
                      std::string_view omitted_from)
@@ -48,20 +26,16 @@ LineCheck::LineCheck(std::string_view file_name, int year_digits, Warn warn,
     }
 }
 
-void LineCheck::check(const Calendar& calendar) {
-    const std::string_view line = calendar.lines.head();
-    if (!has_shape(line, calendar.width, year_digits_)) {
+void LineCheck::check_further(const Calendar& calendar) {
+    if (!calendar.in_place) {
         const int other_digits = year_digits_ == 4 ? 2 : 4;
-        problem(calendar.line_number,
-                has_shape(line, calendar.width, other_digits) ? year_reason_ : layout_reason_);
+        const bool fits_other = has_shape(calendar.lines.head(), calendar.width, other_digits);
+        problem(calendar.line_number, fits_other ? year_reason_ : layout_reason_);
         // Its keys are whatever bytes stand where the date should be: not compared.
         return;
     }
-    if (has_previous_ && earlier(calendar.keys, previous_)) {
-        problem(calendar.line_number, order_reason);
-    }
+    problem(calendar.line_number, order_reason);
     previous_ = calendar.keys;
-    has_previous_ = true;
 }
 
 void LineCheck::problem(long long line_number, std::string_view reason) {

@@ -12,11 +12,6 @@
 
 namespace gironario {
 
-// Whether the date and time of a match line of width offset `width` stand where the merge reads
-// them: the ten keys and, for four-digit years, the two century digits, all digits 0-9 within
-// `line` (the line, or its head, without the line feed).
-bool has_shape(std::string_view line, int width, int year_digits);
-
 // How many lines of one calendar have their problems told in a run; later ones are only counted.
 inline constexpr long long SHOWN_PROBLEM_LINES = 5;
 
@@ -32,8 +27,14 @@ class LineCheck {
               std::string_view omitted_from = {});
 
     // Checks the calendar's held match line, whose width and keys are worked out, just before the
-    // merge hands it on.
-    void check(const Calendar& calendar);
+    // merge hands it on. Inline for the lines in place and in order, nearly all of them.
+    void check(const Calendar& calendar) {
+        if (calendar.in_place && !earlier(calendar.keys, previous_)) {
+            previous_ = calendar.keys;
+            return;
+        }
+        check_further(calendar);
+    }
 
     // Tells another problem of line `line_number`: a line with several problems counts once
     // toward the lines shown, as long as its problems come one after the other.
@@ -43,13 +44,20 @@ class LineCheck {
     void finish();
 
   private:
+    static bool earlier(const MatchKeys& one, const MatchKeys& two) {
+        return one.date != two.date ? one.date < two.date : one.time < two.time;
+    }
+
+    // check() for a line out of place or out of order.
+    void check_further(const Calendar& calendar);
+
     std::string file_name_;
     int year_digits_;
     Warn warn_;
     std::string layout_reason_;  // a date or time out of place
     std::string year_reason_;    // ... that would be in place with the other year digits
-    MatchKeys previous_{};       // of the latest line in place, when there is one
-    bool has_previous_ = false;
+    // Of the latest line in place: lowest of all before the first, as no line's keys are.
+    MatchKeys previous_{};
     long long last_problem_line_ = -1;
     bool last_problem_shown_ = false;
     long long shown_lines_ = 0;

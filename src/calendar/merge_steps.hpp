@@ -17,7 +17,8 @@ inline void next_match(Calendar& calendar) {
     if (!calendar.ended) {
         const std::string_view line = calendar.lines.head();
         calendar.width = detect_width(line, calendar.width);
-        calendar.keys = match_keys(line, calendar.width, year_offset(calendar.year_digits));
+        calendar.keys =
+            match_keys(line, calendar.width, year_offset(calendar.year_digits), calendar.in_place);
     }
 }
 
