@@ -1,7 +1,6 @@
 #include "calendar/year_guess.hpp"
 
 #include "calendar/calendar_line.hpp"
-#include "calendar/line_check.hpp"
 
 namespace gironario {
 

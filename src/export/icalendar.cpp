@@ -6,7 +6,6 @@
 #include <utility>
 
 #include "calendar/calendar_line.hpp"
-#include "calendar/line_check.hpp"
 #include "export/ics_text.hpp"
 #include "export/match_time.hpp"
 
