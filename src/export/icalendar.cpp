@@ -7,6 +7,7 @@
 
 #include "calendar/calendar_line.hpp"
 #include "export/ics_text.hpp"
+#include "export/match_fields.hpp"
 #include "export/match_time.hpp"
 
 namespace gironario {
@@ -15,11 +16,6 @@ namespace {
 
 // The most different lines of one run of a date and time whose occurrences are counted.
 constexpr std::size_t COUNTED_PER_START = 64;
-
-// White space inside a calendar line.
-bool is_white(char c) {
-    return c == ' ' || c == '\t' || c == '\r' || c == '\v' || c == '\f';
-}
 
 std::uint64_t fnv1a(std::string_view bytes) {
     std::uint64_t hash = 0xCBF29CE484222325u;
@@ -58,27 +54,6 @@ void append_time(std::string& out, const LocalTime& time, bool seconds) {
     }
 }
 
-// The match number as written: the digits the line starts with.
-std::string_view match_number(std::string_view line) {
-    const auto end = std::find_if_not(line.begin(), line.end(), is_digit);
-    return line.substr(0, static_cast<std::size_t>(end - line.begin()));
-}
-
-// What follows the time: the place, the first run of non-white characters, and the rest after
-// it, trimmed of white space at both ends.
-std::pair<std::string_view, std::string_view> place_and_rest(std::string_view after_time) {
-    const auto not_white = [](char c) { return !is_white(c); };
-    const auto place_begin = std::find_if(after_time.begin(), after_time.end(), not_white);
-    const auto place_end = std::find_if(place_begin, after_time.end(), is_white);
-    const auto rest_begin = std::find_if(place_end, after_time.end(), not_white);
-    const auto rest_end = std::find_if(after_time.rbegin(), after_time.rend(), not_white).base();
-    const auto view = [](auto begin, auto end) {
-        return begin < end ? std::string_view(&*begin, static_cast<std::size_t>(end - begin))
-                           : std::string_view();
-    };
-    return {view(place_begin, place_end), view(rest_begin, rest_end)};
-}
-
 }  // namespace
 
 IcsWriter::IcsWriter(LineWriter& out, IcsSettings settings)
@@ -98,14 +73,13 @@ void IcsWriter::end() {
 
 IcsEvent IcsWriter::event(std::string_view line, int width, int year_digits,
                           std::string_view calendar_name, long long line_number) {
-    if (!has_shape(line, width, year_digits)) {
-        return IcsEvent::bad_shape;
+    MatchFields fields;
+    const MatchDating dating = read_match_fields(line, width, year_digits, fields);
+    if (dating != MatchDating::dated) {
+        return dating == MatchDating::bad_shape ? IcsEvent::bad_shape : IcsEvent::bad_date;
     }
-    const std::optional<LocalTime> start = match_time(line, width, year_digits);
-    if (!start) {
-        return IcsEvent::bad_date;
-    }
-    const std::optional<LocalTime> end = add_minutes(*start, settings_.duration_minutes);
+    const LocalTime& start = fields.start;
+    const std::optional<LocalTime> end = add_minutes(start, settings_.duration_minutes);
     if (!end) {
         return IcsEvent::bad_end;
     }
@@ -116,14 +90,14 @@ IcsEvent IcsWriter::event(std::string_view line, int width, int year_digits,
     out_.put("BEGIN:VEVENT\r\n");
 
     content_ = "UID:";
-    append_time(content_, *start, false);
+    append_time(content_, start, false);
     const std::uint64_t hash = fnv1a(line.ends_with('\r') ? line.substr(0, line.size() - 1) : line);
     content_ += '-';
     for (int shift = 60; shift >= 0; shift -= 4) {
         content_ += "0123456789abcdef"[(hash >> shift) & 0xF];
     }
     content_ += '-';
-    append_occurrence(calendar_name, start_number(*start), hash, line_number);
+    append_occurrence(calendar_name, start_number(start), hash, line_number);
     content_ += '-';
     append_text_value(content_, calendar_name, name_utf8);
     content_ += "@gironario";
@@ -133,7 +107,7 @@ IcsEvent IcsWriter::event(std::string_view line, int width, int year_digits,
     out_.put(settings_.dtstamp);
     out_.put("\r\nDTSTART:");
     content_.clear();
-    append_time(content_, *start, true);
+    append_time(content_, start, true);
     out_.put(content_);
     out_.put("\r\nDTEND:");
     content_.clear();
@@ -141,8 +115,8 @@ IcsEvent IcsWriter::event(std::string_view line, int width, int year_digits,
     out_.put(content_);
     out_.put("\r\n");
 
-    const std::size_t after_time = key_position(KEYS - 1, width, year_offset(year_digits)) + 1;
-    const auto [place, rest] = place_and_rest(line.substr(after_time));
+    const std::string_view place = fields.place;
+    const std::string_view rest = fields.rest;
     content_ = "SUMMARY:";
     append_text_value(content_, rest, utf8);
     if (content_.size() == std::string_view("SUMMARY:").size()) {
@@ -152,7 +126,7 @@ IcsEvent IcsWriter::event(std::string_view line, int width, int year_digits,
     put_text_line("LOCATION", place, utf8);
 
     content_ = "DESCRIPTION:Gara ";
-    content_ += match_number(line);
+    content_ += fields.number;
     content_ += "\\, ";
     append_text_value(content_, calendar_name, name_utf8);
     write_content_line(out_, content_);

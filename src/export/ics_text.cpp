@@ -57,8 +57,10 @@ std::string_view utf8_of(char32_t c, std::array<char, 3>& buffer) {
     return {buffer.data(), 3};
 }
 
+// Printable ASCII that goes over as it is: with `escaped`, all but the three escaped characters.
+template <bool escaped>
 bool is_plain(char c) {
-    return c >= ' ' && c <= '~' && c != '\\' && c != ',' && c != ';';
+    return c >= ' ' && c <= '~' && (!escaped || (c != '\\' && c != ',' && c != ';'));
 }
 
 bool is_control(char32_t c) {
@@ -66,16 +68,56 @@ bool is_control(char32_t c) {
 }
 
 // Appends one character, given by its code and its UTF-8 bytes, by the text value rules.
+template <bool escaped>
 void append_character(std::string& out, char32_t c, std::string_view encoded) {
     if (c == '\t') {
         out += ' ';
     } else if (is_control(c)) {
         // A line feed is a control character too, so no line break is ever left to escape.
-    } else if (c == '\\' || c == ',' || c == ';') {
+    } else if (escaped && (c == '\\' || c == ',' || c == ';')) {
         out += '\\';
         out += static_cast<char>(c);
     } else {
         out += encoded;
+    }
+}
+
+template <bool escaped>
+void append_text(std::string& value, std::string_view bytes, bool utf8) {
+    std::array<char, 3> buffer;
+    // Whole lines are judged by the caller; a piece of one that is UTF-8 is UTF-8 too, so this
+    // only keeps a wrong call from reading past the bytes.
+    utf8 = utf8 && is_utf8(bytes);
+    for (std::size_t i = 0; i < bytes.size();) {
+        // Printable ASCII with nothing to escape, nearly all of a calendar's text, goes over in
+        // runs: the same in both readings.
+        const std::size_t plain_end = static_cast<std::size_t>(
+            std::find_if_not(bytes.begin() + static_cast<std::ptrdiff_t>(i), bytes.end(),
+                             is_plain<escaped>) -
+            bytes.begin());
+        value.append(bytes.substr(i, plain_end - i));
+        i = plain_end;
+        if (i == bytes.size()) {
+            break;
+        }
+        const auto lead = static_cast<unsigned char>(bytes[i]);
+        if (utf8) {
+            const std::size_t length = sequence_length(lead);
+            char32_t c = lead;
+            if (length == 2) {
+                // Only two-byte sequences can be control characters: C1 is U+0080 to U+009F.
+                c = (lead & 0x1Fu) << 6 | (static_cast<unsigned char>(bytes[i + 1]) & 0x3Fu);
+            } else if (length > 2) {
+                c = 0xFFFF;  // stands for any character past U+07FF
+            }
+            append_character<escaped>(value, c, bytes.substr(i, length));
+            i += length;
+            continue;
+        }
+        const char32_t c =
+            lead >= 0x80u && lead <= 0x9Fu ? windows_1252_high[lead - 0x80u] : char32_t{lead};
+        append_character<escaped>(value, c, utf8_of(c, buffer));
+        ++i;
     }
 }
 
@@ -108,41 +150,11 @@ bool is_utf8(std::string_view bytes) {
 }
 
 void append_text_value(std::string& value, std::string_view bytes, bool utf8) {
-    std::array<char, 3> buffer;
-    // Whole lines are judged by the caller; a piece of one that is UTF-8 is UTF-8 too, so this
-    // only keeps a wrong call from reading past the bytes.
-    utf8 = utf8 && is_utf8(bytes);
-    for (std::size_t i = 0; i < bytes.size();) {
-        // Printable ASCII with nothing to escape, nearly all of a calendar's text, goes over in
-        // runs: the same in both readings.
-        const std::size_t plain_end = static_cast<std::size_t>(
-            std::find_if_not(bytes.begin() + static_cast<std::ptrdiff_t>(i), bytes.end(),
-                             is_plain) -
-            bytes.begin());
-        value.append(bytes.substr(i, plain_end - i));
-        i = plain_end;
-        if (i == bytes.size()) {
-            break;
-        }
-        const auto lead = static_cast<unsigned char>(bytes[i]);
-        if (utf8) {
-            const std::size_t length = sequence_length(lead);
-            char32_t c = lead;
-            if (length == 2) {
-                // Only two-byte sequences can be control characters: C1 is U+0080 to U+009F.
-                c = (lead & 0x1Fu) << 6 | (static_cast<unsigned char>(bytes[i + 1]) & 0x3Fu);
-            } else if (length > 2) {
-                c = 0xFFFF;  // stands for any character past U+07FF
-            }
-            append_character(value, c, bytes.substr(i, length));
-            i += length;
-            continue;
-        }
-        const char32_t c =
-            lead >= 0x80u && lead <= 0x9Fu ? windows_1252_high[lead - 0x80u] : char32_t{lead};
-        append_character(value, c, utf8_of(c, buffer));
-        ++i;
-    }
+    append_text<true>(value, bytes, utf8);
+}
+
+void append_plain_text(std::string& out, std::string_view bytes, bool utf8) {
+    append_text<false>(out, bytes, utf8);
 }
 
 void write_content_line(LineWriter& out, std::string_view line) {

@@ -23,6 +23,10 @@ bool is_utf8(std::string_view bytes);
 // to U+001F, U+007F to U+009F) is left out, and backslash, comma and semicolon are escaped.
 void append_text_value(std::string& value, std::string_view bytes, bool utf8);
 
+// Appends `bytes` to `out` as plain UTF-8 text, read and cleaned as append_text_value() reads
+// them but with nothing escaped: for the exports that are not iCalendar files.
+void append_plain_text(std::string& out, std::string_view bytes, bool utf8);
+
 // Writes one content line, NAME:VALUE in UTF-8, ended by CR LF and folded so that no piece passes
 // ICS_LINE_OCTETS octets: each piece after the first starts with a space, and no character is
 // split between two pieces.
