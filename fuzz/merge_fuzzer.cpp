@@ -16,6 +16,7 @@
 #include "calendar/byte_stream.hpp"
 #include "calendar/line_check.hpp"
 #include "calendar/merge.hpp"
+#include "calendar/merge_steps.hpp"
 #include "calendar/year_guess.hpp"
 #include "fuzz_support.hpp"
 
@@ -51,27 +52,23 @@ Result run_merge(std::string_view calendar1, std::string_view calendar2, int dig
     LineReader reader1(input1, settings.capacity1);
     LineReader reader2(input2, settings.capacity2);
     LineWriter writer(output, settings.writer_capacity);
-    Calendar first{reader1, digits1};
-    Calendar second{reader2, digits2};
-    const auto collect = [&result](std::size_t calendar) {
-        return [&result, calendar](std::string_view warning) {
+    Calendar calendars[] = {{reader1, digits1, "calendario1.txt"},
+                            {reader2, digits2, "calendario2.txt"}};
+    if (checked) {
+        // The warnings of each calendar apart: they name their calendar.
+        CalendarChecks checks(calendars, [&result](std::string_view warning) {
             require(!warning.empty() && warning.back() == '\n',
                     "a warning does not end with a line feed");
-            result.warnings[calendar] += warning;
-        };
-    };
-    LineCheck check1("calendario1.txt", digits1, collect(0));
-    LineCheck check2("calendario2.txt", digits2, collect(1), "calendario.ics");
-    if (checked) {
-        first.check = &check1;
-        second.check = &check2;
+            const bool second = warning.starts_with("gironario: calendario2.txt");
+            result.warnings[second ? 1 : 0] += warning;
+        });
         // Through the sink interface, as an export takes the merged lines.
         MergedText text(writer);
-        result.count = merge(first, second, static_cast<MergeSink&>(text));
-        check1.finish();
-        check2.finish();
+        Checked<MergeSink> sink(checks, text);
+        result.count = merge_steps::merge_calendars(std::span<Calendar>(calendars), sink);
+        checks.finish();
     } else {
-        result.count = merge(first, second, writer);
+        result.count = merge(calendars, writer);
     }
     result.written = writer.close();
     result.read_failed = reader1.failed() || reader2.failed();

@@ -243,7 +243,9 @@ TEST(Arguments, UsageErrorsShowTheUsageAndTouchNoFile) {
     const std::string usage = without_cr(run_program(scratch, "--help", "").output);
     const std::pair<std::string, std::string> usage_errors[] = {
         {"--boh", "opzione non riconosciuta o ambigua: --boh"},
-        {"t", "argomento non riconosciuto: t"},
+        {"-f t -a 4,2 a b c",
+         "con -a servono un valore per tutti i calendari o uno per ciascuno: 2 valori per 3 "
+         "calendari"},
         {"--", "manca il formato: -f FORMATO"},
         {"-f k", "formato non valido: \"k\" (t, w, x, h o i)"},
         {"-f t --durata=30", "--durata vale solo con il formato i"},

@@ -9,6 +9,7 @@
 
 #include "calendar/byte_stream.hpp"
 #include "calendar/merge.hpp"
+#include "calendar/merge_steps.hpp"
 
 namespace gironario {
 namespace {
@@ -35,12 +36,11 @@ std::string held_back(int calendar, const std::string& text) {
 // that the export tells about its line.
 class PostponedTold final : public MergeSink {
   public:
-    explicit PostponedTold(LineWriter& out) : text_(out) {}
+    PostponedTold(LineWriter& out, CalendarChecks& checks) : text_(out), checks_(checks) {}
 
     void match(Calendar& calendar) override {
-        if (calendar.check != nullptr &&
-            calendar.lines.head().find("rinviata") != std::string_view::npos) {
-            calendar.check->problem(calendar.line_number, POSTPONED);
+        if (calendar.lines.head().find("rinviata") != std::string_view::npos) {
+            checks_.problem(calendar, POSTPONED);
         }
         text_.match(calendar);
     }
@@ -49,6 +49,7 @@ class PostponedTold final : public MergeSink {
 
   private:
     MergedText text_;
+    CalendarChecks& checks_;
 };
 
 struct Row {
@@ -72,23 +73,20 @@ Merged merge_texts(const Row& row, bool checked) {
     StringInput input_two(row.two);
     LineReader reader_one(input_one);
     LineReader reader_two(input_two);
-    Calendar first{reader_one, row.digits_one};
-    Calendar second{reader_two, row.digits_two};
+    Calendar calendars[] = {{reader_one, row.digits_one, "calendario1.txt"},
+                            {reader_two, row.digits_two, "calendario2.txt"}};
     Merged merged;
     const auto warn = [&](std::string_view text) { merged.warnings += text; };
-    LineCheck check_one("calendario1.txt", row.digits_one, warn, row.omitted_from);
-    LineCheck check_two("calendario2.txt", row.digits_two, warn, row.omitted_from);
+    CalendarChecks checks(calendars, warn, row.omitted_from);
     StringOutput output(merged.text);
     LineWriter writer(output);
     if (checked) {
-        first.check = &check_one;
-        second.check = &check_two;
-        PostponedTold sink(writer);
-        merged.count = merge(first, second, sink);
-        check_one.finish();
-        check_two.finish();
+        PostponedTold told(writer, checks);
+        Checked<MergeSink> sink(checks, told);
+        merged.count = merge_steps::merge_calendars(std::span<Calendar>(calendars), sink);
+        checks.finish();
     } else {
-        merged.count = merge(first, second, writer);
+        merged.count = merge(calendars, writer);
     }
     EXPECT_TRUE(writer.close());
     return merged;

@@ -169,12 +169,11 @@ Merged merge_calendars(const GeneratedCalendar& one, const GeneratedCalendar& tw
     StringInput input_two(two.text);
     LineReader reader_one(input_one, reader_size);
     LineReader reader_two(input_two, reader_size);
-    Calendar first{reader_one, one.year_digits};
-    Calendar second{reader_two, two.year_digits};
+    Calendar calendars[] = {{reader_one, one.year_digits}, {reader_two, two.year_digits}};
     Merged merged;
     StringOutput output(merged.text);
     LineWriter writer(output, writer_size);
-    merged.count = merge(first, second, writer);
+    merged.count = merge(calendars, writer);
     EXPECT_TRUE(writer.close());
     return merged;
 }

@@ -31,20 +31,36 @@ struct Merged {
     long long count;
 };
 
-Merged merge_texts(const std::string& one, int digits_one, const std::string& two, int digits_two,
-                   std::size_t capacity = LineReader::default_capacity) {
-    StringInput input_one(one);
-    StringInput input_two(two);
-    LineReader reader_one(input_one, capacity);
-    LineReader reader_two(input_two, capacity);
-    Calendar first{reader_one, digits_one};
-    Calendar second{reader_two, digits_two};
+// A calendar's text and its year digits.
+struct Text {
+    std::string text;
+    int digits;
+};
+
+Merged merge_all(const std::vector<Text>& texts,
+                 std::size_t capacity = LineReader::default_capacity) {
+    std::vector<StringInput> inputs;
+    std::vector<LineReader> readers;
+    std::vector<Calendar> calendars;
+    inputs.reserve(texts.size());
+    readers.reserve(texts.size());
+    calendars.reserve(texts.size());
+    for (const Text& text : texts) {
+        inputs.emplace_back(text.text);
+        readers.emplace_back(inputs.back(), capacity);
+        calendars.push_back({readers.back(), text.digits});
+    }
     std::string text;
     StringOutput output(text);
     LineWriter writer(output);
-    const long long count = merge(first, second, writer);
+    const long long count = merge(calendars, writer);
     EXPECT_TRUE(writer.close());
     return {text, count};
+}
+
+Merged merge_texts(const std::string& one, int digits_one, const std::string& two, int digits_two,
+                   std::size_t capacity = LineReader::default_capacity) {
+    return merge_all({{one, digits_one}, {two, digits_two}}, capacity);
 }
 
 // A match line of `slot`, a running day index: slot 0 is 01/01 of year 00, then one per day,
@@ -166,6 +182,91 @@ TEST(Merge, Rows) {
         EXPECT_TRUE(same_text(small.text, row.expected)) << row.name << " with a small buffer";
         EXPECT_EQ(small.count, row.count) << row.name << " with a small buffer";
     }
+}
+
+// Merges of one calendar and of more than two, by the same rules: at a minute that two or more
+// calendars share, their lines in the order named and one day break after them.
+struct ManyRow {
+    const char* name;
+    std::vector<Text> calendars;
+    std::string expected;
+    long long count;
+};
+
+const std::string A1 = "1 04/10/26 18:00 A\n";
+const std::string A2 = "2 04/10/26 20:00 A\n";
+const std::string A3 = "3 11/10/26 18:00 A\n";
+const std::string B1 = "11 04/10/26 18:00 B\n";
+const std::string B2 = "12 05/10/26 09:00 B\n";
+const std::string C1 = "21 04/10/26 18:00 C\n";
+const std::string C2 = "22 04/10/26 19:30 C\n";
+const std::string D1 = "31 03/10/26 18:00 D\n";
+const std::string E1 = "41 11/10/26 18:00 E\n";
+
+const std::vector<ManyRow> many_rows = {
+    {"one calendar is its own rest", {{"Girone\n" + A1 + A2 + "\n" + A3, 2}}, A1 + A2 + A3, 3},
+    {"one four-digit calendar", {{"1 04/10/2026 18:00 A\n", 4}}, A1, 1},
+    {"three calendars, a tie of three",
+     {{A1 + A2 + A3, 2}, {B1 + B2, 2}, {C1 + C2, 2}},
+     A1 + B1 + C1 + "\n" + C2 + A2 + "\n" + B2 + "\n" + A3,
+     7},
+    {"the calendar named first wins a tie, whatever its place",
+     {{C1, 2}, {A1, 2}, {B1, 2}},
+     C1 + A1 + B1 + "\n",
+     3},
+    {"a tie of two among three, the third later by its time",
+     {{A1 + A3, 2}, {C2, 2}, {B1, 2}},
+     A1 + B1 + "\n" + C2 + "\n" + A3,
+     4},
+    {"five calendars, one of them without a match line, one empty",
+     {{A1 + A3, 2}, {"Girone\n\n", 2}, {D1 + E1, 2}, {"", 4}, {"1 04/10/2026 20:00 F\n", 4}},
+     D1 + "\n" + A1 + "1 04/10/26 20:00 F\n\n" + A3 + E1 + "\n",
+     5},
+    {"the calendar that ends first leaves the others merging",
+     {{D1, 2}, {A1 + A2 + A3, 2}, {C1 + C2 + E1, 2}},
+     D1 + "\n" + A1 + C1 + "\n" + C2 + A2 + "\n" + A3 + E1 + "\n",
+     7},
+    // The tab hides the width of "13": it keeps the width of its own calendar's latest match.
+    {"an unreadable width keeps its calendar's own",
+     {{"1 04/10/26 17:00 A\n2 04/10/26 19:00 A\n", 2},
+      {"12 04/10/26 16:00 B\n13\t04/10/26 18:00 B\n", 2},
+      {"123 05/10/26 18:00 C\n", 2}},
+     "12 04/10/26 16:00 B\n1 04/10/26 17:00 A\n13\t04/10/26 18:00 B\n2 04/10/26 19:00 A\n\n"
+     "123 05/10/26 18:00 C\n",
+     5},
+    {"no calendars", {}, "", 0},
+};
+
+TEST(Merge, OneAndManyCalendars) {
+    for (const ManyRow& row : many_rows) {
+        for (const std::size_t capacity : {LineReader::default_capacity, std::size_t{24}}) {
+            const Merged merged = merge_all(row.calendars, capacity);
+            EXPECT_TRUE(same_text(merged.text, row.expected))
+                << row.name << ", buffer " << capacity;
+            EXPECT_EQ(merged.count, row.count) << row.name << ", buffer " << capacity;
+        }
+    }
+}
+
+// 300 calendars at once, named against the order of their matches: one match each on days of
+// their own, then all of them at one minute.
+TEST(Merge, ThreeHundredCalendars) {
+    std::vector<Text> apart(300, Text{"", 2});
+    std::vector<Text> together(300, Text{"", 4});
+    std::string expected_apart;
+    std::string expected_together;
+    for (int i = 0; i < 300; ++i) {
+        apart[static_cast<std::size_t>(299 - i)].text = match(i + 1, i, 2);
+        expected_apart += match(i + 1, i, 2) + (i < 299 ? "\n" : "");
+        together[static_cast<std::size_t>(i)].text = match(i + 1, 40, 4);
+        expected_together += match(i + 1, 40, 2);
+    }
+    const Merged merged_apart = merge_all(apart);
+    EXPECT_TRUE(same_text(merged_apart.text, expected_apart));
+    EXPECT_EQ(merged_apart.count, 300);
+    const Merged merged_together = merge_all(together);
+    EXPECT_TRUE(same_text(merged_together.text, expected_together + "\n"));
+    EXPECT_EQ(merged_together.count, 300);
 }
 
 TEST(Merge, ManyStepsLoseNothing) {

@@ -20,9 +20,11 @@ struct Row {
     std::vector<std::string> arguments;
     Action action;
     Format format = Format::text;
-    std::array<std::optional<int>, 2> years{};
+    std::vector<std::optional<int>> years{AUTO};
     int minutes = 120;
     std::string error{};
+    std::vector<std::string> calendars{};
+    std::string output{};
 };
 
 Options parse(std::vector<std::string> arguments) {
@@ -40,22 +42,31 @@ TEST(Options, CommandLines) {
     const Row rows[] = {
         {{}, Action::dialogue},
         // Every spelling of the format, in either case; without -a both calendars are auto.
-        {{"-f", "t"}, Action::run, Format::text, {AUTO, AUTO}},
+        {{"-f", "t"}, Action::run, Format::text, {AUTO}},
         {{"-fT"}, Action::run, Format::text},
         {{"--formato", "w"}, Action::run, Format::word},
         {{"--formato=X"}, Action::run, Format::spreadsheet},
         {{"--form=h"}, Action::run, Format::web_page},
         {{"--f=i"}, Action::run, Format::icalendar},
-        {{"-f", "I", "--durata=1"}, Action::run, Format::icalendar, {}, 1},
-        {{"-fi", "--dur", "1440"}, Action::run, Format::icalendar, {}, 1440},
-        {{"-fi", "--durata=0090"}, Action::run, Format::icalendar, {}, 90},
+        {{"-f", "I", "--durata=1"}, Action::run, Format::icalendar, {AUTO}, 1},
+        {{"-fi", "--dur", "1440"}, Action::run, Format::icalendar, {AUTO}, 1440},
+        {{"-fi", "--durata=0090"}, Action::run, Format::icalendar, {AUTO}, 90},
         // Year digits for both, or for each; the last of repeated options counts.
-        {{"-f", "t", "-a", "4"}, Action::run, Format::text, {4, 4}},
-        {{"-a2", "-ft"}, Action::run, Format::text, {2, 2}},
+        {{"-f", "t", "-a", "4"}, Action::run, Format::text, {4}},
+        {{"-a2", "-ft"}, Action::run, Format::text, {2}},
         {{"-ft", "--anni=4,2"}, Action::run, Format::text, {4, 2}},
         {{"-ft", "--anni", "auto,2"}, Action::run, Format::text, {AUTO, 2}},
         {{"-ft", "-a", "4,auto"}, Action::run, Format::text, {4, AUTO}},
-        {{"-ft", "-a", "4", "-a", "auto"}, Action::run, Format::text, {AUTO, AUTO}},
+        {{"-ft", "-a", "4", "-a", "auto"}, Action::run, Format::text, {AUTO}},
+        // Calendars named, before, between and after the options, and where the result goes.
+        {{"-ft", "prima.txt", "squadre/u17.txt", "/srv/u15.txt"}, Action::run, Format::text, {AUTO}, 120, {}, {"prima.txt", "squadre/u17.txt", "/srv/u15.txt"}},
+        {{"uno.txt", "-fx", "due.txt", "-o", "-", "--", "-tre.txt"}, Action::run, Format::spreadsheet, {AUTO}, 120, {}, {"uno.txt", "due.txt", "-tre.txt"}, "-"},
+        {{"-ft", "solo.txt", "--uscita=sito/calendario.txt"}, Action::run, Format::text, {AUTO}, 120, {}, {"solo.txt"}, "sito/calendario.txt"},
+        {{"-ft", "-oesce.txt", "-a", "4,2,auto", "a", "b", "c"}, Action::run, Format::text, {4, 2, AUTO}, 120, {}, {"a", "b", "c"}, "esce.txt"},
+        {{"-ft", "-a", "4,2", "a", "b", "c"}, Action::usage_error, {}, {}, 120, "2 valori per 3 calendari"},
+        {{"-ft", "-a", "4,2", "a"}, Action::usage_error, {}, {}, 120, "2 valori per 1 calendari"},
+        {{"-ft", "-o"}, Action::usage_error, {}, {}, 120, "manca il valore dell'opzione -o"},
+        {{"-ft", "-o", ""}, Action::usage_error, {}, {}, 120, "manca il nome del file di uscita"},
         {{"-fx", "-fh"}, Action::run, Format::web_page},
         {{"-ft", "--", }, Action::run, Format::text},
         // --help and --version win over what stands before them, and stop the reading there.
@@ -67,16 +78,16 @@ TEST(Options, CommandLines) {
         // Usage errors.
         {{"--"}, Action::usage_error, {}, {}, 120, "manca il formato"},
         {{"-a", "4"}, Action::usage_error, {}, {}, 120, "manca il formato"},
-        {{"t"}, Action::usage_error, {}, {}, 120, "argomento non riconosciuto: t"},
-        {{"-ft", "x"}, Action::usage_error, {}, {}, 120, "argomento non riconosciuto: x"},
-        {{"-ft", "--", "--help"}, Action::usage_error, {}, {}, 120, "argomento non riconosciuto: --help"},
+        {{"t"}, Action::usage_error, {}, {}, 120, "manca il formato"},
+        
+        {{"-ft", "--", "--help"}, Action::run, Format::text, {AUTO}, 120, {}, {"--help"}},
         {{"-f"}, Action::usage_error, {}, {}, 120, "manca il valore dell'opzione -f"},
         {{"-ft", "--anni"}, Action::usage_error, {}, {}, 120, "manca il valore dell'opzione --anni"},
         {{"-f", "tt"}, Action::usage_error, {}, {}, 120, "formato non valido: \"tt\""},
         {{"-f", ""}, Action::usage_error, {}, {}, 120, "formato non valido: \"\""},
         {{"-f", "z"}, Action::usage_error, {}, {}, 120, "formato non valido"},
         {{"-ft", "-a", "3"}, Action::usage_error, {}, {}, 120, "cifre dell'anno non valide: \"3\""},
-        {{"-ft", "-a", "4,2,2"}, Action::usage_error, {}, {}, 120, "cifre dell'anno non valide"},
+        {{"-ft", "-a", "4,2,2"}, Action::usage_error, {}, {}, 120, "3 valori per 2 calendari"},
         {{"-ft", "-a", "4,"}, Action::usage_error, {}, {}, 120, "cifre dell'anno non valide"},
         {{"-ft", "-a", "AUTO"}, Action::usage_error, {}, {}, 120, "cifre dell'anno non valide"},
         {{"-fi", "--durata=0"}, Action::usage_error, {}, {}, 120, "durata non valida: \"0\""},
@@ -101,6 +112,8 @@ TEST(Options, CommandLines) {
             EXPECT_EQ(options.format, row.format) << line;
             EXPECT_EQ(options.year_digits, row.years) << line;
             EXPECT_EQ(options.duration_minutes, row.minutes) << line;
+            EXPECT_EQ(options.calendars, row.calendars) << line;
+            EXPECT_EQ(options.output, row.output) << line;
         }
         if (row.action == Action::usage_error) {
             EXPECT_NE(options.error.find(row.error), std::string::npos)

@@ -30,6 +30,10 @@ class Output {
     // Ends the output; false when it, or any write before it, failed.
     virtual bool close() = 0;
 
+    // Ends the output and, when nothing failed, puts it in place of what it replaces; false when
+    // it, or any write before it, failed.
+    virtual bool commit() { return close(); }
+
     // The system's error number of the first failure, 0 while none has happened.
     virtual int error() const = 0;
 };

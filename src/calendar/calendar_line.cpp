@@ -55,20 +55,7 @@ MatchKeys match_keys(std::string_view line, int width, int year_offset) {
 }
 
 void write_match_line(Calendar& calendar, LineWriter& out) {
-    if (calendar.year_digits != 4) {
-        calendar.lines.consume([&](std::string_view piece, std::size_t) { out.put(piece); });
-        out.put('\n');
-        return;
-    }
-    const std::size_t century = century_position(calendar.width);
-    calendar.lines.consume([&](std::string_view piece, std::size_t offset) {
-        // Leave out the two century digits wherever they fall within this piece.
-        const std::size_t end = offset + piece.size();
-        const std::size_t skip_begin = std::clamp(century, offset, end) - offset;
-        const std::size_t skip_end = std::clamp(century + 2, offset, end) - offset;
-        out.put(piece.substr(0, skip_begin));
-        out.put(piece.substr(skip_end));
-    });
+    consume_written(calendar, [&](std::string_view piece) { out.put(piece); });
     out.put('\n');
 }
 

@@ -7,11 +7,13 @@
 // month, year (two or four digits), hour, minute, place and description. Only the number's width
 // and the key positions are relied on; the separators between the fields are never looked at.
 
+#include <algorithm>
 #include <array>
 #include <bit>
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
+#include <string>
 #include <string_view>
 
 #include "calendar/line_reader.hpp"
@@ -173,20 +175,20 @@ constexpr std::size_t century_position(int width) {
     return static_cast<std::size_t>(10 - width);
 }
 
-class LineCheck;
-
-// A calendar while it is being merged: its reader, whose current line is the held line, the year
-// digits the user gave for it, and the width offset of its latest match line.
+// A calendar while it is being merged: its reader, whose current line is the held line, its name
+// as the user gave it, the year digits it is read with, and the width offset of its latest match
+// line.
 struct Calendar {
     LineReader& lines;
     int year_digits;
+    std::string name{};
+    std::size_t index = 0;  // its place in the order named, which wins ties; set by the merge
     int width = 0;
     MatchKeys keys{};       // of the held line, once it is a match line
     bool in_place = false;  // whether the held match line has_shape()
     bool ended = false;
     // Of the held line in its file, from 1: headings, empty lines and long lines count one each.
     long long line_number = 0;
-    LineCheck* check = nullptr;  // told about each match line taken, when someone wants warnings
 
     // Moves on to the next line; at the end of the input the calendar has ended.
     void advance() {
@@ -194,6 +196,25 @@ struct Calendar {
         ended = !lines.next();
     }
 };
+
+// Hands the calendar's held line to `put` piece by piece as it is written out, consuming it: the
+// century digits of a four-digit year are left out. The line feed is not handed over.
+template <typename Put>
+void consume_written(Calendar& calendar, Put&& put) {
+    if (calendar.year_digits != 4) {
+        calendar.lines.consume([&](std::string_view piece, std::size_t) { put(piece); });
+        return;
+    }
+    const std::size_t century = century_position(calendar.width);
+    calendar.lines.consume([&](std::string_view piece, std::size_t offset) {
+        // Leave out the two century digits wherever they fall within this piece.
+        const std::size_t end = offset + piece.size();
+        const std::size_t skip_begin = std::clamp(century, offset, end) - offset;
+        const std::size_t skip_end = std::clamp(century + 2, offset, end) - offset;
+        put(piece.substr(0, skip_begin));
+        put(piece.substr(skip_end));
+    });
+}
 
 // Writes the calendar's held line, consuming it, with a line feed whether the line had one or not.
 // The century digits of a four-digit year are left out.

@@ -6,6 +6,43 @@ namespace gironario {
 
 namespace {
 
+constexpr std::string_view look_alike_reason =
+    "sembra una gara, ma non comincia con il numero della gara seguito da uno spazio: non viene "
+    "letta";
+
+// The length of the run of digits at `at`.
+std::size_t digits_at(std::string_view line, std::size_t at) {
+    std::size_t end = at;
+    while (end < line.size() && is_digit(line[end])) {
+        ++end;
+    }
+    return end - at;
+}
+
+// Where a date, or with `time` a time, ends when one starts at `at`, where a run of digits
+// starts; 0 when none does.
+std::size_t date_or_time_end(std::string_view line, std::size_t at, bool time) {
+    const auto separator = [&](std::size_t position) {
+        return position < line.size() &&
+               (time ? line[position] == ':' || line[position] == '.'
+                     : line[position] == '/' || line[position] == '.' || line[position] == '-');
+    };
+    std::size_t digits = digits_at(line, at);
+    if (digits < 1 || digits > 2 || !separator(at + digits)) {
+        return 0;
+    }
+    at += digits + 1;
+    if (!time) {
+        digits = digits_at(line, at);
+        if (digits < 1 || digits > 2 || !separator(at + digits)) {
+            return 0;
+        }
+        at += digits + 1;
+    }
+    digits = digits_at(line, at);
+    return digits == 2 || (!time && digits == 4) ? at + digits : 0;
+}
+
 constexpr std::string_view order_reason =
     "la gara viene prima della precedente: il calendario non \xE8 in ordine di data e ora";
 
@@ -36,6 +73,48 @@ void LineCheck::check_further(const Calendar& calendar) {
     }
     problem(calendar.line_number, order_reason);
     previous_ = calendar.keys;
+}
+
+bool looks_like_match(std::string_view line) {
+    bool dated = false;
+    for (std::size_t at = 0; at < line.size();) {
+        if (!is_digit(line[at])) {
+            ++at;
+            continue;
+        }
+        // A run of digits: a date or a time can only start where it starts.
+        if (const std::size_t end = date_or_time_end(line, at, dated)) {
+            if (dated) {
+                return true;
+            }
+            dated = true;
+            at = end;
+            continue;
+        }
+        at += digits_at(line, at);
+    }
+    return false;
+}
+
+CalendarChecks::CalendarChecks(std::span<const Calendar> calendars, const LineCheck::Warn& warn,
+                               std::string_view omitted_from) {
+    checks_.reserve(calendars.size());
+    for (const Calendar& calendar : calendars) {
+        checks_.emplace_back(calendar.name, calendar.year_digits, warn, omitted_from);
+    }
+}
+
+void CalendarChecks::skipped(const Calendar& calendar) {
+    const std::string_view line = calendar.lines.head();
+    if (!line.empty() && looks_like_match(line)) {
+        problem(calendar, look_alike_reason);
+    }
+}
+
+void CalendarChecks::finish() {
+    for (LineCheck& check : checks_) {
+        check.finish();
+    }
 }
 
 void LineCheck::problem(long long line_number, std::string_view reason) {

@@ -5,8 +5,10 @@
 // the same calendar. They change nothing in the merge; they tell the user which lines to mend.
 
 #include <functional>
+#include <span>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "calendar/calendar_line.hpp"
 
@@ -63,6 +65,61 @@ class LineCheck {
     long long shown_lines_ = 0;
     long long held_back_lines_ = 0;
     std::string text_;  // the warning being put together, reused
+};
+
+// Whether a line that is not a match line holds a date and, after it, a time: such a line is most
+// likely a match written with something before its number (a space, a tab, a byte-order mark that
+// was not the file's first), which the merge would drop without a word. A date is one or two
+// digits, a separator (/ . or -), one or two digits, a separator and a year of four or two digits;
+// a time is one or two digits, a colon or a full stop and two digits; no run of digits may go on
+// past them on either side.
+bool looks_like_match(std::string_view line);
+
+// The line checks of every calendar of a run, by the calendars' places in the order named.
+class CalendarChecks {
+  public:
+    // One check for each of `calendars`, named by their names; LineCheck tells the rest.
+    CalendarChecks(std::span<const Calendar> calendars, const LineCheck::Warn& warn,
+                   std::string_view omitted_from = {});
+
+    // The calendar's held match line, about to be taken.
+    void taken(const Calendar& calendar) { checks_[calendar.index].check(calendar); }
+
+    // The calendar's held line, which is passed over as it is not a match line.
+    void skipped(const Calendar& calendar);
+
+    // Another problem of the calendar's held line.
+    void problem(const Calendar& calendar, std::string_view reason) {
+        checks_[calendar.index].problem(calendar.line_number, reason);
+    }
+
+    // Tells each calendar's count of lines not shown, in the order named.
+    void finish();
+
+  private:
+    std::vector<LineCheck> checks_;
+};
+
+// A merge sink with the checks in front of it: every line is checked before `Sink` sees it.
+template <typename Sink>
+class Checked {
+  public:
+    Checked(CalendarChecks& checks, Sink& sink) : checks_(checks), sink_(sink) {}
+
+    void match(Calendar& calendar) {
+        checks_.taken(calendar);
+        sink_.match(calendar);
+    }
+    void day_break() { sink_.day_break(); }
+    void skipped(const Calendar& calendar) {
+        checks_.skipped(calendar);
+        sink_.skipped(calendar);
+    }
+    bool failed() const { return sink_.failed(); }
+
+  private:
+    CalendarChecks& checks_;
+    Sink& sink_;
 };
 
 }  // namespace gironario

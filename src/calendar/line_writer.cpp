@@ -28,6 +28,14 @@ bool LineWriter::close() {
     return !failed_;
 }
 
+bool LineWriter::commit() {
+    // A failed flush still ends the output, so that a file is never left half-open.
+    const bool flushed = flush();
+    const bool committed = flushed ? output_.commit() : (output_.close(), false);
+    failed_ = !(flushed && committed);
+    return !failed_;
+}
+
 void LineWriter::put_large(std::string_view text) {
     flush();
     if (text.size() >= capacity_) {

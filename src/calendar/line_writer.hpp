@@ -42,6 +42,10 @@ class LineWriter {
     // Flushes and closes the output; false when anything written was lost.
     bool close();
 
+    // Flushes the output and puts it in place (Output::commit()); false when anything written
+    // was lost.
+    bool commit();
+
     bool failed() const { return failed_; }
     int error() const { return output_.error(); }
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <span>
+
 #include "calendar/calendar_line.hpp"
 #include "calendar/line_writer.hpp"
 
@@ -16,6 +18,9 @@ class MergeSink {
     // An empty line between days (or after a tie).
     virtual void day_break() = 0;
 
+    // The calendar's held line is not a match line and is passed over.
+    virtual void skipped(const Calendar& /*calendar*/) {}
+
     // Whether writing has failed: the merge then stops.
     virtual bool failed() const = 0;
 };
@@ -27,24 +32,27 @@ class MergedText final : public MergeSink {
 
     void match(Calendar& calendar) override { write_match_line(calendar, out_); }
     void day_break() override { out_.put('\n'); }
+    void skipped(const Calendar&) override {}
     bool failed() const override { return out_.failed(); }
 
   private:
     LineWriter& out_;
 };
 
-// Merges two calendars, each in chronological order, into one, and returns the number of match
-// lines taken. Lines that are not match lines are dropped. Of two matches the one earlier by
-// year, month, day, hour and minute comes first; at a tie calendar 1's match comes first and a
-// day break follows the pair. A match that comes first by its date (not by its time alone) is
-// followed by a day break. When one calendar ends, the rest of the other is copied. A calendar
-// with a check has it told about each match line just before the line goes to `out`.
+// Merges calendars, each in chronological order, into one, and returns the number of match lines
+// taken. Lines that are not match lines are dropped. Of the calendars' held matches the one earlier
+// by year, month, day, hour and minute comes first, and between equal ones the calendar named
+// first. A match that comes first by its date (not by its time alone) is followed by a day break;
+// matches equal to the minute are taken together, in the order the calendars are named, and
+// followed by one day break. When one calendar is left, the rest of it is copied, without day
+// breaks. Sets each calendar's index to its place in `calendars`.
 //
 // Stops early, leaving the output incomplete, when a read or a write fails: the caller asks the
-// readers and the sink.
-long long merge(Calendar& first, Calendar& second, MergeSink& out);
+// readers and the sink. The loop itself is merge_calendars() (merge_steps.hpp), for sinks whose
+// calls should be inline.
+long long merge(std::span<Calendar> calendars, MergeSink& out);
 
 // The merged text into `out`.
-long long merge(Calendar& first, Calendar& second, LineWriter& out);
+long long merge(std::span<Calendar> calendars, LineWriter& out);
 
 }  // namespace gironario

@@ -17,22 +17,7 @@ bool is_digit(int c) {
 }  // namespace
 
 std::optional<Format> parse_format(char letter) {
-    switch (letter) {
-        case 't':
-        case 'T':
-            return Format::text;
-        case 'w':
-        case 'W':
-            return Format::word;
-        case 'x':
-        case 'X':
-            return Format::spreadsheet;
-        case 'h':
-        case 'H':
-            return Format::web_page;
-        default:
-            return std::nullopt;
-    }
+    return format_of_letter(letter, true);
 }
 
 std::optional<int> parse_year_digits(long long answer) {

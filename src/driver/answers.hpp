@@ -4,12 +4,12 @@
 #include <optional>
 #include <string_view>
 
+#include "driver/formats.hpp"
+
 namespace gironario {
 
-// The formats of the merged calendar; the dialogue offers the first four.
-enum class Format { text, word, spreadsheet, web_page, icalendar };
-
-// The format a letter of the format question stands for: t, w, x or h, in either case.
+// The format a letter of the format question stands for: one that the dialogue offers (t, w, x
+// or h), in either case.
 std::optional<Format> parse_format(char letter);
 
 // The year digits of an answer to a year question: 2 or 4 are accepted.

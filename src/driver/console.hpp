@@ -40,6 +40,9 @@ class Console {
 
     ConsoleEncoding encoding() const { return encoding_; }
 
+    // Standard output itself, for a result written there byte for byte.
+    std::ostream& output() { return out_; }
+
   private:
     std::ostream& out_;
     std::ostream& err_;

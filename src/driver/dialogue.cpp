@@ -68,30 +68,23 @@ class Dialogue {
                 console_.say(format_refused);
             }
         }
-        // The output is created at once, as the user expects from earlier runs.
-        Run run(folder_, console_, *format);
-        if (!run.create_output()) {
+        RunRequest request;
+        request.format = *format;
+        for (const std::string_view name : default_calendars) {
+            request.calendars.push_back({std::string(name), std::nullopt});
+        }
+        // Whether the result can be written is told at once, as the user expects from earlier
+        // runs; the file itself is only replaced once the run is complete.
+        if (!result_can_be_written(request, folder_, console_)) {
             return RunResult::failed;
         }
-
-        std::array<int, 2> year_digits{};
-        for (std::size_t i = 0; i < year_digits.size(); ++i) {
-            const std::optional<int> digits = ask_year_digits(year_questions[i]);
-            if (!digits) {
+        for (std::size_t i = 0; i < request.calendars.size(); ++i) {
+            request.calendars[i].year_digits = ask_year_digits(year_questions[i]);
+            if (!request.calendars[i].year_digits) {
                 return RunResult::input_ended;
             }
-            year_digits[i] = *digits;
         }
-
-        if (!run.open_calendars()) {
-            return RunResult::failed;
-        }
-        const std::optional<long long> matches = run.merge(year_digits);
-        if (!matches) {
-            return RunResult::failed;
-        }
-        run.summarize(*matches);
-        return RunResult::completed;
+        return carry_out(request, folder_, console_) ? RunResult::completed : RunResult::failed;
     }
 
     // Asks for the year digits until they are 2 or 4; nothing when the input ends.

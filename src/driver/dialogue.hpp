@@ -4,14 +4,10 @@
 #include <ostream>
 
 #include "driver/console.hpp"
+#include "driver/exit_status.hpp"
 #include "driver/folder.hpp"
 
 namespace gironario {
-
-// Exit statuses of the program.
-inline constexpr int EXIT_OK = 0;
-inline constexpr int EXIT_FAILED = 1;
-inline constexpr int EXIT_USAGE = 2;
 
 // Holds the whole console dialogue: in a loop of runs it asks for the format and the year digits
 // of both calendars, merges calendario1.txt and calendario2.txt of `folder`, writes the chosen

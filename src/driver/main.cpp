@@ -12,6 +12,7 @@
 #include "driver/batch.hpp"
 #include "driver/console.hpp"
 #include "driver/dialogue.hpp"
+#include "driver/exit_status.hpp"
 #include "driver/folder.hpp"
 #include "driver/options.hpp"
 #include "driver/standard_output.hpp"

@@ -9,31 +9,37 @@ namespace gironario {
 
 const std::string_view usage =
     "Uso: gironario\n"
-    "     gironario -f FORMATO [-a ANNI] [--durata=MINUTI]\n"
+    "     gironario -f FORMATO [-a ANNI] [-o FILE] [--durata=MINUTI] [CALENDARIO...]\n"
     "     gironario --help | --version\n"
     "\n"
-    "Unisce i calendari calendario1.txt e calendario2.txt della cartella corrente in un solo\n"
-    "calendario, in ordine di data e ora, con una riga vuota dopo ogni giornata.\n"
+    "Unisce dei calendari di gare in un solo calendario, in ordine di data e ora, con una riga\n"
+    "vuota dopo ogni giornata.\n"
     "\n"
-    "Senza opzioni chiede il formato (t testo, w Word, x Excel, h pagina web), poi quante cifre\n"
-    "(2 o 4) ha l'anno in ciascun calendario, e scrive calendario.txt, calendario.doc,\n"
-    "calendario.xls o calendario.html (i formati x e h passano per temp.txt). Alla fine chiede\n"
-    "se ricominciare (y/n). Ogni risposta si conferma con invio.\n"
+    "Senza opzioni unisce calendario1.txt e calendario2.txt della cartella corrente: chiede il\n"
+    "formato (t testo, w Word, x Excel, h pagina web), poi quante cifre (2 o 4) ha l'anno in\n"
+    "ciascun calendario, e scrive calendario.txt, calendario.doc, calendario.xls o\n"
+    "calendario.html (i formati x e h passano per temp.txt). Alla fine chiede se ricominciare\n"
+    "(y/n). Ogni risposta si conferma con invio.\n"
     "\n"
-    "Con le opzioni fa una sola esecuzione, senza domande:\n"
+    "Con le opzioni fa una sola esecuzione, senza domande, sui CALENDARI indicati (almeno\n"
+    "uno, nel loro ordine; senza: calendario1.txt e calendario2.txt):\n"
     "  -f, --formato=FORMATO  t, w, x, h come sopra, oppure i: calendario.ics, da importare\n"
     "                         nel calendario del telefono\n"
     "  -a, --anni=ANNI        cifre dell'anno: 2, 4 o auto (contate nelle date del calendario)\n"
-    "                         per entrambi i calendari, oppure due valori separati da una\n"
-    "                         virgola, per calendario1.txt e calendario2.txt (4,2);\n"
-    "                         senza -a: auto\n"
+    "                         per tutti i calendari, oppure un valore per ciascuno, separati\n"
+    "                         da virgole, nel loro ordine (4,2,auto); senza -a: auto\n"
+    "  -o, --uscita=FILE      scrive il risultato in FILE invece che nel file del formato\n"
+    "                         (x e h senza temp.txt); con - lo scrive sullo standard output\n"
     "      --durata=MINUTI    durata di ogni gara nel formato i, da 1 a 1440 (di solito 120)\n"
     "      --help             mostra questo aiuto\n"
     "      --version          mostra la versione\n"
     "\n"
+    "Un file viene sostituito solo quando il nuovo \xE8 completo: un'esecuzione non riuscita\n"
+    "lascia tutti i file come erano.\n"
     "Le righe di un calendario che la fusione non riesce a leggere (data o ora fuori posto,\n"
-    "cifre dell'anno sbagliate, gare fuori ordine) vengono segnalate su standard error con il\n"
-    "nome del file e il numero di riga; i file scritti non cambiano.\n"
+    "cifre dell'anno sbagliate, gare fuori ordine, righe di gara che non cominciano con il\n"
+    "numero) vengono segnalate su standard error con il nome del file e il numero di riga; i\n"
+    "file scritti non cambiano.\n"
     "I testi a video seguono la codifica del locale (UTF-8 o Latin-1); i file scritti no.\n"
     "Stato di uscita: 0 riuscito, 1 non riuscito, 2 opzioni sbagliate.\n";
 
@@ -45,10 +51,7 @@ std::optional<Format> format_of(std::string_view value) {
     if (value.size() != 1) {
         return std::nullopt;
     }
-    if (value[0] == 'i' || value[0] == 'I') {
-        return Format::icalendar;
-    }
-    return parse_format(value[0]);
+    return format_of_letter(value[0], false);
 }
 
 // The year digits of "2" or "4", and 0 for "auto".
@@ -62,22 +65,21 @@ std::optional<int> year_digits_of(std::string_view value) {
     return std::nullopt;
 }
 
-std::optional<std::array<std::optional<int>, 2>> years_of(std::string_view value) {
-    const std::size_t comma = value.find(',');
-    const std::optional<int> first = year_digits_of(value.substr(0, comma));
-    const std::optional<int> second =
-        comma == std::string_view::npos ? first : year_digits_of(value.substr(comma + 1));
-    if (!first || !second) {
-        return std::nullopt;
+// One value, or several separated by commas.
+std::optional<std::vector<std::optional<int>>> years_of(std::string_view value) {
+    std::vector<std::optional<int>> years;
+    for (;;) {
+        const std::size_t comma = value.find(',');
+        const std::optional<int> digits = year_digits_of(value.substr(0, comma));
+        if (!digits) {
+            return std::nullopt;
+        }
+        years.push_back(*digits == 0 ? std::nullopt : std::optional<int>(*digits));
+        if (comma == std::string_view::npos) {
+            return years;
+        }
+        value.remove_prefix(comma + 1);
     }
-    std::array<std::optional<int>, 2> years;
-    if (*first != 0) {
-        years[0] = *first;
-    }
-    if (*second != 0) {
-        years[1] = *second;
-    }
-    return years;
 }
 
 // Digits only, from 1 to 1440.
@@ -117,6 +119,7 @@ Options parse_options(int argc, char* const argv[]) {
     static const option long_options[] = {
         {"formato", required_argument, nullptr, 'f'},
         {"anni", required_argument, nullptr, 'a'},
+        {"uscita", required_argument, nullptr, 'o'},
         {"durata", required_argument, nullptr, duration_option},
         {"help", no_argument, nullptr, help_option},
         {"version", no_argument, nullptr, version_option},
@@ -134,7 +137,7 @@ Options parse_options(int argc, char* const argv[]) {
     bool format_given = false;
     bool duration_given = false;
     for (;;) {
-        const int option = getopt_long(argc, arguments.data(), ":f:a:", long_options, nullptr);
+        const int option = getopt_long(argc, arguments.data(), ":f:a:o:", long_options, nullptr);
         if (option == -1) {
             break;
         }
@@ -155,7 +158,14 @@ Options parse_options(int argc, char* const argv[]) {
                     break;
                 }
                 return failed("cifre dell'anno non valide: " + quoted(value) +
-                              " (2, 4 o auto, oppure due di questi separati da una virgola)");
+                              " (2, 4 o auto, oppure uno di questi per ogni calendario, separati "
+                              "da virgole)");
+            case 'o':
+                if (value.empty()) {
+                    return failed("manca il nome del file di uscita: -o FILE");
+                }
+                options.output = value;
+                break;
             case duration_option:
                 if (const std::optional<int> minutes = minutes_of(value)) {
                     options.duration_minutes = *minutes;
@@ -183,12 +193,17 @@ Options parse_options(int argc, char* const argv[]) {
                 return failed("opzione non riconosciuta o ambigua: " + std::string(typed));
         }
     }
-    if (optind < argc) {
-        return failed("argomento non riconosciuto: " +
-                      std::string(arguments[static_cast<std::size_t>(optind)]));
-    }
     if (!format_given) {
         return failed("manca il formato: -f FORMATO");
+    }
+    // What is left, after the options that getopt_long moved before it, names the calendars.
+    options.calendars.assign(arguments.begin() + optind, arguments.begin() + argc);
+    const std::size_t calendars =
+        options.calendars.empty() ? std::size_t{2} : options.calendars.size();
+    if (options.year_digits.size() != 1 && options.year_digits.size() != calendars) {
+        return failed("con -a servono un valore per tutti i calendari o uno per ciascuno: " +
+                      std::to_string(options.year_digits.size()) + " valori per " +
+                      std::to_string(calendars) + " calendari");
     }
     if (duration_given && options.format != Format::icalendar) {
         return failed("--durata vale solo con il formato i");

@@ -3,12 +3,12 @@
 // The command line: no arguments for the dialogue, or options that answer its questions for a
 // single run from a script.
 
-#include <array>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
-#include "driver/answers.hpp"
+#include "driver/formats.hpp"
 
 namespace gironario {
 
@@ -21,8 +21,13 @@ struct Options {
 
     // For Action::run.
     Format format = Format::text;
-    // The year digits of each calendar, 2 or 4; nothing to find them in the calendar itself.
-    std::array<std::optional<int>, 2> year_digits{};
+    // The calendars as typed, in their order; none for calendario1.txt and calendario2.txt.
+    std::vector<std::string> calendars;
+    // The year digits, 2 or 4, or nothing to find them in the calendar itself: one value for
+    // every calendar, or one for each.
+    std::vector<std::optional<int>> year_digits{std::nullopt};
+    // -o: where the result goes, "-" for standard output; empty for the format's own file.
+    std::string output;
     int duration_minutes = 120;
 
     // For Action::usage_error: what was wrong, one line without its line feed.
@@ -30,8 +35,9 @@ struct Options {
 };
 
 // Reads the arguments the GNU way (getopt_long): -f FORMATO / --formato=FORMATO, -a ANNI /
-// --anni=ANNI, --durata=MINUTI, --help, --version; long options may be shortened while they stay
-// unambiguous, and "--" ends the options. --help and --version win over everything after them.
+// --anni=ANNI, -o FILE / --uscita=FILE, --durata=MINUTI, --help, --version, then the calendars;
+// long options may be shortened while they stay unambiguous, options and calendars may come in
+// any order, and "--" ends the options. --help and --version win over everything after them.
 Options parse_options(int argc, char* const argv[]);
 
 }  // namespace gironario

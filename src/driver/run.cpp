@@ -1,138 +1,187 @@
 #include "driver/run.hpp"
 
+#include <memory>
 #include <string>
 
+#include "calendar/byte_order_mark.hpp"
 #include "calendar/calendar_line.hpp"
 #include "calendar/line_check.hpp"
-#include "calendar/merge.hpp"
-#include "export/icalendar.hpp"
-#include "export/icalendar_events.hpp"
+#include "calendar/line_reader.hpp"
+#include "calendar/line_writer.hpp"
+#include "calendar/year_guess.hpp"
+#include "driver/standard_output.hpp"
 #include "export/table_export.hpp"
 
 namespace gironario {
 
 namespace {
 
-// The files of a format: where the merge writes, and the table made from it, if any.
-struct FormatFiles {
-    std::string_view merged;
-    std::string_view table;
-    TableKind table_kind;
-    std::string_view final_message;
-};
-
-const FormatFiles& files_of(Format format) {
-    static const std::array<FormatFiles, 5> files = {{
-        {"calendario.txt", "", TableKind::spreadsheet,
-         "Complimenti! Il tuo calendario si trova nel file calendario.txt\n"},
-        {"calendario.doc", "", TableKind::spreadsheet,
-         "Complimenti! Il tuo calendario si trova nel file calendario.doc\n"},
-        {"temp.txt", "calendario.xls", TableKind::spreadsheet,
-         "Complimenti! Il tuo calendario si trova nel file calendario.xls\n"},
-        {"temp.txt", "calendario.html", TableKind::web_page,
-         "Complimenti! Il tuo calendario si trova nel file calendario.html\n"},
-        {"calendario.ics", "", TableKind::spreadsheet,
-         "Complimenti! Il tuo calendario si trova nel file calendario.ics\n"},
-    }};
-    return files[static_cast<std::size_t>(format)];
-}
-
-constexpr std::string_view summary_before_count = "\n";
 constexpr std::string_view summary_after_count =
     " gare presenti complessivamente\n- Gironario successfully executed - Congratulations by "
     "Lorvane -\n";
+constexpr std::string_view final_message = "Complimenti! Il tuo calendario si trova nel file ";
+constexpr std::string_view final_message_on_standard_output =
+    "Complimenti! Il tuo calendario \xE8 stato scritto sullo standard output\n";
 
-}  // namespace
+// A run from its start to its summary, step by step in the one order carry_out() gives.
+class RunInProgress {
+  public:
+    RunInProgress(const RunRequest& request, Folder& folder, Console& console)
+        : request_(request),
+          folder_(folder),
+          console_(console),
+          format_(format_row(request.format)),
+          inputs_(request.calendars.size()) {}
 
-Run::Run(Folder& folder, Console& console, Format format, RunClock clock)
-    : folder_(folder), console_(console), format_(format), clock_(clock) {}
+    // Opens every calendar from its start, or only those of `again` (opened before, and read).
+    bool open_calendars(const std::vector<bool>* again = nullptr);
 
-bool Run::create_output() {
-    const std::string name(files_of(format_).merged);
-    // Opening a calendar for writing would empty it.
-    if (overwrites_calendar(name)) {
-        return false;
+    // The year digits of every calendar, found in the lines of those that ask for it.
+    bool find_year_digits();
+
+    // The result's name as the user knows it, and the file the merge writes first.
+    std::string result_name() const {
+        return request_.output.empty() ? std::string(format_.file) : request_.output;
+    }
+    bool through_temp() const { return format_.through_temp && request_.output.empty(); }
+    std::string merge_target() const {
+        return through_temp() ? std::string(TEMP_FILE) : result_name();
+    }
+
+    // Creates `name` to be written, unless that would destroy a calendar or `precious`; null,
+    // after saying why, when it can't.
+    std::unique_ptr<Output> create(const std::string& name, const std::string& precious = {});
+
+    // Merges the calendars into `output` (named `name`) and puts it in place; the number of
+    // matches, or nothing after saying what failed.
+    std::optional<long long> merge(std::unique_ptr<Output> output, const std::string& name);
+
+    // The table made from temp.txt, for the formats that go through it.
+    bool make_table(long long matches);
+
+    void summarize(long long matches);
+
+  private:
+    bool overwrites(const std::string& name, const std::string& precious);
+    bool read_ok(const LineReader& reader, std::string_view name);
+    bool put_in_place(LineWriter& writer, std::string_view name, bool wanted);
+
+    const RunRequest& request_;
+    Folder& folder_;
+    Console& console_;
+    const FormatRow& format_;
+    std::vector<std::unique_ptr<Input>> inputs_;
+    std::vector<int> year_digits_;
+};
+
+bool RunInProgress::open_calendars(const std::vector<bool>* again) {
+    for (std::size_t i = 0; i < inputs_.size(); ++i) {
+        if (again != nullptr && !(*again)[i]) {
+            continue;
+        }
+        const std::string& name = request_.calendars[i].name;
+        int error = 0;
+        std::unique_ptr<Input> input = folder_.open(name, error);
+        if (!input) {
+            console_.report(name, "impossibile aprire il file", error);
+            return false;
+        }
+        inputs_[i] = std::make_unique<WithoutByteOrderMark>(std::move(input));
+    }
+    return true;
+}
+
+bool RunInProgress::find_year_digits() {
+    year_digits_.assign(inputs_.size(), 2);
+    std::vector<bool> read(inputs_.size(), false);
+    bool found = true;
+    for (std::size_t i = 0; i < inputs_.size(); ++i) {
+        const CalendarRequest& calendar = request_.calendars[i];
+        if (calendar.year_digits) {
+            year_digits_[i] = *calendar.year_digits;
+            continue;
+        }
+        read[i] = true;
+        LineReader lines(*inputs_[i]);
+        const ShapeCounts counts = count_shapes(lines);
+        if (lines.failed()) {
+            console_.report(calendar.name, "errore di lettura", lines.error());
+            found = false;
+        } else if (const std::optional<int> digits = guess_year_digits(counts)) {
+            year_digits_[i] = *digits;
+        } else {
+            // The other calendars are still looked at, so that all of them are told at once.
+            console_.warn("gironario: " + calendar.name +
+                          ": non si capisce se l'anno delle date ha 2 o 4 cifre; indicarlo con -a "
+                          "(per esempio -a 4,2)\n");
+            found = false;
+        }
+    }
+    // Read once to count, a calendar is read again from its start by the merge.
+    return found && open_calendars(&read);
+}
+
+std::unique_ptr<Output> RunInProgress::create(const std::string& name,
+                                              const std::string& precious) {
+    if (name == STANDARD_OUTPUT) {
+        return std::make_unique<StreamOutput>(console_.output(), format_.exact_line_ends);
+    }
+    // Opening a calendar for writing would destroy it.
+    for (const CalendarRequest& calendar : request_.calendars) {
+        if (overwrites(name, calendar.name)) {
+            return nullptr;
+        }
+    }
+    if (!precious.empty() && overwrites(name, precious)) {
+        return nullptr;
     }
     int error = 0;
     // An iCalendar file ends its lines with CR LF on every system; the text formats as the
     // system's text files do.
-    output_ = format_ == Format::icalendar ? folder_.create_exact(name, error)
-                                           : folder_.create(name, error);
-    if (!output_) {
+    std::unique_ptr<Output> output = format_.exact_line_ends && name != TEMP_FILE
+                                         ? folder_.create_exact(name, error)
+                                         : folder_.create(name, error);
+    if (!output) {
         console_.report(name, "impossibile creare il file", error);
-        return false;
     }
-    return true;
+    return output;
 }
 
-bool Run::open_calendars() {
-    for (std::size_t i = 0; i < calendars_.size(); ++i) {
-        const std::string name(calendar_names[i]);
-        int error = 0;
-        calendars_[i] = folder_.open(name, error);
-        if (!calendars_[i]) {
-            console_.report(name, "impossibile aprire il file", error);
-            return false;
-        }
+std::optional<long long> RunInProgress::merge(std::unique_ptr<Output> output,
+                                              const std::string& name) {
+    const std::size_t count = inputs_.size();
+    std::vector<LineReader> readers;
+    std::vector<Calendar> calendars;
+    readers.reserve(count);
+    calendars.reserve(count);
+    for (std::size_t i = 0; i < count; ++i) {
+        readers.emplace_back(*inputs_[i]);
+        calendars.push_back({readers[i], year_digits_[i], request_.calendars[i].name});
     }
-    return true;
-}
-
-std::optional<long long> Run::merge(const std::array<int, 2>& year_digits) {
-    const FormatFiles& files = files_of(format_);
-    long long matches = 0;
-    {
-        LineReader reader1(*calendars_[0]);
-        LineReader reader2(*calendars_[1]);
-        LineWriter writer(*output_);
-        Calendar first{reader1, year_digits[0]};
-        Calendar second{reader2, year_digits[1]};
-        const auto warn = [this](std::string_view line) { console_.warn(line); };
-        // Lines the iCalendar export cannot date are left out of it, and the warning says so.
-        const std::string_view left_out_of = format_ == Format::icalendar ? files.merged : "";
-        LineCheck check1(calendar_names[0], year_digits[0], warn, left_out_of);
-        LineCheck check2(calendar_names[1], year_digits[1], warn, left_out_of);
-        first.check = &check1;
-        second.check = &check2;
-        if (format_ == Format::icalendar) {
-            IcsWriter ics(writer, {clock_.duration_minutes,
-                                   ics_timestamp(clock_.now).value_or("19700101T000000Z"),
-                                   GIRONARIO_VERSION});
-            IcalendarEvents events(ics, writer, first, calendar_names[0], calendar_names[1]);
-            ics.begin();
-            matches = gironario::merge(first, second, events);
-            ics.end();
-        } else {
-            matches = gironario::merge(first, second, writer);
-        }
-        check1.finish();
-        check2.finish();
-        // Every failure is told, not only the first.
-        bool ok = read_ok(reader1, calendar_names[0]);
-        ok = read_ok(reader2, calendar_names[1]) && ok;
-        ok = written_ok(writer, files.merged) && ok;
-        if (!ok) {
-            return std::nullopt;
-        }
+    LineWriter writer(*output);
+    const std::string result = result_name();
+    const auto warn = [this](std::string_view line) { console_.warn(line); };
+    CalendarChecks checks(calendars, warn, format_.omits_undated ? result : std::string());
+    ExportJob job{calendars, checks, writer, request_.settings, result};
+    const Export write = through_temp() ? export_merged_text : format_.write;
+    const long long matches = write(job);
+    checks.finish();
+    // Every failure is told, not only the first.
+    bool ok = true;
+    for (std::size_t i = 0; i < count; ++i) {
+        ok = read_ok(readers[i], request_.calendars[i].name) && ok;
     }
-    if (!files.table.empty() && !export_table_file(matches)) {
+    if (!put_in_place(writer, name, ok)) {
         return std::nullopt;
     }
     return matches;
 }
 
-void Run::summarize(long long matches) {
-    console_.say(summary_before_count);
-    console_.say_number(matches);
-    console_.say(summary_after_count);
-    console_.say(files_of(format_).final_message);
-}
-
-bool Run::export_table_file(long long matches) {
-    const FormatFiles& files = files_of(format_);
-    const std::string merged_name(files.merged);
-    const std::string table_name(files.table);
-    if (overwrites_calendar(table_name) || overwrites(table_name, merged_name)) {
+bool RunInProgress::make_table(long long matches) {
+    const std::string merged_name(TEMP_FILE);
+    const std::string table_name(format_.file);
+    std::unique_ptr<Output> table_file = create(table_name, merged_name);
+    if (!table_file) {
         return false;
     }
     int error = 0;
@@ -141,29 +190,29 @@ bool Run::export_table_file(long long matches) {
         console_.report(merged_name, "impossibile aprire il file", error);
         return false;
     }
-    std::unique_ptr<Output> table_file = folder_.create(table_name, error);
-    if (!table_file) {
-        console_.report(table_name, "impossibile creare il file", error);
-        return false;
-    }
     LineReader reader(*merged_file);
     LineWriter writer(*table_file);
-    export_table(files.table_kind, reader, matches, writer);
+    export_table(*format_.through_temp, reader, matches, writer);
     const bool ok = read_ok(reader, merged_name);
-    return written_ok(writer, table_name) && ok;
+    return put_in_place(writer, table_name, ok);
 }
 
-bool Run::overwrites_calendar(const std::string& name) {
-    for (std::string_view calendar : calendar_names) {
-        if (overwrites(name, std::string(calendar))) {
-            return true;
-        }
+void RunInProgress::summarize(long long matches) {
+    std::string text = "\n" + std::to_string(matches);
+    text += summary_after_count;
+    if (request_.output == STANDARD_OUTPUT) {
+        // Standard output holds the calendar itself.
+        console_.warn(text + std::string(final_message_on_standard_output));
+        return;
     }
-    return false;
+    text += final_message;
+    text += result_name();
+    text += '\n';
+    console_.say(text);
 }
 
 // Whether writing `name` would destroy `precious`; says so when it would.
-bool Run::overwrites(const std::string& name, const std::string& precious) {
+bool RunInProgress::overwrites(const std::string& name, const std::string& precious) {
     if (!folder_.same_file(name, precious)) {
         return false;
     }
@@ -172,7 +221,7 @@ bool Run::overwrites(const std::string& name, const std::string& precious) {
     return true;
 }
 
-bool Run::read_ok(const LineReader& reader, std::string_view name) {
+bool RunInProgress::read_ok(const LineReader& reader, std::string_view name) {
     if (!reader.failed()) {
         return true;
     }
@@ -180,12 +229,40 @@ bool Run::read_ok(const LineReader& reader, std::string_view name) {
     return false;
 }
 
-bool Run::written_ok(LineWriter& writer, std::string_view name) {
-    if (writer.close()) {
-        return true;
+// Puts what `writer` wrote in place of the file `name` when `wanted`, else leaves the file as
+// it was; false, after saying why, when the writing failed.
+bool RunInProgress::put_in_place(LineWriter& writer, std::string_view name, bool wanted) {
+    if (wanted ? writer.commit() : writer.flush()) {
+        return wanted;
     }
     console_.report(name, "errore di scrittura", writer.error());
     return false;
+}
+
+}  // namespace
+
+bool carry_out(const RunRequest& request, Folder& folder, Console& console) {
+    RunInProgress run(request, folder, console);
+    if (!run.open_calendars() || !run.find_year_digits()) {
+        return false;
+    }
+    const std::string target = run.merge_target();
+    std::unique_ptr<Output> output = run.create(target);
+    if (!output) {
+        return false;
+    }
+    const std::optional<long long> matches = run.merge(std::move(output), target);
+    if (!matches || (run.through_temp() && !run.make_table(*matches))) {
+        return false;
+    }
+    run.summarize(*matches);
+    return true;
+}
+
+bool result_can_be_written(const RunRequest& request, Folder& folder, Console& console) {
+    RunInProgress run(request, folder, console);
+    // Created and left unfinished: the file is as it was.
+    return run.create(run.merge_target()) != nullptr;
 }
 
 }  // namespace gironario

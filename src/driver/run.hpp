@@ -1,67 +1,55 @@
 #pragma once
 
-// One run of the program, whether the dialogue asked for it or the command line: the files of the
-// chosen format, the merge of the two calendars and the export that follows it.
+// One run of the program, whether the dialogue asked for it or the command line: a value that
+// says what to merge and where to write it, and the one function that carries it out.
 
 #include <array>
-#include <ctime>
-#include <memory>
 #include <optional>
+#include <string>
 #include <string_view>
+#include <vector>
 
-#include "calendar/byte_stream.hpp"
-#include "calendar/line_reader.hpp"
-#include "calendar/line_writer.hpp"
-#include "driver/answers.hpp"
 #include "driver/console.hpp"
 #include "driver/folder.hpp"
+#include "driver/formats.hpp"
 
 namespace gironario {
 
-inline constexpr std::array<std::string_view, 2> calendar_names = {"calendario1.txt",
-                                                                   "calendario2.txt"};
+// The calendars of the dialogue, and of a command line that names none.
+inline constexpr std::array<std::string_view, 2> default_calendars = {"calendario1.txt",
+                                                                      "calendario2.txt"};
 
-// What a run needs beyond its format and the year digits; only the iCalendar export uses it.
-struct RunClock {
-    std::time_t now = 0;         // the time of the run, for the events' DTSTAMP
-    int duration_minutes = 120;  // how long a match lasts
+// What the result is called when -o - sends it to standard output.
+inline constexpr std::string_view STANDARD_OUTPUT = "-";
+
+// A calendar to merge: its name as the user gave it (a path relative to the folder, or an
+// absolute one), and the digits of its years, or nothing to find them in its lines.
+struct CalendarRequest {
+    std::string name;
+    std::optional<int> year_digits;
 };
 
-class Run {
-  public:
-    Run(Folder& folder, Console& console, Format format, RunClock clock = {});
-
-    // Creates the file the merge writes, emptying it, unless that would destroy a calendar.
-    // False, after saying why, when it can't.
-    bool create_output();
-
-    // Opens both calendars from their start (again, if they were open). False, after saying why,
-    // when one can't be opened.
-    bool open_calendars();
-
-    // A calendar opened by open_calendars(), 0 or 1.
-    Input& calendar(std::size_t index) { return *calendars_[index]; }
-
-    // Merges the calendars into the output and makes the format's export; the number of matches,
-    // or nothing after saying what failed. Needs create_output() and open_calendars().
-    std::optional<long long> merge(const std::array<int, 2>& year_digits);
-
-    // The count of matches and where the calendar is: what a completed run prints.
-    void summarize(long long matches);
-
-  private:
-    bool export_table_file(long long matches);
-    bool overwrites_calendar(const std::string& name);
-    bool overwrites(const std::string& name, const std::string& precious);
-    bool read_ok(const LineReader& reader, std::string_view name);
-    bool written_ok(LineWriter& writer, std::string_view name);
-
-    Folder& folder_;
-    Console& console_;
-    Format format_;
-    RunClock clock_;
-    std::unique_ptr<Output> output_;
-    std::array<std::unique_ptr<Input>, 2> calendars_;
+// Everything one run needs.
+struct RunRequest {
+    std::vector<CalendarRequest> calendars;
+    Format format = Format::text;
+    // Where the result goes as the user named it: empty for the format's own file, "-" for
+    // standard output.
+    std::string output;
+    ExportSettings settings;
 };
+
+// Carries out a run in `folder`: opens every calendar (and reads those whose year digits are to be
+// found) before anything is written, merges them into the format's result and makes its table,
+// puts each file in place only once it is whole, and prints the count of matches and where the
+// calendar is. Whatever fails is told on the console's standard error, and then no file is
+// changed (only temp.txt may keep the merged text when the table alone failed). True when the
+// run was completed.
+bool carry_out(const RunRequest& request, Folder& folder, Console& console);
+
+// Whether the result of `request` can be written where it goes, after saying why it can't: the
+// dialogue asks this as soon as the format is chosen, so that a result that can't be written is
+// told before any other question.
+bool result_can_be_written(const RunRequest& request, Folder& folder, Console& console);
 
 }  // namespace gironario

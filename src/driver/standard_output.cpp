@@ -3,7 +3,12 @@
 #include <cerrno>
 #include <cstring>
 
-#include "driver/dialogue.hpp"
+#include "driver/exit_status.hpp"
+
+#ifdef _WIN32
+#include <fcntl.h>
+#include <io.h>
+#endif
 
 namespace gironario {
 
@@ -23,6 +28,43 @@ bool FileStreamBuffer::put(const char* data, std::size_t size) {
 void FileStreamBuffer::fail() {
     // A C library may fail without telling why; the disk was still what failed.
     error_ = errno != 0 ? errno : EIO;
+}
+
+void FileStreamBuffer::write_exactly() {
+#ifdef _WIN32
+    if (file_ != nullptr) {
+        std::fflush(file_);
+        _setmode(_fileno(file_), _O_BINARY);
+    }
+#endif
+}
+
+StreamOutput::StreamOutput(std::ostream& out, bool exact) : out_(out) {
+    if (auto* buffer = dynamic_cast<FileStreamBuffer*>(out_.rdbuf()); buffer != nullptr && exact) {
+        buffer->write_exactly();
+    }
+}
+
+bool StreamOutput::write(const char* data, std::size_t size) {
+    if (error_ == 0) {
+        out_.write(data, static_cast<std::streamsize>(size));
+    }
+    return check();
+}
+
+bool StreamOutput::close() {
+    if (error_ == 0) {
+        out_.flush();
+    }
+    return check();
+}
+
+bool StreamOutput::check() {
+    if (error_ == 0 && !out_) {
+        const auto* buffer = dynamic_cast<FileStreamBuffer*>(out_.rdbuf());
+        error_ = buffer != nullptr && buffer->error() != 0 ? buffer->error() : EIO;
+    }
+    return error_ == 0;
 }
 
 FileStreamBuffer::int_type FileStreamBuffer::overflow(int_type c) {

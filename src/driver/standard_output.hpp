@@ -4,6 +4,8 @@
 #include <ostream>
 #include <streambuf>
 
+#include "calendar/byte_stream.hpp"
+
 namespace gironario {
 
 // A stream buffer that writes through a C stream, keeping the system's error number of the first
@@ -21,6 +23,10 @@ class FileStreamBuffer final : public std::streambuf {
     // Flushes and closes the C stream; false when that, or any write before it, failed.
     bool close();
 
+    // From now on bytes go out exactly as they are, with no line end changed (on Windows, where
+    // the console's stream turns LF into CR LF).
+    void write_exactly();
+
   protected:
     int_type overflow(int_type c) override;
     std::streamsize xsputn(const char* data, std::streamsize size) override;
@@ -31,6 +37,23 @@ class FileStreamBuffer final : public std::streambuf {
     void fail();
 
     std::FILE* file_;
+    int error_ = 0;
+};
+
+// The result of a run written to standard output (-o -): the bytes go to the stream as they are.
+// With `exact`, line ends are never changed on the way (an iCalendar file's CR LF).
+class StreamOutput final : public Output {
+  public:
+    StreamOutput(std::ostream& out, bool exact);
+
+    bool write(const char* data, std::size_t size) override;
+    bool close() override;
+    int error() const override { return error_; }
+
+  private:
+    bool check();
+
+    std::ostream& out_;
     int error_ = 0;
 };
 

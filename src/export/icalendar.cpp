@@ -171,7 +171,8 @@ void IcsWriter::put_text_line(std::string_view name, std::string_view bytes, boo
     write_content_line(out_, content_);
 }
 
-std::string ics_left_out_reason(IcsEvent why, std::string_view line, int width, int year_digits) {
+std::string ics_left_out_reason(IcsEvent why, std::string_view line, int width, int year_digits,
+                                std::string_view file_name) {
     std::string reason = "gara ";
     reason += match_number(line);
     if (why == IcsEvent::bad_shape || why == IcsEvent::written) {
@@ -198,7 +199,8 @@ std::string ics_left_out_reason(IcsEvent why, std::string_view line, int width, 
         reason +=
             why == IcsEvent::bad_date ? ": data o ora inesistente" : ": finirebbe dopo l'anno 9999";
     }
-    reason += ", la gara non \xE8 in calendario.ics";
+    reason += ", la gara non \xE8 in ";
+    reason += file_name;
     return reason;
 }
 

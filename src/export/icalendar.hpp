@@ -86,8 +86,9 @@ class IcsWriter {
 };
 
 // Why a match line was left out, in Italian (Latin-1 text): the match number, the date and time as
-// read and that the match is not in calendario.ics. For a line that event() did not write.
-std::string ics_left_out_reason(IcsEvent why, std::string_view line, int width, int year_digits);
+// read and that the match is not in `file_name`. For a line that event() did not write.
+std::string ics_left_out_reason(IcsEvent why, std::string_view line, int width, int year_digits,
+                                std::string_view file_name = "calendario.ics");
 
 // The UTC date and time of `time` as DTSTAMP writes it, "YYYYMMDDTHHMMSSZ"; nothing for a time
 // that the system cannot break down or that lies outside the years 0 to 9999.

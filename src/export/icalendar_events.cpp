@@ -1,16 +1,25 @@
 #include "export/icalendar_events.hpp"
 
-#include "calendar/line_check.hpp"
-
 namespace gironario {
 
-IcalendarEvents::IcalendarEvents(IcsWriter& writer, LineWriter& out, const Calendar& first,
-                                 std::string_view first_name, std::string_view second_name)
-    : writer_(writer),
-      out_(out),
-      first_(first),
-      first_name_(first_name),
-      second_name_(second_name) {}
+std::string_view file_name_of(std::string_view path) {
+#ifdef _WIN32
+    const std::size_t folder_end = path.find_last_of("/\\:");
+#else
+    const std::size_t folder_end = path.rfind('/');
+#endif
+    return folder_end == std::string_view::npos ? path : path.substr(folder_end + 1);
+}
+
+IcalendarEvents::IcalendarEvents(IcsWriter& writer, LineWriter& out,
+                                 std::span<const Calendar> calendars, CalendarChecks& checks,
+                                 std::string_view file_name)
+    : writer_(writer), out_(out), checks_(checks), file_name_(file_name) {
+    names_.reserve(calendars.size());
+    for (const Calendar& calendar : calendars) {
+        names_.push_back(file_name_of(calendar.name));
+    }
+}
 
 void IcalendarEvents::match(Calendar& calendar) {
     std::string_view line = calendar.lines.head();
@@ -20,13 +29,11 @@ void IcalendarEvents::match(Calendar& calendar) {
         calendar.lines.consume([&](std::string_view piece, std::size_t) { line_.append(piece); });
         line = line_;
     }
-    const std::string_view name = &calendar == &first_ ? first_name_ : second_name_;
-    const IcsEvent event =
-        writer_.event(line, calendar.width, calendar.year_digits, name, calendar.line_number);
-    if (event != IcsEvent::written && event != IcsEvent::bad_shape && calendar.check != nullptr) {
-        calendar.check->problem(
-            calendar.line_number,
-            ics_left_out_reason(event, line, calendar.width, calendar.year_digits));
+    const IcsEvent event = writer_.event(line, calendar.width, calendar.year_digits,
+                                         names_[calendar.index], calendar.line_number);
+    if (event != IcsEvent::written && event != IcsEvent::bad_shape) {
+        checks_.problem(calendar, ics_left_out_reason(event, line, calendar.width,
+                                                      calendar.year_digits, file_name_));
     }
 }
 

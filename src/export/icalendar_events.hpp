@@ -3,24 +3,30 @@
 // The merge feeding the iCalendar export: each match line it takes becomes an event, and day
 // breaks mean nothing in a calendar of events.
 
+#include <span>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "calendar/calendar_line.hpp"
+#include "calendar/line_check.hpp"
 #include "calendar/merge.hpp"
 #include "export/icalendar.hpp"
 
 namespace gironario {
 
+// A file's name without the folders before it: what an event's DESCRIPTION names.
+std::string_view file_name_of(std::string_view path);
+
 class IcalendarEvents final : public MergeSink {
   public:
-    // `first` is the merge's first calendar: its lines are named `first_name`, the other
-    // calendar's `second_name`.
-    IcalendarEvents(IcsWriter& writer, LineWriter& out, const Calendar& first,
-                    std::string_view first_name, std::string_view second_name);
+    // Events of `calendars`' lines, written by `writer` through `out`; the lines left out are told
+    // through `checks` as missing from `file_name`.
+    IcalendarEvents(IcsWriter& writer, LineWriter& out, std::span<const Calendar> calendars,
+                    CalendarChecks& checks, std::string_view file_name);
 
-    // Writes the event of the held line, or tells the calendar's check why it is left out (a line
-    // whose date or time is out of place has been told of by the check itself).
+    // Writes the event of the held line, or tells the checks why it is left out (a line whose
+    // date or time is out of place has been told of by the checks themselves).
     void match(Calendar& calendar) override;
     void day_break() override {}
     bool failed() const override { return out_.failed(); }
@@ -28,10 +34,10 @@ class IcalendarEvents final : public MergeSink {
   private:
     IcsWriter& writer_;
     LineWriter& out_;
-    const Calendar& first_;
-    std::string_view first_name_;
-    std::string_view second_name_;
-    std::string line_;  // a line longer than the reader's buffer, gathered whole
+    CalendarChecks& checks_;
+    std::string_view file_name_;
+    std::vector<std::string_view> names_;  // of each calendar, without folders
+    std::string line_;                     // a line longer than the reader's buffer, gathered whole
 };
 
 }  // namespace gironario

@@ -38,6 +38,26 @@ bool keeps_spaces(std::string_view line) {
            (line.size() > 2 && line[2] == 'o');
 }
 
+// Writes a piece of a row's line with its first spaces, up to COLONNEEXCEL of them in the whole
+// line (`separators` counts those already turned), turned into field separators.
+void put_fields(LineWriter& out, std::string_view piece, int& separators,
+                std::string_view separator) {
+    for (; separators < COLONNEEXCEL; ++separators) {
+        const std::size_t space = piece.find(' ');
+        if (space == piece.npos) {
+            break;
+        }
+        out.put(piece.substr(0, space));
+        out.put(separator);
+        piece.remove_prefix(space + 1);
+    }
+    out.put(piece);
+}
+
+const TableTexts& texts_of(TableKind kind) {
+    return kind == TableKind::spreadsheet ? spreadsheet_texts : web_page_texts;
+}
+
 // The row loop, built once for each kind so that the lengths of its texts are constants and
 // writing them costs a few moves rather than a call.
 template <const TableTexts& texts>
@@ -56,16 +76,7 @@ void write_rows(LineReader& merged, long long matches, LineWriter& out) {
         }
         int separators = keeps_spaces(merged.head()) ? COLONNEEXCEL : 0;
         merged.consume([&](std::string_view piece, std::size_t) {
-            for (; separators < COLONNEEXCEL; ++separators) {
-                const std::size_t space = piece.find(' ');
-                if (space == piece.npos) {
-                    break;
-                }
-                out.put(piece.substr(0, space));
-                out.put(texts.separator);
-                piece.remove_prefix(space + 1);
-            }
-            out.put(piece);
+            put_fields(out, piece, separators, texts.separator);
         });
         out.put('\n');
         out.put(texts.row_end);
@@ -74,6 +85,39 @@ void write_rows(LineReader& merged, long long matches, LineWriter& out) {
 }
 
 }  // namespace
+
+TableSink::TableSink(TableKind kind, LineWriter& out) : kind_(kind), out_(out) {
+    out_.put(texts_of(kind_).before);
+}
+
+void TableSink::match(Calendar& calendar) {
+    const TableTexts& texts = texts_of(kind_);
+    const auto row_start = [&] {
+        ++rows_;
+        if (texts.numbered) {
+            out_.put_number(rows_);
+            out_.put('\t');
+        }
+        out_.put(texts.row_start);
+    };
+    for (; day_breaks_ > 0; --day_breaks_) {
+        row_start();
+        out_.put('\n');
+        out_.put(texts.row_end);
+    }
+    row_start();
+    // The century digits left out never stand among the first three characters.
+    int separators = keeps_spaces(calendar.lines.head()) ? COLONNEEXCEL : 0;
+    consume_written(calendar, [&](std::string_view piece) {
+        put_fields(out_, piece, separators, texts.separator);
+    });
+    out_.put('\n');
+    out_.put(texts.row_end);
+}
+
+void TableSink::finish() {
+    out_.put(texts_of(kind_).after);
+}
 
 void export_table(TableKind kind, LineReader& merged, long long matches, LineWriter& out) {
     if (kind == TableKind::spreadsheet) {

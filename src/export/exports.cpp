@@ -1,0 +1,52 @@
+#include "export/exports.hpp"
+
+#include "calendar/merge.hpp"
+#include "calendar/merge_steps.hpp"
+#include "export/icalendar.hpp"
+#include "export/icalendar_events.hpp"
+#include "export/table_export.hpp"
+
+namespace gironario {
+
+namespace {
+
+template <typename Sink>
+long long merge_checked(ExportJob& job, Sink& sink) {
+    Checked<Sink> checked(job.checks, sink);
+    return merge_steps::merge_calendars(job.calendars, checked);
+}
+
+long long export_table_directly(ExportJob& job, TableKind kind) {
+    TableSink table(kind, job.out);
+    const long long matches = merge_checked(job, table);
+    table.finish();
+    return matches;
+}
+
+}  // namespace
+
+long long export_merged_text(ExportJob& job) {
+    MergedText text(job.out);
+    return merge_checked(job, text);
+}
+
+long long export_spreadsheet(ExportJob& job) {
+    return export_table_directly(job, TableKind::spreadsheet);
+}
+
+long long export_web_page(ExportJob& job) {
+    return export_table_directly(job, TableKind::web_page);
+}
+
+long long export_icalendar(ExportJob& job) {
+    IcsWriter ics(
+        job.out, {job.settings.duration_minutes,
+                  ics_timestamp(job.settings.now).value_or("19700101T000000Z"), GIRONARIO_VERSION});
+    IcalendarEvents events(ics, job.out, job.calendars, job.checks, job.result_name);
+    ics.begin();
+    const long long matches = merge_checked(job, events);
+    ics.end();
+    return matches;
+}
+
+}  // namespace gironario

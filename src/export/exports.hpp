@@ -1,0 +1,43 @@
+#pragma once
+
+// The writers of the program's formats, each fed by the merge of a run's calendars, with the
+// calendars' checks in front of it.
+
+#include <ctime>
+#include <span>
+#include <string_view>
+
+#include "calendar/calendar_line.hpp"
+#include "calendar/line_check.hpp"
+#include "calendar/line_writer.hpp"
+
+namespace gironario {
+
+// What the exports are written with, beyond the calendars.
+struct ExportSettings {
+    std::time_t now = 0;         // the time of the run, for the events' DTSTAMP
+    int duration_minutes = 120;  // how long a match lasts
+};
+
+// One merge into one result.
+struct ExportJob {
+    std::span<Calendar> calendars;
+    CalendarChecks& checks;
+    LineWriter& out;
+    const ExportSettings& settings;
+    std::string_view result_name;  // the result as the user will look for it, for the warnings
+};
+
+// Merges the job's calendars into its output and returns the number of match lines written.
+// The caller asks the readers and the writer whether anything failed.
+using Export = long long (*)(ExportJob& job);
+
+// The merged text: match lines and the empty lines between days.
+long long export_merged_text(ExportJob& job);
+// The tables, made as the merge goes.
+long long export_spreadsheet(ExportJob& job);
+long long export_web_page(ExportJob& job);
+// The iCalendar file of the merged matches.
+long long export_icalendar(ExportJob& job);
+
+}  // namespace gironario
