@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "calendar/byte_order_mark.hpp"
 #include "calendar/byte_stream.hpp"
 #include "calendar/merge.hpp"
 #include "calendar/merge_steps.hpp"
@@ -21,6 +22,9 @@ const std::string SEEMS4 = "l'anno sembra di 4 cifre, non di 2";
 const std::string ORDER =
     "la gara viene prima della precedente: il calendario non \xE8 in ordine di data e ora";
 const std::string NOT_IN_ICS = ", quindi la gara non \xE8 in calendario.ics";
+const std::string LOOK_ALIKE =
+    "sembra una gara, ma non comincia con il numero della gara seguito da uno spazio: non viene "
+    "letta";
 const std::string POSTPONED = "la gara \xE8 rinviata e non \xE8 in calendario.ics";
 
 std::string warning(int calendar, long long line, const std::string& reason) {
@@ -69,8 +73,9 @@ struct Merged {
 };
 
 Merged merge_texts(const Row& row, bool checked) {
-    StringInput input_one(row.one);
-    StringInput input_two(row.two);
+    // As a run opens them: a byte-order mark at the start is not part of the first line.
+    WithoutByteOrderMark input_one(std::make_unique<StringInput>(row.one));
+    WithoutByteOrderMark input_two(std::make_unique<StringInput>(row.two));
     LineReader reader_one(input_one);
     LineReader reader_two(input_two);
     Calendar calendars[] = {{reader_one, row.digits_one, "calendario1.txt"},
@@ -167,6 +172,20 @@ const std::vector<Row> rows = {
          warning(1, 3, LAYOUT2) + warning(1, 4, LAYOUT2) + warning(1, 5, LAYOUT2) +
          held_back(1, "altre 2 righe con problemi non sono elencate")},
     {"no match lines", "Girone\n", 2, "", 4, ""},
+    {"a byte-order mark at the very start is not part of the first line",
+     "\xEF\xBB\xBF" + days(2, 2), 2, "\xEF\xBB\xBF\n\xEF\xBB" + days(1, 2), 2,
+     warning(2, 2, LOOK_ALIKE)},
+    {"lines that hold a date and then a time but do not start as matches",
+     " 1 04/10/2026 18:00 A\n1\t04/10/2026 18:00\n\xEF\xBB\xBF"
+     "2 05/10/26 18:00 B\n"
+     "Giornata 3 - 04/10/2026\nore 18:00 del 4.10.26\n(12-1-26) 18.30 x\nx123/10/2026 18:00\n"
+     "Girone 1/2/2026 8:5 e 1/2/226 1:234\n\n",
+     4, "", 2,
+     warning(1, 1, LOOK_ALIKE) + warning(1, 2, LOOK_ALIKE) + warning(1, 3, LOOK_ALIKE) +
+         warning(1, 6, LOOK_ALIKE)},
+    {"seven problem lines in the second calendar", "", 2, days(7, 4), 2,
+     warning(2, 1, SEEMS4) + warning(2, 2, SEEMS4) + warning(2, 3, SEEMS4) + warning(2, 4, SEEMS4) +
+         warning(2, 5, SEEMS4) + held_back(2, "altre 2 righe con problemi non sono elencate")},
 };
 
 TEST(LineCheck, Rows) {
