@@ -28,6 +28,14 @@ bool LineWriter::close() {
     return !failed_;
 }
 
+bool LineWriter::commit() {
+    const bool flushed = flush();
+    // The output knows of every write that failed, this flush's too, and then keeps its file.
+    const bool committed = output_.commit();
+    failed_ = !(flushed && committed);
+    return !failed_;
+}
+
 void LineWriter::put_large(std::string_view text) {
     flush();
     if (text.size() >= capacity_) {

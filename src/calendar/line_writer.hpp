@@ -42,6 +42,10 @@ class LineWriter {
     // Flushes and closes the output; false when anything written was lost.
     bool close();
 
+    // Flushes the output and commits it (see Output::commit()); false when anything written was
+    // lost, and then the output is not put in place.
+    bool commit();
+
     bool failed() const { return failed_; }
     int error() const { return output_.error(); }
 

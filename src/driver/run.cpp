@@ -110,7 +110,7 @@ std::optional<long long> Run::merge(const std::array<int, 2>& year_digits) {
         // Every failure is told, not only the first.
         bool ok = read_ok(reader1, calendar_names[0]);
         ok = read_ok(reader2, calendar_names[1]) && ok;
-        ok = written_ok(writer, files.merged) && ok;
+        ok = written_ok(writer, files.merged, ok) && ok;
         if (!ok) {
             return std::nullopt;
         }
@@ -150,7 +150,7 @@ bool Run::export_table_file(long long matches) {
     LineWriter writer(*table_file);
     export_table(files.table_kind, reader, matches, writer);
     const bool ok = read_ok(reader, merged_name);
-    return written_ok(writer, table_name) && ok;
+    return written_ok(writer, table_name, ok) && ok;
 }
 
 bool Run::overwrites_calendar(const std::string& name) {
@@ -180,8 +180,9 @@ bool Run::read_ok(const LineReader& reader, std::string_view name) {
     return false;
 }
 
-bool Run::written_ok(LineWriter& writer, std::string_view name) {
-    if (writer.close()) {
+// A file takes the place of the old one only when `keep`: a run that failed leaves it as it was.
+bool Run::written_ok(LineWriter& writer, std::string_view name, bool keep) {
+    if (keep ? writer.commit() : writer.close()) {
         return true;
     }
     console_.report(name, "errore di scrittura", writer.error());

@@ -31,8 +31,8 @@ class Run {
   public:
     Run(Folder& folder, Console& console, Format format, RunClock clock = {});
 
-    // Creates the file the merge writes, emptying it, unless that would destroy a calendar.
-    // False, after saying why, when it can't.
+    // Creates the file the merge writes, unless that would destroy a calendar; an earlier file
+    // stays as it was unless merge() succeeds. False, after saying why, when it can't.
     bool create_output();
 
     // Opens both calendars from their start (again, if they were open). False, after saying why,
@@ -54,7 +54,7 @@ class Run {
     bool overwrites_calendar(const std::string& name);
     bool overwrites(const std::string& name, const std::string& precious);
     bool read_ok(const LineReader& reader, std::string_view name);
-    bool written_ok(LineWriter& writer, std::string_view name);
+    bool written_ok(LineWriter& writer, std::string_view name, bool keep);
 
     Folder& folder_;
     Console& console_;
