@@ -94,11 +94,11 @@ INSTANTIATE_TEST_SUITE_P(InputEnds, EndToEnd, testing::Values(
     Case{"AtFormatQuestion", "", example(), format_question, {}, 1, input_ended},
     Case{"AfterRefusedFormat", "k", example(),
          format_question + format_refused + format_question, {}, 1, input_ended},
-    // The output was opened, and so emptied, at the format question.
+    // The output was created at the format question, but an earlier one stays as it was.
     Case{"AtFirstYearQuestion", "t\n", example(),
-         format_question + year_question_1, {{"calendario.txt", ""}}, 1, input_ended},
-    Case{"AtSecondYearQuestion", "t\n2\n", example(),
-         questions, {{"calendario.txt", ""}}, 1, input_ended},
+         format_question + year_question_1, {}, 1, input_ended},
+    Case{"AtSecondYearQuestion", "t\n2\n", example({{"calendario.txt", "vecchio\n"}}),
+         questions, {}, 1, input_ended},
     Case{"AtRestartQuestion", "t\n2\n2\n", example(),
          completed_run(4, "calendario.txt"), {{"calendario.txt", merged}}},
     Case{"AfterLastAnswerWithoutLineFeed", "t\n2\n2", example(),
@@ -134,14 +134,14 @@ INSTANTIATE_TEST_SUITE_P(Faults, EndToEnd, testing::Values(
     // Windows refuses to open a directory at all; here it opens and fails at the first read.
     Case{"CalendarIsDirectory", "t\n2\n2\nn\n",
          {directory("calendario1.txt"), {"calendario2.txt", line_4 + line_5}},
-         questions + restart_question, {{"calendario.txt", ""}}, 1,
+         questions + restart_question, {}, 1,
          failure("calendario1.txt", "errore di lettura", "Is a directory"), posix_only},
     Case{"MissingCalendar", "t\n2\n2\nn\n", {{"calendario1.txt", line_1 + line_2}},
-         questions + restart_question, {{"calendario.txt", ""}}, 1,
+         questions + restart_question, {}, 1,
          failure("calendario2.txt", "impossibile aprire il file", no_file)},
     Case{"MissingCalendarInSecondRun", "t\n2\n2\ny\n", example(),
          completed_run(4, "calendario.txt") + questions + restart_question,
-         {{"calendario.txt", ""}}, 1,
+         {{"calendario.txt", merged}}, 1,
          failure("calendario2.txt", "impossibile aprire il file", no_file),
          false, "calendario2.txt", "t\n2\n2\nn\n"},
     // The calendar is written, but the console text is lost: the run must not end as a success,
@@ -179,11 +179,16 @@ INSTANTIATE_TEST_SUITE_P(Links, EndToEnd, testing::Values(
          example({symlink_to("calendario.html", "calendario1.txt")}),
          questions + restart_question, {{"temp.txt", merged}}, 1,
          refused_as("calendario.html", "calendario1.txt"), posix_only},
-    // temp.txt is written through both names before the export sees the link.
+    // temp.txt is replaced, not written through both names: the old file stays under the other
+    // name until the export replaces that too.
     Case{"TableTargetHardLinkToTemp", "x\n2\n2\nn\n",
          example({{"temp.txt", "old\n"}, hard_link("calendario.xls", "temp.txt")}),
-         questions + restart_question, {{"temp.txt", merged}, {"calendario.xls", merged}}, 1,
-         refused_as("calendario.xls", "temp.txt")}),
+         completed_run(4, "calendario.xls"),
+         {{"temp.txt", merged}, {"calendario.xls", spreadsheet}}},
+    // The link stays a link, and the file it leads to is replaced.
+    Case{"OutputIsSymlinkToAFile", "t\n2\n2\nn\n",
+         example({{"vero.txt", "vecchio\n"}, symlink_to("calendario.txt", "vero.txt")}),
+         completed_run(4, "calendario.txt"), {{"vero.txt", merged}}, 0, {}, posix_only}),
     row_name);
 // clang-format on
 
@@ -201,7 +206,7 @@ TEST(LongLine, FiftyMegabytesInOneLine) {
 }
 
 // The runner's guard against a program that writes forever: a file that reaches the limit ends
-// the program, leaving the file at the limit.
+// the program. Only a signal can leave a temporary file behind: the output is still in it.
 TEST(FileSizeLimit, StopsTheProgramAtTheLimit) {
     if (external_command() != nullptr) {
         GTEST_SKIP() << "how another command ends on the signal is its own";
@@ -215,7 +220,25 @@ TEST(FileSizeLimit, StopsTheProgramAtTheLimit) {
     lay_out(scratch.folder(), calendars(calendar, line_4));
     const Outcome outcome = run_program(scratch, "", "t\n2\n2\nn\n", {.file_size_limit = limit});
     EXPECT_EQ(outcome.status, 128 + SIGXFSZ);
-    EXPECT_EQ(fs::file_size(scratch.folder() / "calendario.txt"), limit);
+    const Listing left = list_folder(scratch.folder());
+    ASSERT_EQ(left.size(), 3u);
+    EXPECT_EQ(left.begin()->second.bytes.size(), limit) << left.begin()->first;
+}
+
+// A replaced file keeps its permissions; a new one gets those of any new file, as the calendars.
+TEST(Permissions, ReplacedFileKeepsItsMode) {
+    if (external_command() != nullptr) {
+        GTEST_SKIP() << "Windows files have no such permissions";
+    }
+    Scratch scratch;
+    lay_out(scratch.folder(), example({{"calendario.txt", "vecchio\n"}}));
+    fs::permissions(scratch.folder() / "calendario.txt", fs::perms{0640});
+    EXPECT_EQ(run_program(scratch, "-f t -a 2", "").status, 0);
+    EXPECT_EQ(fs::status(scratch.folder() / "calendario.txt").permissions(), fs::perms{0640});
+
+    EXPECT_EQ(run_program(scratch, "-f w -a 2", "").status, 0);
+    EXPECT_EQ(fs::status(scratch.folder() / "calendario.doc").permissions(),
+              fs::status(scratch.folder() / "calendario1.txt").permissions());
 }
 
 TEST(Arguments, HelpAndVersionDoNotStartTheDialogue) {

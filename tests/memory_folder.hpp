@@ -1,7 +1,8 @@
 #pragma once
 
 // A folder held in memory, with the troubles a real one can have: names that are directories,
-// names that lead to another file, a full disk, and files that break while being read. It counts
+// names that lead to another file, a full disk, and files that break while being read. A file
+// written is put in place only when its output is committed, as on disk. It counts
 // every trouble the program meets, so that a run can be told apart from one that went well.
 
 #include <cerrno>
@@ -9,6 +10,7 @@
 #include <memory>
 #include <set>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "calendar/byte_stream.hpp"
@@ -31,6 +33,9 @@ class MemoryFolder final : public Folder {
     std::map<std::string, std::size_t> breaks_after;
     // Every name created, in order.
     std::vector<std::string> created;
+    // The files being written and not yet put in place by a commit: empty once every output is
+    // committed or dropped, as a folder on disk is left with no temporary file in it.
+    std::multiset<std::string> pending;
     // How many troubles the program met: files missing or not created, failed reads and writes.
     int troubles = 0;
 
@@ -65,11 +70,9 @@ class MemoryFolder final : public Folder {
             return nullptr;
         }
         created.push_back(name);
-        std::string& text = files[file];
-        text.clear();
         const auto limit = room.find(file);
         return std::make_unique<TrackedOutput>(
-            text, limit == room.end() ? StringInput::npos : limit->second, troubles);
+            *this, file, limit == room.end() ? StringInput::npos : limit->second);
     }
 
     // Memory has no line ends of its own to write.
@@ -103,25 +106,46 @@ class MemoryFolder final : public Folder {
         int& troubles_;
     };
 
+    // Gathers what is written, and puts it in place of the file only at a commit that follows a
+    // whole, successful output.
     class TrackedOutput final : public Output {
       public:
-        TrackedOutput(std::string& text, std::size_t capacity, int& troubles)
-            : output_(text, capacity), troubles_(troubles) {}
+        TrackedOutput(MemoryFolder& folder, std::string file, std::size_t capacity)
+            : folder_(folder), file_(std::move(file)), output_(text_, capacity) {
+            folder_.pending.insert(file_);
+        }
+        ~TrackedOutput() override { settle(); }
 
         bool write(const char* data, std::size_t size) override {
             const bool failed_before = output_.error() != 0;
             const bool written = output_.write(data, size);
             if (!failed_before && !written) {
-                ++troubles_;
+                ++folder_.troubles;
             }
             return written;
         }
         bool close() override { return output_.close(); }
+        bool commit() override {
+            if (output_.close() && !settled_) {
+                folder_.files[file_] = std::move(text_);
+                settle();
+            }
+            return output_.close();
+        }
         int error() const override { return output_.error(); }
 
       private:
+        void settle() {
+            if (!std::exchange(settled_, true)) {
+                folder_.pending.erase(folder_.pending.find(file_));
+            }
+        }
+
+        MemoryFolder& folder_;
+        std::string file_;
+        std::string text_;
         StringOutput output_;
-        int& troubles_;
+        bool settled_ = false;
     };
 };
 

@@ -104,6 +104,12 @@ INSTANTIATE_TEST_SUITE_P(Failures, EndToEnd, testing::Values(
             refused_as("calendario.txt", "calendario1.txt"), posix_only),
     command("FullDisk", "-f w -a 2", example({symlink_to("calendario.doc", "/dev/full")}),
             "", {}, 1, failure("calendario.doc", "errore di scrittura", "No space left on device"),
+            posix_only),
+    // A calendar that fails only once the merge reads it leaves the earlier output as it was.
+    command("CalendarIsAFolder", "-f t -a 4,2",
+            {{"calendario1.txt", four_digit_1}, directory("calendario2.txt"),
+             {"calendario.txt", "gi\xE0 scritto\n"}},
+            "", {}, 1, failure("calendario2.txt", "errore di lettura", "Is a directory"),
             posix_only)),
     row_name);
 

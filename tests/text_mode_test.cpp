@@ -167,6 +167,7 @@ TEST(TextModeOutput, HandsTheOutputLargeBlocks) {
             return true;
         }
         bool close() override { return true; }
+        bool commit() override { return true; }
         int error() const override { return 0; }
         int writes = 0;
         std::string text;

@@ -27,12 +27,14 @@ class Output {
     // Writes all `size` bytes; false when they could not all be written.
     virtual bool write(const char* data, std::size_t size) = 0;
 
-    // Ends the output; false when it, or any write before it, failed.
+    // Ends the output; false when it, or any write before it, failed. An output that replaces a
+    // file is only finished by close(): the file stays as it was until commit().
     virtual bool close() = 0;
 
-    // Ends the output and, when nothing failed, puts it in place of what it replaces; false when
-    // it, or any write before it, failed.
-    virtual bool commit() { return close(); }
+    // Ends the output as close() does and then, only when every write and the close succeeded,
+    // puts it in place of the file it replaces. An output destroyed without a successful commit()
+    // leaves that file exactly as it was. False when anything failed.
+    virtual bool commit() = 0;
 
     // The system's error number of the first failure, 0 while none has happened.
     virtual int error() const = 0;
@@ -65,6 +67,8 @@ class StringOutput final : public Output {
 
     bool write(const char* data, std::size_t size) override;
     bool close() override { return error_ == 0; }
+    // The string is the caller's own: there is nothing to put in place.
+    bool commit() override { return close(); }
     int error() const override { return error_; }
 
   private:

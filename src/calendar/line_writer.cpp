@@ -29,9 +29,9 @@ bool LineWriter::close() {
 }
 
 bool LineWriter::commit() {
-    // A failed flush still ends the output, so that a file is never left half-open.
     const bool flushed = flush();
-    const bool committed = flushed ? output_.commit() : (output_.close(), false);
+    // The output knows of every write that failed, this flush's too, and then keeps its file.
+    const bool committed = output_.commit();
     failed_ = !(flushed && committed);
     return !failed_;
 }

@@ -42,8 +42,8 @@ class LineWriter {
     // Flushes and closes the output; false when anything written was lost.
     bool close();
 
-    // Flushes the output and puts it in place (Output::commit()); false when anything written
-    // was lost.
+    // Flushes the output and commits it (see Output::commit()); false when anything written was
+    // lost, and then the output is not put in place.
     bool commit();
 
     bool failed() const { return failed_; }

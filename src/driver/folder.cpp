@@ -4,6 +4,8 @@
 #include <cstdio>
 #include <system_error>
 
+#include "driver/file_output.hpp"
+
 #ifdef _WIN32
 #include "driver/text_mode.hpp"
 #endif
@@ -39,57 +41,7 @@ class FileInput final : public Input {
     int error_ = 0;
 };
 
-// Writes in binary mode with no stdio buffer: the line writer brings its own. Errors are kept
-// from the first failure on, and close() reports them along with its own.
-class FileOutput final : public Output {
-  public:
-    explicit FileOutput(std::FILE* file) : file_(file) { std::setvbuf(file_, nullptr, _IONBF, 0); }
-    ~FileOutput() override {
-        if (file_ != nullptr) {
-            std::fclose(file_);
-        }
-    }
-    FileOutput(const FileOutput&) = delete;
-    FileOutput& operator=(const FileOutput&) = delete;
-
-    bool write(const char* data, std::size_t size) override {
-        if (error_ != 0 || file_ == nullptr) {
-            return false;
-        }
-        errno = 0;
-        if (std::fwrite(data, 1, size, file_) != size) {
-            error_ = errno != 0 ? errno : EIO;
-        }
-        return error_ == 0;
-    }
-
-    bool close() override {
-        if (file_ == nullptr) {
-            return error_ == 0;
-        }
-        errno = 0;
-        const bool flushed = std::fflush(file_) == 0;
-        const int flush_errno = errno;
-        errno = 0;
-        const bool closed = std::fclose(file_) == 0;
-        file_ = nullptr;
-        if (error_ == 0 && !flushed) {
-            error_ = flush_errno != 0 ? flush_errno : EIO;
-        }
-        if (error_ == 0 && !closed) {
-            error_ = errno != 0 ? errno : EIO;
-        }
-        return error_ == 0;
-    }
-
-    int error() const override { return error_; }
-
-  private:
-    std::FILE* file_;
-    int error_ = 0;
-};
-
-// Files are opened in binary mode: the reader and the writer bring their own buffers, and line
+// Files are read in binary mode: the line reader brings its own buffer, and line
 // ends are left as they are.
 std::FILE* open_file(const std::filesystem::path& path, const char* mode, int& error) {
     errno = 0;
@@ -119,11 +71,10 @@ std::unique_ptr<Input> DiskFolder::open(const std::string& name, int& error) {
 }
 
 std::unique_ptr<Output> DiskFolder::create(const std::string& name, int& error) {
-    std::FILE* file = open_file(directory_ / name, "wb", error);
-    if (file == nullptr) {
+    std::unique_ptr<Output> output = create_file(directory_ / name, error);
+    if (!output) {
         return nullptr;
     }
-    std::unique_ptr<Output> output = std::make_unique<FileOutput>(file);
 #ifdef _WIN32
     output = std::make_unique<TextModeOutput>(std::move(output));
 #endif
@@ -131,11 +82,7 @@ std::unique_ptr<Output> DiskFolder::create(const std::string& name, int& error) 
 }
 
 std::unique_ptr<Output> DiskFolder::create_exact(const std::string& name, int& error) {
-    std::FILE* file = open_file(directory_ / name, "wb", error);
-    if (file == nullptr) {
-        return nullptr;
-    }
-    return std::make_unique<FileOutput>(file);
+    return create_file(directory_ / name, error);
 }
 
 bool DiskFolder::same_file(const std::string& a, const std::string& b) {

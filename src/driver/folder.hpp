@@ -16,8 +16,9 @@ class Folder {
     // Opens a file for reading; null with the system's error number in `error` when it can't.
     virtual std::unique_ptr<Input> open(const std::string& name, int& error) = 0;
 
-    // Creates a file for writing, emptying one that exists; null with `error` set when it can't.
-    // Its line feeds are written as the system's text files end their lines.
+    // Creates a file for writing; null with `error` set when it can't. A file that exists is left
+    // as it was until the output's commit() puts the new one in its place. Its line feeds are
+    // written as the system's text files end their lines.
     virtual std::unique_ptr<Output> create(const std::string& name, int& error) = 0;
 
     // The same for a file whose line ends are part of its format (CR LF in an iCalendar file):

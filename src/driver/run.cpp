@@ -232,7 +232,7 @@ bool RunInProgress::read_ok(const LineReader& reader, std::string_view name) {
 // Puts what `writer` wrote in place of the file `name` when `wanted`, else leaves the file as
 // it was; false, after saying why, when the writing failed.
 bool RunInProgress::put_in_place(LineWriter& writer, std::string_view name, bool wanted) {
-    if (wanted ? writer.commit() : writer.flush()) {
+    if (wanted ? writer.commit() : writer.close()) {
         return wanted;
     }
     console_.report(name, "errore di scrittura", writer.error());

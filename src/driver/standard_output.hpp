@@ -48,6 +48,8 @@ class StreamOutput final : public Output {
 
     bool write(const char* data, std::size_t size) override;
     bool close() override;
+    // Standard output replaces no file: what was written is out already.
+    bool commit() override { return close(); }
     int error() const override { return error_; }
 
   private:

@@ -116,4 +116,8 @@ bool TextModeOutput::close() {
     return block_.close();
 }
 
+bool TextModeOutput::commit() {
+    return block_.commit();
+}
+
 }  // namespace gironario

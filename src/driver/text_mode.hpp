@@ -30,7 +30,8 @@ class TextModeInput final : public Input {
 
 // Writes to another output as a text-mode file writes on Windows: every LF goes out as CR LF,
 // whatever comes before it. The result is gathered in a block, so the output still gets few,
-// large writes; a write failure may therefore only show at a later write, or at close().
+// large writes; a write failure may therefore only show at a later write, or at close() or
+// commit().
 class TextModeOutput final : public Output {
   public:
     static constexpr std::size_t default_capacity = LineWriter::default_capacity;
@@ -40,6 +41,7 @@ class TextModeOutput final : public Output {
 
     bool write(const char* data, std::size_t size) override;
     bool close() override;
+    bool commit() override;
     int error() const override { return output_->error(); }
 
   private:
