@@ -2,6 +2,7 @@
 // the iCalendar export, and the console texts in the locale's encoding.
 
 #include <algorithm>
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -83,6 +84,66 @@ INSTANTIATE_TEST_SUITE_P(Options, EndToEnd, testing::Values(
     command("Warnings", "-f t -a 2", calendars(flawed_1, line_4 + line_5),
             summary(7, "calendario.txt"), {{"calendario.txt", flawed_merged}},
             0, flawed_warnings)),
+    row_name);
+
+// Calendars named on the command line, in folders or starting with "-", and -o.
+const std::string line_u15 = "7 06/10/07 18:00 PalaC U15 - Alfa\n";
+const std::string line_late = "6 12/10/07 18:00 PalaB Eta - Zeta\n";
+const std::vector<File> three_teams = {
+    directory("squadre"), directory("sito"),
+    {"squadre/prima.txt", four_digit_1},
+    {"squadre/u17.txt", line_4 + line_5 + line_late},
+    // Saved by Windows Notepad as UTF-8: a byte-order mark before the first match.
+    {"-u15.txt", "\xEF\xBB\xBF" + line_u15},
+};
+const std::string three_merged =
+    line_1 + line_u15 + "\n" + line_4 + "\n" + line_2 + line_5 + "\n" + line_late;
+const std::string out_of_order_u17 =
+    "gironario: squadre/u17.txt:3: la gara viene prima della precedente: il calendario non \xE8 "
+    "in ordine di data e ora\n";
+
+// 300 calendars of one match each, named by a pattern: the last of them by date comes first.
+Case three_hundred_calendars() {
+    std::vector<File> files;
+    std::string merged_text;
+    for (int i = 0; i < 300; ++i) {
+        char name[16];
+        std::snprintf(name, sizeof name, "c%03d.txt", i);
+        char line[64];
+        std::snprintf(line, sizeof line, "%d %02d/%02d/26 18:00 Pala%d A - B\n", i + 1,
+                      i % 28 + 1, 12 - i / 28, i);
+        files.push_back({name, line});
+    }
+    // Month 12 down to 2, day 1 to 28: the merge undoes the order of the names.
+    for (int month = 2; month <= 12; ++month) {
+        for (int i = 0; i < 300; ++i) {
+            if (12 - i / 28 == month) {
+                merged_text += files[static_cast<std::size_t>(i)].bytes + "\n";
+            }
+        }
+    }
+    merged_text.pop_back();  // the last match is the rest of its calendar
+    return command("ThreeHundredCalendars", "-f t -a 2 -o tutte.txt c*.txt", files,
+                   summary(300, "tutte.txt"), {{"tutte.txt", merged_text}});
+}
+
+INSTANTIATE_TEST_SUITE_P(Calendars, EndToEnd, testing::Values(
+    command("ThreeNamedAndAnOutput",
+            "-f t -a 4,2,2 -o sito/calendario.txt squadre/prima.txt squadre/u17.txt -- -u15.txt",
+            three_teams, summary(6, "sito/calendario.txt"),
+            {{"sito/calendario.txt", three_merged}}, 0, out_of_order_u17),
+    command("OneCalendar", "-f t squadre/u17.txt", three_teams, summary(3, "calendario.txt"),
+            {{"calendario.txt", line_4 + line_5 + line_late}}, 0, out_of_order_u17),
+    // A table straight from the merge, without temp.txt, the same bytes as through it.
+    command("TableWithoutTemp", "-f x -a 2 -o foglio.xls", example(),
+            summary(4, "foglio.xls"), {{"foglio.xls", spreadsheet}}),
+    command("WebPageOnStandardOutput", "-f h -a 2 -o -", example(), web_page, {}, 0,
+            "\n4 gare presenti complessivamente\n- Gironario successfully executed - "
+            "Congratulations by Lorvane -\nComplimenti! Il tuo calendario \xE8 stato scritto "
+            "sullo standard output\n"),
+    command("OutputIsANamedCalendar", "-f t -a 2 -o squadre/u17.txt -- -u15.txt squadre/u17.txt",
+            three_teams, "", {}, 1, refused_as("squadre/u17.txt", "squadre/u17.txt")),
+    three_hundred_calendars()),
     row_name);
 
 // Nothing is created or emptied when a calendar is missing or its years cannot be told.

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "calendar/byte_stream.hpp"
+#include "calendar/merge.hpp"
 
 namespace gironario {
 namespace {
@@ -119,6 +120,58 @@ TEST(TableExport, RowsEndWithTheTextOrTheLastMatch) {
                   "<TR bgcolor=#c0ffff>\n\t<TD>1</TD>\n\t<TD>06/10/07</TD>\n\t<TD>18:00</TD>\n\t"
                   "<TD>A\n\t</TD>\n</TR>\n" +
                   page_tail);
+}
+
+// A table made as the merge goes holds the bytes of the one made from the merged text: day breaks
+// between matches and after a tie, none after the last match, centuries left out, lines that keep
+// their spaces, lines longer than the reader's buffer, a merge with nothing in it.
+TEST(TableExport, StraightFromTheMergeAsFromTheMergedText) {
+    const std::string tail(70'000, 'x');
+    // Each calendar's text and its year digits.
+    const std::vector<std::vector<std::pair<std::string, int>>> merges = {
+        {{"1 06/10/2007 18:00 PalaA Alfa - Beta\n2 13/10/2007 18:00 PalaA Alfa Gamma\n", 4},
+         {"4 06/10/07 21:00 PalaB Delta - Eta\n5 13/10/07 18:00 PalaC Zeta - Delta\n", 2}},
+        {{"1 o6/10/07 18:00 PalaA Alfa - Beta\n12 06/10/07 19:00 Pala" + tail + " Z\n", 2},
+         {"3 06/10/07 18:00 PalaB\n", 2},
+         {"Girone\n", 2}},
+        {{"", 2}, {"Girone\n", 4}},
+    };
+    for (const auto& texts : merges) {
+        for (const TableKind kind : {TableKind::spreadsheet, TableKind::web_page}) {
+            const auto merged_into = [&](auto&& write) {
+                std::vector<StringInput> inputs;
+                std::vector<LineReader> readers;
+                std::vector<Calendar> calendars;
+                inputs.reserve(texts.size());
+                readers.reserve(texts.size());
+                calendars.reserve(texts.size());
+                for (const auto& [text, digits] : texts) {
+                    inputs.emplace_back(text);
+                    readers.emplace_back(inputs.back());
+                    calendars.push_back({readers.back(), digits});
+                }
+                std::string text;
+                StringOutput output(text);
+                LineWriter writer(output, 7);
+                const long long matches = write(calendars, writer);
+                EXPECT_TRUE(writer.close());
+                return std::pair(text, matches);
+            };
+            const auto [merged, matches] =
+                merged_into([](std::span<Calendar> calendars, LineWriter& out) {
+                    return merge(calendars, out);
+                });
+            const auto [table, table_matches] =
+                merged_into([&](std::span<Calendar> calendars, LineWriter& out) {
+                    TableSink sink(kind, out);
+                    const long long count = merge(calendars, sink);
+                    sink.finish();
+                    return count;
+                });
+            EXPECT_EQ(table_matches, matches);
+            EXPECT_EQ(table, exported(kind, merged, matches)) << texts[0].first.substr(0, 40);
+        }
+    }
 }
 
 }  // namespace
