@@ -129,8 +129,10 @@ class Screen final : public std::streambuf {
         for (const int digits1 : {2, 4}) {
             for (const int digits2 : {2, 4}) {
                 const std::size_t capacity = LineReader::default_capacity;
-                fault = merged_fault(merged->second, written_matches(text1_, digits1, capacity),
-                                     written_matches(text2_, digits2, capacity), count_);
+                fault = merged_fault(
+                    merged->second,
+                    written_matches(without_byte_order_mark(text1_), digits1, capacity),
+                    written_matches(without_byte_order_mark(text2_), digits2, capacity), count_);
                 if (fault.empty()) {
                     break;
                 }

@@ -87,6 +87,11 @@ inline std::size_t longest_line(std::string_view text) {
 // The match lines of a calendar as the merge must write them: each with its line feed and, for
 // a four-digit calendar, without the two century digits that the width offset of that line
 // places. A reader whose buffer holds `capacity` bytes judges a long line by its first bytes.
+// A calendar as a run reads it: without the UTF-8 byte-order mark at its very start.
+inline std::string_view without_byte_order_mark(std::string_view calendar) {
+    return calendar.starts_with("\xEF\xBB\xBF") ? calendar.substr(3) : calendar;
+}
+
 inline std::vector<std::string> written_matches(std::string_view calendar, int year_digits,
                                                 std::size_t capacity) {
     std::vector<std::string> matches;

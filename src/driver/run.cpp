@@ -198,11 +198,13 @@ bool RunInProgress::make_table(long long matches) {
 }
 
 void RunInProgress::summarize(long long matches) {
-    std::string text = "\n" + std::to_string(matches);
+    std::string text(1, '\n');
+    text += std::to_string(matches);
     text += summary_after_count;
     if (request_.output == STANDARD_OUTPUT) {
         // Standard output holds the calendar itself.
-        console_.warn(text + std::string(final_message_on_standard_output));
+        text += final_message_on_standard_output;
+        console_.warn(text);
         return;
     }
     text += final_message;
