@@ -245,7 +245,7 @@ TEST(Arguments, UsageErrorsShowTheUsageAndTouchNoFile) {
         {"--boh", "opzione non riconosciuta o ambigua: --boh"},
         {"t", "argomento non riconosciuto: t"},
         {"--", "manca il formato: -f FORMATO"},
-        {"-f k", "formato non valido: \"k\" (t, w, x, h o i)"},
+        {"-f k", "formato non valido: \"k\" (t, w, x, h, i o p)"},
         {"-f t --durata=30", "--durata vale solo con il formato i"},
     };
     for (const auto& [arguments, message] : usage_errors) {

@@ -7,7 +7,7 @@
 namespace gironario {
 
 // The formats of the merged calendar; the dialogue offers the first four.
-enum class Format { text, word, spreadsheet, web_page, icalendar };
+enum class Format { text, word, spreadsheet, web_page, icalendar, page };
 
 // The format a letter of the format question stands for: t, w, x or h, in either case.
 std::optional<Format> parse_format(char letter);

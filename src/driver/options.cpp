@@ -9,7 +9,7 @@ namespace gironario {
 
 const std::string_view usage =
     "Uso: gironario\n"
-    "     gironario -f FORMATO [-a ANNI] [--durata=MINUTI]\n"
+    "     gironario -f FORMATO [-a ANNI] [--durata=MINUTI] [--nome=TESTO]\n"
     "     gironario --help | --version\n"
     "\n"
     "Unisce i calendari calendario1.txt e calendario2.txt della cartella corrente in un solo\n"
@@ -22,12 +22,14 @@ const std::string_view usage =
     "\n"
     "Con le opzioni fa una sola esecuzione, senza domande:\n"
     "  -f, --formato=FORMATO  t, w, x, h come sopra, oppure i: calendario.ics, da importare\n"
-    "                         nel calendario del telefono\n"
+    "                         nel calendario del telefono, oppure p: calendario-pagina.html,\n"
+    "                         le gare giorno per giorno, da leggere sul telefono o stampare\n"
     "  -a, --anni=ANNI        cifre dell'anno: 2, 4 o auto (contate nelle date del calendario)\n"
     "                         per entrambi i calendari, oppure due valori separati da una\n"
     "                         virgola, per calendario1.txt e calendario2.txt (4,2);\n"
     "                         senza -a: auto\n"
     "      --durata=MINUTI    durata di ogni gara nel formato i, da 1 a 1440 (di solito 120)\n"
+    "      --nome=TESTO       titolo della pagina del formato p (di solito Calendario)\n"
     "      --help             mostra questo aiuto\n"
     "      --version          mostra la versione\n"
     "\n"
@@ -39,7 +41,7 @@ const std::string_view usage =
 
 namespace {
 
-enum LongOnly : int { duration_option = 1000, help_option, version_option };
+enum LongOnly : int { duration_option = 1000, name_option, help_option, version_option };
 
 std::optional<Format> format_of(std::string_view value) {
     if (value.size() != 1) {
@@ -47,6 +49,9 @@ std::optional<Format> format_of(std::string_view value) {
     }
     if (value[0] == 'i' || value[0] == 'I') {
         return Format::icalendar;
+    }
+    if (value[0] == 'p' || value[0] == 'P') {
+        return Format::page;
     }
     return parse_format(value[0]);
 }
@@ -118,6 +123,7 @@ Options parse_options(int argc, char* const argv[]) {
         {"formato", required_argument, nullptr, 'f'},
         {"anni", required_argument, nullptr, 'a'},
         {"durata", required_argument, nullptr, duration_option},
+        {"nome", required_argument, nullptr, name_option},
         {"help", no_argument, nullptr, help_option},
         {"version", no_argument, nullptr, version_option},
         {nullptr, 0, nullptr, 0},
@@ -148,7 +154,7 @@ Options parse_options(int argc, char* const argv[]) {
                     format_given = true;
                     break;
                 }
-                return failed("formato non valido: " + quoted(value) + " (t, w, x, h o i)");
+                return failed("formato non valido: " + quoted(value) + " (t, w, x, h, i o p)");
             case 'a':
                 if (const auto years = years_of(value)) {
                     options.year_digits = *years;
@@ -163,6 +169,9 @@ Options parse_options(int argc, char* const argv[]) {
                     break;
                 }
                 return failed("durata non valida: " + quoted(value) + " (minuti, da 1 a 1440)");
+            case name_option:
+                options.name = std::string(value);
+                break;
             case help_option:
                 options.action = Options::Action::help;
                 return options;
@@ -192,6 +201,9 @@ Options parse_options(int argc, char* const argv[]) {
     }
     if (duration_given && options.format != Format::icalendar) {
         return failed("--durata vale solo con il formato i");
+    }
+    if (options.name && options.format != Format::page) {
+        return failed("--nome vale solo con il formato p");
     }
     options.action = Options::Action::run;
     return options;

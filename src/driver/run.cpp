@@ -7,6 +7,7 @@
 #include "calendar/merge.hpp"
 #include "export/icalendar.hpp"
 #include "export/icalendar_events.hpp"
+#include "export/page_matches.hpp"
 #include "export/table_export.hpp"
 
 namespace gironario {
@@ -22,7 +23,7 @@ struct FormatFiles {
 };
 
 const FormatFiles& files_of(Format format) {
-    static const std::array<FormatFiles, 5> files = {{
+    static const std::array<FormatFiles, 6> files = {{
         {"calendario.txt", "", TableKind::spreadsheet,
          "Complimenti! Il tuo calendario si trova nel file calendario.txt\n"},
         {"calendario.doc", "", TableKind::spreadsheet,
@@ -33,6 +34,8 @@ const FormatFiles& files_of(Format format) {
          "Complimenti! Il tuo calendario si trova nel file calendario.html\n"},
         {"calendario.ics", "", TableKind::spreadsheet,
          "Complimenti! Il tuo calendario si trova nel file calendario.ics\n"},
+        {"calendario-pagina.html", "", TableKind::spreadsheet,
+         "Complimenti! Il tuo calendario si trova nel file calendario-pagina.html\n"},
     }};
     return files[static_cast<std::size_t>(format)];
 }
@@ -54,10 +57,11 @@ bool Run::create_output() {
         return false;
     }
     int error = 0;
-    // An iCalendar file ends its lines with CR LF on every system; the text formats as the
-    // system's text files do.
-    output_ = format_ == Format::icalendar ? folder_.create_exact(name, error)
-                                           : folder_.create(name, error);
+    // An iCalendar file ends its lines with CR LF on every system, the page with LF; the text
+    // formats as the system's text files do.
+    output_ = format_ == Format::icalendar || format_ == Format::page
+                  ? folder_.create_exact(name, error)
+                  : folder_.create(name, error);
     if (!output_) {
         console_.report(name, "impossibile creare il file", error);
         return false;
@@ -102,6 +106,13 @@ std::optional<long long> Run::merge(const std::array<int, 2>& year_digits) {
             ics.begin();
             matches = gironario::merge(first, second, events);
             ics.end();
+        } else if (format_ == Format::page) {
+            DayPage page(writer, clock_.page);
+            PageMatches lines(page, writer,
+                              {{&first, calendar_names[0]}, {&second, calendar_names[1]}});
+            page.begin();
+            matches = gironario::merge(first, second, lines);
+            page.end();
         } else {
             matches = gironario::merge(first, second, writer);
         }

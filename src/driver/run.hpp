@@ -15,16 +15,19 @@
 #include "driver/answers.hpp"
 #include "driver/console.hpp"
 #include "driver/folder.hpp"
+#include "export/day_page.hpp"
 
 namespace gironario {
 
 inline constexpr std::array<std::string_view, 2> calendar_names = {"calendario1.txt",
                                                                    "calendario2.txt"};
 
-// What a run needs beyond its format and the year digits; only the iCalendar export uses it.
+// What a run needs beyond its format and the year digits; only the iCalendar export and the page
+// use it.
 struct RunClock {
     std::time_t now = 0;         // the time of the run, for the events' DTSTAMP
     int duration_minutes = 120;  // how long a match lasts
+    PageSettings page{};         // the page's title
 };
 
 class Run {
