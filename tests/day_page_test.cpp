@@ -134,18 +134,18 @@ TEST(DayPage, WholePageThroughTheMerge) {
               "<title>Lorvane &lt;2026&gt;</title>\n<style>\n</style>\n</head>\n<body>\n"
               "<h1>Lorvane &lt;2026&gt;</h1>\n"
               "<section>\n<h2>domenica 4 ottobre 2026</h2>\n<ul>\n"
-              "<li><span class=\"ora\">18:00</span> <span class=\"gara\">Citt\xC3\xA0 &amp; Co "
-              "&lt;b&gt;</span> <span class=\"luogo\">Pala&quot;X&quot;</span> <span "
+              "<li><time>18:00</time> <strong>Citt\xC3\xA0 &amp; Co "
+              "&lt;b&gt;</strong> <em>Pala&quot;X&quot;</em> <span "
               "class=\"tag c0\">prima</span></li>\n"
-              "<li><span class=\"ora\">18:00</span> <span class=\"gara\">Tre &#39;e&#39; "
-              "\xC3\xA8</span> <span class=\"luogo\">Palaz\xC3\xA8tto</span> <span "
+              "<li><time>18:00</time> <strong>Tre &#39;e&#39; "
+              "\xC3\xA8</strong> <em>Palaz\xC3\xA8tto</em> <span "
               "class=\"tag c1\">u17</span></li>\n"
               "</ul>\n</section>\n<section>\n<h2>luned&igrave; 5 ottobre 2026</h2>\n<ul>\n"
-              "<li><span class=\"ora\">09:30</span> <span class=\"gara\">A-B</span> <span "
-              "class=\"luogo\">PalaY</span> <span class=\"tag c0\">prima</span></li>\n"
-              "<li><span class=\"ora\">21:00</span> <span class=\"gara\">" +
+              "<li><time>09:30</time> <strong>A-B</strong> <em>PalaY</em> <span "
+              "class=\"tag c0\">prima</span></li>\n"
+              "<li><time>21:00</time> <strong>" +
                   std::string(40, 'w') +
-                  "</span> <span class=\"luogo\">P</span> <span class=\"tag "
+                  "</strong> <em>P</em> <span class=\"tag "
                   "c1\">u17</span></li>\n"
                   "</ul>\n</section>\n<section>\n<h2>Da controllare</h2>\n<ul>\n"
                   "<li>squadre/u17.txt, riga 3:<br><code>8 31/10/26 25:00 P "
@@ -157,6 +157,24 @@ TEST(DayPage, WholePageThroughTheMerge) {
               "inesistente, la gara \xE8 in fondo alla pagina, sotto \"Da controllare\"\n"
               "gironario: squadre/u17.txt:4: la data o l'ora non \xE8 dove viene cercata "
               "(gg/mm/aa hh:mm)\n");
+}
+
+TEST(DayPage, NoMarkupFromALine) {
+    // Each character markup could be made of, and the control characters, in the eight-byte
+    // words of a line and in its last bytes.
+    const std::pair<char, std::string> rows[] = {{'<', "&lt;"},   {'>', "&gt;"},   {'&', "&amp;"},
+                                                 {'"', "&quot;"}, {'\'', "&#39;"}, {'\x7F', ""},
+                                                 {'\x01', ""}};
+    for (const auto& [c, written] : rows) {
+        for (const std::size_t pad : {0u, 3u}) {
+            const std::string line = "1 04/10/26 18:00 P A" + std::string(pad, 'b') + c + "b";
+            const std::string page = page_of({{.line = line, .width = 2}});
+            const std::size_t start = page.find("<strong>") + 8;
+            EXPECT_EQ(page.substr(start, page.find("</strong>") - start),
+                      "A" + std::string(pad, 'b') + written + "b")
+                << line;
+        }
+    }
 }
 
 TEST(DayPage, ClashNoteBesideTheMatch) {

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cstdint>
+#include <cstring>
 #include <utility>
 
 #include "export/ics_text.hpp"
@@ -39,8 +41,8 @@ std::string style() {
         "; }\n"
         "ul { list-style: none; margin: 0; padding: 0; }\n"
         "li { padding: 0.4rem 0.5rem; border-bottom: 1px solid #d0d7de; }\n"
-        ".ora { font-weight: bold; margin-right: 0.4rem; }\n"
-        ".luogo { color: ");
+        "time { margin-right: 0.4rem; font-variant-numeric: tabular-nums; }\n"
+        "em { font-style: normal; color: ");
     css.append(PLACE_TEXT);
     css.append(
         "; }\n"
@@ -98,15 +100,35 @@ void append_escaped(std::string& out, std::string_view text) {
     }
 }
 
-void append_two_digits(std::string& out, int number) {
-    out += static_cast<char>('0' + number / 10);
-    out += static_cast<char>('0' + number % 10);
-}
-
-void open_tag(std::string& out, std::size_t calendar) {
-    out += "<span class=\"tag c";
-    out += std::to_string(calendar % TAG_COLOURS.size());
-    out += "\">";
+// Whether every byte of a line goes over as it is: printable ASCII that holds no markup, as
+// nearly every calendar line is. Such a line needs neither reading nor escaping. Eight bytes at a
+// time, with the bit tests that tell whether a word holds a byte below, above or equal to a value:
+// this runs for every match.
+bool is_simple(std::string_view line) {
+    constexpr std::uint64_t ones = ~std::uint64_t{0} / 255;
+    constexpr std::uint64_t highs = ones * 128;
+    const auto any_below = [](std::uint64_t word, std::uint64_t value) {
+        return ((word - ones * value) & ~word & highs) != 0;
+    };
+    const auto any_equal = [&](std::uint64_t word, char value) {
+        return any_below(word ^ (ones * static_cast<unsigned char>(value)), 1);
+    };
+    std::size_t i = 0;
+    for (; i + 8 <= line.size(); i += 8) {
+        std::uint64_t word;
+        std::memcpy(&word, line.data() + i, sizeof word);
+        // Below a space, or from DEL (0x7F) up.
+        if (any_below(word, ' ') || (((word + ones * (127 - '~')) | word) & highs) != 0) {
+            return false;
+        }
+        if (any_equal(word, '<') || any_equal(word, '>') || any_equal(word, '&') ||
+            any_equal(word, '"') || any_equal(word, '\'')) {
+            return false;
+        }
+    }
+    return std::all_of(line.begin() + static_cast<std::ptrdiff_t>(i), line.end(), [](char c) {
+        return c >= ' ' && c <= '~' && c != '<' && c != '>' && c != '&' && c != '"' && c != '\'';
+    });
 }
 
 }  // namespace
@@ -162,8 +184,9 @@ void DayPage::begin() {
 MatchDating DayPage::match(const PageLine& line) {
     MatchFields fields;
     const MatchDating dating = read_match_fields(line.line, line.width, line.year_digits, fields);
+    const bool simple = is_simple(line.line);
     // One reading for the whole line, as the iCalendar export reads it.
-    const bool utf8 = is_utf8(line.line);
+    const bool utf8 = simple || is_utf8(line.line);
     html_.clear();
     if (dating != MatchDating::dated) {
         html_ += "<li>";
@@ -186,25 +209,36 @@ MatchDating DayPage::match(const PageLine& line) {
         day_open_ = true;
         day_ = start;
     }
-    html_ += "<li><span class=\"ora\">";
-    append_two_digits(html_, start.hour);
-    html_ += ':';
-    append_two_digits(html_, start.minute);
-    html_ += "</span> <span class=\"gara\">";
-    append_escaped(html_, match_title(fields, utf8));
-    html_ += "</span> <span class=\"luogo\">";
-    append_text(fields.place, utf8);
-    html_ += "</span> ";
-    open_tag(html_, line.calendar);
-    append_text(line.tag, is_utf8(line.tag));
-    html_ += "</span>";
+    // Straight to the output, but for the text that must be read and escaped first: this runs
+    // for every match.
+    out_.put(html_);
+    char time[] = "<li><time>hh:mm</time> <strong>";
+    time[10] = static_cast<char>('0' + start.hour / 10);
+    time[11] = static_cast<char>('0' + start.hour % 10);
+    time[13] = static_cast<char>('0' + start.minute / 10);
+    time[14] = static_cast<char>('0' + start.minute % 10);
+    out_.put(std::string_view(time, sizeof time - 1));
+    if (simple) {
+        // The rest is trimmed already, and nothing in it is left out or trimmed by the reading.
+        out_.put(fields.rest.empty() ? fields.place : fields.rest);
+        out_.put("</strong> <em>");
+        out_.put(fields.place);
+    } else {
+        html_.clear();
+        append_escaped(html_, match_title(fields, utf8));
+        html_ += "</strong> <em>";
+        append_text(fields.place, utf8);
+        out_.put(html_);
+    }
+    out_.put("</em> ");
+    out_.put(tag_of(line));
     if (!line.clash_note.empty()) {
-        html_ += "<span class=\"nota\">&#9888; ";
+        html_ = "<span class=\"nota\">&#9888; ";
         append_text(line.clash_note, true);
         html_ += "</span>";
+        out_.put(html_);
     }
-    html_ += "</li>\n";
-    out_.put(html_);
+    out_.put("</li>\n");
     return dating;
 }
 
@@ -225,6 +259,21 @@ void DayPage::append_text(std::string_view bytes, bool utf8) {
     text_.clear();
     append_plain_text(text_, bytes, utf8);
     append_escaped(html_, text_);
+}
+
+const std::string& DayPage::tag_of(const PageLine& line) {
+    if (line.calendar >= tags_.size()) {
+        tags_.resize(line.calendar + 1);
+    }
+    std::string& tag = tags_[line.calendar];
+    if (tag.empty()) {
+        text_.clear();
+        append_plain_text(text_, line.tag, is_utf8(line.tag));
+        tag = "<span class=\"tag c" + std::to_string(line.calendar % TAG_COLOURS.size()) + "\">";
+        append_escaped(tag, text_);
+        tag += "</span>";
+    }
+    return tag;
 }
 
 void DayPage::close_day() {

@@ -9,6 +9,7 @@
 #include <cstddef>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "calendar/line_writer.hpp"
 #include "export/match_fields.hpp"
@@ -36,10 +37,11 @@ struct PageSettings {
 
 // A match line as the merge hands it to the page.
 struct PageLine {
-    std::string_view line{};   // the whole line without its line feed, four-digit years kept
-    int width = 0;             // its width offset
-    int year_digits = 2;       // its calendar's, 2 or 4
-    std::size_t calendar = 0;  // its calendar's place in the order named: the tag's colour
+    std::string_view line{};  // the whole line without its line feed, four-digit years kept
+    int width = 0;            // its width offset
+    int year_digits = 2;      // its calendar's, 2 or 4
+    // Its calendar's place in the order named: the tag's colour. One place, one tag on the page.
+    std::size_t calendar = 0;
     std::string_view calendar_name{};  // as typed, named where the line is to be checked
     std::string_view tag{};            // calendar_tag() of the calendar's name
     long long line_number = 0;         // in its calendar, from 1
@@ -71,15 +73,17 @@ class DayPage {
 
   private:
     void append_text(std::string_view bytes, bool utf8);
+    const std::string& tag_of(const PageLine& line);
     void close_day();
 
     LineWriter& out_;
     PageSettings settings_;
     bool day_open_ = false;
     LocalTime day_;
-    std::string html_;       // the match being written, kept for its capacity
-    std::string text_;       // plain text before it is escaped, likewise
-    std::string unchecked_;  // the items of "Da controllare", in merged order
+    std::string html_;               // the match being written, kept for its capacity
+    std::string text_;               // plain text before it is escaped, likewise
+    std::string unchecked_;          // the items of "Da controllare", in merged order
+    std::vector<std::string> tags_;  // each calendar's tag, made at its first match
 };
 
 }  // namespace gironario

@@ -9,7 +9,11 @@
 namespace gironario {
 
 PageMatches::PageMatches(DayPage& page, LineWriter& out, std::vector<PageCalendar> calendars)
-    : page_(page), out_(out), calendars_(std::move(calendars)) {}
+    : page_(page), out_(out), calendars_(std::move(calendars)) {
+    for (PageCalendar& calendar : calendars_) {
+        calendar.tag = calendar_tag(calendar.name);
+    }
+}
 
 void PageMatches::match(Calendar& calendar) {
     std::string_view line = calendar.lines.head();
@@ -28,7 +32,7 @@ void PageMatches::match(Calendar& calendar) {
     page_line.year_digits = calendar.year_digits;
     page_line.calendar = static_cast<std::size_t>(named - calendars_.begin());
     page_line.calendar_name = page_calendar.name;
-    page_line.tag = calendar_tag(page_calendar.name);
+    page_line.tag = page_calendar.tag;
     page_line.line_number = calendar.line_number;
     const MatchDating dating = page_.match(page_line);
     if (dating == MatchDating::bad_date && calendar.check != nullptr) {

@@ -16,7 +16,8 @@ namespace gironario {
 // A calendar of the merge as the page names it.
 struct PageCalendar {
     const Calendar* calendar;
-    std::string_view name;  // as typed
+    std::string_view name;   // as typed
+    std::string_view tag{};  // calendar_tag() of the name, worked out by PageMatches
 };
 
 class PageMatches final : public MergeSink {
