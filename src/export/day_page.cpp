@@ -184,11 +184,9 @@ void DayPage::begin() {
 MatchDating DayPage::match(const PageLine& line) {
     MatchFields fields;
     const MatchDating dating = read_match_fields(line.line, line.width, line.year_digits, fields);
-    const bool simple = is_simple(line.line);
-    // One reading for the whole line, as the iCalendar export reads it.
-    const bool utf8 = simple || is_utf8(line.line);
     html_.clear();
     if (dating != MatchDating::dated) {
+        const bool utf8 = is_utf8(line.line);
         html_ += "<li>";
         append_text(line.calendar_name, is_utf8(line.calendar_name));
         html_ += ", riga ";
@@ -199,6 +197,15 @@ MatchDating DayPage::match(const PageLine& line) {
         unchecked_ += html_;
         return dating;
     }
+    // Only the place and what follows it are shown. When they are simple, either reading of the
+    // line gives them as they are; else the line is read whole, as the iCalendar export reads it.
+    // (An empty place stands nowhere: nothing follows the time.)
+    const std::string_view shown =
+        fields.place.empty()
+            ? std::string_view()
+            : line.line.substr(static_cast<std::size_t>(fields.place.data() - line.line.data()));
+    const bool simple = is_simple(shown);
+    const bool utf8 = simple || is_utf8(line.line);
     const LocalTime& start = fields.start;
     if (!day_open_ || start.year != day_.year || start.month != day_.month ||
         start.day != day_.day) {
