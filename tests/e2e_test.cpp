@@ -270,7 +270,7 @@ TEST(Arguments, UsageErrorsShowTheUsageAndTouchNoFile) {
          "con -a servono un valore per tutti i calendari o uno per ciascuno: 2 valori per 3 "
          "calendari"},
         {"--", "manca il formato: -f FORMATO"},
-        {"-f k", "formato non valido: \"k\" (t, w, x, h o i)"},
+        {"-f k", "formato non valido: \"k\" (t, w, x, h, i o p)"},
         {"-f t --durata=30", "--durata vale solo con il formato i"},
     };
     for (const auto& [arguments, message] : usage_errors) {

@@ -51,6 +51,7 @@ TEST(Options, CommandLines) {
         {{"-f", "I", "--durata=1"}, Action::run, Format::icalendar, {AUTO}, 1},
         {{"-fi", "--dur", "1440"}, Action::run, Format::icalendar, {AUTO}, 1440},
         {{"-fi", "--durata=0090"}, Action::run, Format::icalendar, {AUTO}, 90},
+        {{"-f", "P", "--nome=Under 17"}, Action::run, Format::page},
         // Year digits for both, or for each; the last of repeated options counts.
         {{"-f", "t", "-a", "4"}, Action::run, Format::text, {4}},
         {{"-a2", "-ft"}, Action::run, Format::text, {2}},
@@ -95,6 +96,7 @@ TEST(Options, CommandLines) {
         {{"-fi", "--durata=+5"}, Action::usage_error, {}, {}, 120, "durata non valida"},
         {{"-fi", "--durata=99999999999999999999"}, Action::usage_error, {}, {}, 120, "durata non valida"},
         {{"-ft", "--durata=30"}, Action::usage_error, {}, {}, 120, "--durata vale solo con il formato i"},
+        {{"-ft", "--nome=U17"}, Action::usage_error, {}, {}, 120, "--nome vale solo con il formato p"},
         {{"-k"}, Action::usage_error, {}, {}, 120, "opzione non riconosciuta: -k"},
         {{"-ft", "-kz"}, Action::usage_error, {}, {}, 120, "opzione non riconosciuta: -k"},
         {{"--boh", "--help"}, Action::usage_error, {}, {}, 120, "opzione non riconosciuta o ambigua: --boh"},
@@ -114,6 +116,7 @@ TEST(Options, CommandLines) {
             EXPECT_EQ(options.duration_minutes, row.minutes) << line;
             EXPECT_EQ(options.calendars, row.calendars) << line;
             EXPECT_EQ(options.output, row.output) << line;
+            EXPECT_EQ(options.name.has_value(), row.format == Format::page) << line;
         }
         if (row.action == Action::usage_error) {
             EXPECT_NE(options.error.find(row.error), std::string::npos)

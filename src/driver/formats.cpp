@@ -6,15 +6,18 @@ namespace gironario {
 
 namespace {
 
-constexpr std::array<FormatRow, 5> rows = {{
-    {Format::text, 't', true, "calendario.txt", std::nullopt, false, false, export_merged_text},
-    {Format::word, 'w', true, "calendario.doc", std::nullopt, false, false, export_merged_text},
-    {Format::spreadsheet, 'x', true, "calendario.xls", TableKind::spreadsheet, false, false,
-     export_spreadsheet},
-    {Format::web_page, 'h', true, "calendario.html", TableKind::web_page, false, false,
-     export_web_page},
-    {Format::icalendar, 'i', false, "calendario.ics", std::nullopt, true, true, export_icalendar},
+// clang-format off
+constexpr std::array<FormatRow, 6> rows = {{
+    //                   dialogue file                      through temp.txt     exact  omits  named
+    {Format::text,        't', true,  "calendario.txt",         std::nullopt,          false, false, false, export_merged_text},
+    {Format::word,        'w', true,  "calendario.doc",         std::nullopt,          false, false, false, export_merged_text},
+    {Format::spreadsheet, 'x', true,  "calendario.xls",         TableKind::spreadsheet, false, false, false, export_spreadsheet},
+    {Format::web_page,    'h', true,  "calendario.html",        TableKind::web_page,   false, false, false, export_web_page},
+    {Format::icalendar,   'i', false, "calendario.ics",         std::nullopt,          true,  true,  false, export_icalendar},
+    // The page's line ends are LF on every system, as a browser reads them alike.
+    {Format::page,        'p', false, "calendario-pagina.html", std::nullopt,          true,  false, true,  export_page},
 }};
+// clang-format on
 
 }  // namespace
 
@@ -40,6 +43,23 @@ std::optional<Format> format_of_letter(char letter, bool dialogue) {
         }
     }
     return std::nullopt;
+}
+
+std::string format_letters(bool (*wanted)(const FormatRow&)) {
+    std::string letters;
+    std::size_t left = 0;
+    for (const FormatRow& row : rows) {
+        left += wanted(row) ? 1u : 0u;
+    }
+    for (const FormatRow& row : rows) {
+        if (!wanted(row)) {
+            continue;
+        }
+        letters += row.letter;
+        --left;
+        letters += left > 1 ? ", " : left == 1 ? " o " : "";
+    }
+    return letters;
 }
 
 }  // namespace gironario

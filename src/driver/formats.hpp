@@ -5,6 +5,7 @@
 
 #include <optional>
 #include <span>
+#include <string>
 #include <string_view>
 
 #include "export/exports.hpp"
@@ -12,7 +13,7 @@
 
 namespace gironario {
 
-enum class Format { text, word, spreadsheet, web_page, icalendar };
+enum class Format { text, word, spreadsheet, web_page, icalendar, page };
 
 struct FormatRow {
     Format format;
@@ -24,6 +25,7 @@ struct FormatRow {
     std::optional<TableKind> through_temp;
     bool exact_line_ends;  // CR LF on every system, as the format wants (iCalendar)
     bool omits_undated;    // leaves out the matches it cannot date, and the warnings say so
+    bool named;            // --nome gives the result its name
     Export write;          // the result, written from the merge
 };
 
@@ -34,6 +36,9 @@ const FormatRow& format_row(Format format);
 
 // The format a letter stands for, in either case; with `dialogue`, only those it offers.
 std::optional<Format> format_of_letter(char letter, bool dialogue);
+
+// The letters of the formats for which `wanted` holds, as a list for a message: "t, w o x".
+std::string format_letters(bool (*wanted)(const FormatRow&));
 
 // Where the merged text of the formats that go through a file between goes.
 inline constexpr std::string_view TEMP_FILE = "temp.txt";

@@ -9,7 +9,8 @@ namespace gironario {
 
 const std::string_view usage =
     "Uso: gironario\n"
-    "     gironario -f FORMATO [-a ANNI] [-o FILE] [--durata=MINUTI] [CALENDARIO...]\n"
+    "     gironario -f FORMATO [-a ANNI] [-o FILE] [--durata=MINUTI] [--nome=TESTO]\n"
+    "               [CALENDARIO...]\n"
     "     gironario --help | --version\n"
     "\n"
     "Unisce dei calendari di gare in un solo calendario, in ordine di data e ora, con una riga\n"
@@ -24,13 +25,15 @@ const std::string_view usage =
     "Con le opzioni fa una sola esecuzione, senza domande, sui CALENDARI indicati (almeno\n"
     "uno, nel loro ordine; senza: calendario1.txt e calendario2.txt):\n"
     "  -f, --formato=FORMATO  t, w, x, h come sopra, oppure i: calendario.ics, da importare\n"
-    "                         nel calendario del telefono\n"
+    "                         nel calendario del telefono, oppure p: calendario-pagina.html,\n"
+    "                         le gare giorno per giorno, da leggere sul telefono o stampare\n"
     "  -a, --anni=ANNI        cifre dell'anno: 2, 4 o auto (contate nelle date del calendario)\n"
     "                         per tutti i calendari, oppure un valore per ciascuno, separati\n"
     "                         da virgole, nel loro ordine (4,2,auto); senza -a: auto\n"
     "  -o, --uscita=FILE      scrive il risultato in FILE invece che nel file del formato\n"
     "                         (x e h senza temp.txt); con - lo scrive sullo standard output\n"
     "      --durata=MINUTI    durata di ogni gara nel formato i, da 1 a 1440 (di solito 120)\n"
+    "      --nome=TESTO       titolo della pagina del formato p (di solito Calendario)\n"
     "      --help             mostra questo aiuto\n"
     "      --version          mostra la versione\n"
     "\n"
@@ -45,7 +48,7 @@ const std::string_view usage =
 
 namespace {
 
-enum LongOnly : int { duration_option = 1000, help_option, version_option };
+enum LongOnly : int { duration_option = 1000, name_option, help_option, version_option };
 
 std::optional<Format> format_of(std::string_view value) {
     if (value.size() != 1) {
@@ -121,6 +124,7 @@ Options parse_options(int argc, char* const argv[]) {
         {"anni", required_argument, nullptr, 'a'},
         {"uscita", required_argument, nullptr, 'o'},
         {"durata", required_argument, nullptr, duration_option},
+        {"nome", required_argument, nullptr, name_option},
         {"help", no_argument, nullptr, help_option},
         {"version", no_argument, nullptr, version_option},
         {nullptr, 0, nullptr, 0},
@@ -151,7 +155,8 @@ Options parse_options(int argc, char* const argv[]) {
                     format_given = true;
                     break;
                 }
-                return failed("formato non valido: " + quoted(value) + " (t, w, x, h o i)");
+                return failed("formato non valido: " + quoted(value) + " (" +
+                              format_letters([](const FormatRow&) { return true; }) + ")");
             case 'a':
                 if (const auto years = years_of(value)) {
                     options.year_digits = *years;
@@ -173,6 +178,9 @@ Options parse_options(int argc, char* const argv[]) {
                     break;
                 }
                 return failed("durata non valida: " + quoted(value) + " (minuti, da 1 a 1440)");
+            case name_option:
+                options.name = std::string(value);
+                break;
             case help_option:
                 options.action = Options::Action::help;
                 return options;
@@ -207,6 +215,10 @@ Options parse_options(int argc, char* const argv[]) {
     }
     if (duration_given && options.format != Format::icalendar) {
         return failed("--durata vale solo con il formato i");
+    }
+    if (options.name && !format_row(options.format).named) {
+        return failed("--nome vale solo con il formato " +
+                      format_letters([](const FormatRow& row) { return row.named; }));
     }
     options.action = Options::Action::run;
     return options;

@@ -29,13 +29,16 @@ struct Options {
     // -o: where the result goes, "-" for standard output; empty for the format's own file.
     std::string output;
     int duration_minutes = 120;
+    // --nome: the result's own name, bytes as typed.
+    std::optional<std::string> name;
 
     // For Action::usage_error: what was wrong, one line without its line feed.
     std::string error;
 };
 
 // Reads the arguments the GNU way (getopt_long): -f FORMATO / --formato=FORMATO, -a ANNI /
-// --anni=ANNI, -o FILE / --uscita=FILE, --durata=MINUTI, --help, --version, then the calendars;
+// --anni=ANNI, -o FILE / --uscita=FILE, --durata=MINUTI, --nome=TESTO, --help, --version, then
+// the calendars;
 // long options may be shortened while they stay unambiguous, options and calendars may come in
 // any order, and "--" ends the options. --help and --version win over everything after them.
 Options parse_options(int argc, char* const argv[]);

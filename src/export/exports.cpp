@@ -4,6 +4,7 @@
 #include "calendar/merge_steps.hpp"
 #include "export/icalendar.hpp"
 #include "export/icalendar_events.hpp"
+#include "export/page_matches.hpp"
 #include "export/table_export.hpp"
 
 namespace gironario {
@@ -46,6 +47,19 @@ long long export_icalendar(ExportJob& job) {
     ics.begin();
     const long long matches = merge_checked(job, events);
     ics.end();
+    return matches;
+}
+
+long long export_page(ExportJob& job) {
+    PageSettings settings;
+    if (!job.settings.name.empty()) {
+        settings.title = job.settings.name;
+    }
+    DayPage page(job.out, std::move(settings));
+    PageMatches lines(page, job.out, job.calendars, job.checks);
+    page.begin();
+    const long long matches = merge_checked(job, lines);
+    page.end();
     return matches;
 }
 

@@ -5,6 +5,7 @@
 
 #include <ctime>
 #include <span>
+#include <string>
 #include <string_view>
 
 #include "calendar/calendar_line.hpp"
@@ -17,6 +18,7 @@ namespace gironario {
 struct ExportSettings {
     std::time_t now = 0;         // the time of the run, for the events' DTSTAMP
     int duration_minutes = 120;  // how long a match lasts
+    std::string name;            // --nome, the result's own name; empty for the format's own
 };
 
 // One merge into one result.
@@ -39,5 +41,7 @@ long long export_spreadsheet(ExportJob& job);
 long long export_web_page(ExportJob& job);
 // The iCalendar file of the merged matches.
 long long export_icalendar(ExportJob& job);
+// The page for reading, day by day.
+long long export_page(ExportJob& job);
 
 }  // namespace gironario

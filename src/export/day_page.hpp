@@ -1,0 +1,89 @@
+#pragma once
+
+// The merged calendar as a page for reading (calendario-pagina.html): the matches day by day, each
+// day under a heading that names it in Italian, each match with its time, its title, its place and
+// a coloured tag naming its calendar; the lines that cannot be dated are listed at the end, to be
+// checked by hand. One self-contained HTML5 file in UTF-8, readable on a phone and printable on A4.
+
+#include <array>
+#include <cstddef>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "calendar/line_writer.hpp"
+#include "export/match_fields.hpp"
+
+namespace gironario {
+
+// The colours of the page, "#rrggbb". Text stands on PAGE_GROUND, or on DAY_GROUND in a day's
+// heading on screen; a tag's text is TAG_TEXT on its calendar's colour on screen, and the colour on
+// PAGE_GROUND in print. Every pair meets WCAG AA contrast (4.5:1).
+inline constexpr std::string_view PAGE_GROUND = "#ffffff";
+inline constexpr std::string_view PAGE_TEXT = "#1a1a1a";
+inline constexpr std::string_view PLACE_TEXT = "#595959";
+inline constexpr std::string_view NOTE_TEXT = "#a3141a";
+inline constexpr std::string_view DAY_GROUND = "#e8eef5";
+inline constexpr std::string_view TAG_TEXT = "#ffffff";
+// One for each calendar in the order named, over again after the last.
+inline constexpr std::array<std::string_view, 8> TAG_COLOURS = {
+    "#1f5fa8", "#b3261e", "#1b7a3a", "#7b3fa0", "#a64b00", "#00707a", "#9c2a6b", "#5c5c00",
+};
+
+struct PageSettings {
+    // The page's title and heading: bytes as typed, UTF-8 or else Windows-1252.
+    std::string title = "Calendario";
+};
+
+// A match line as the merge hands it to the page.
+struct PageLine {
+    std::string_view line{};  // the whole line without its line feed, four-digit years kept
+    int width = 0;            // its width offset
+    int year_digits = 2;      // its calendar's, 2 or 4
+    // Its calendar's place in the order named: the tag's colour. One place, one tag on the page.
+    std::size_t calendar = 0;
+    std::string_view calendar_name{};  // as typed, named where the line is to be checked
+    std::string_view tag{};            // calendar_tag() of the calendar's name
+    long long line_number = 0;         // in its calendar, from 1
+    // Plain UTF-8 text naming another match in the same gym at the same time; empty when none.
+    std::string_view clash_note{};
+};
+
+// The name of a calendar's tag: its file name without folders and without extension.
+std::string_view calendar_tag(std::string_view calendar_name);
+
+// The heading of a day in HTML, as "domenica 4 ottobre 2026".
+std::string day_heading(const LocalTime& day);
+
+// Writes the page through `out` as the merge goes: begin(), match() for each match line in merged
+// order, then end(). Memory grows only with the lines that cannot be dated, kept for the end.
+class DayPage {
+  public:
+    DayPage(LineWriter& out, PageSettings settings);
+
+    // The page's head, its style and its heading.
+    void begin();
+
+    // Writes a dated match under its day, after a heading when the day changes, and keeps any
+    // other line for end(). Returns how the line's date and time were read.
+    MatchDating match(const PageLine& line);
+
+    // Closes the last day, lists the lines kept under "Da controllare" and ends the page.
+    void end();
+
+  private:
+    void append_text(std::string_view bytes, bool utf8);
+    const std::string& tag_of(const PageLine& line);
+    void close_day();
+
+    LineWriter& out_;
+    PageSettings settings_;
+    bool day_open_ = false;
+    LocalTime day_;
+    std::string html_;               // the match being written, kept for its capacity
+    std::string text_;               // plain text before it is escaped, likewise
+    std::string unchecked_;          // the items of "Da controllare", in merged order
+    std::vector<std::string> tags_;  // each calendar's tag, made at its first match
+};
+
+}  // namespace gironario
