@@ -23,6 +23,7 @@ struct Row {
     std::array<std::optional<int>, 2> years{};
     int minutes = 120;
     std::string error{};
+    bool overlaps = false;
 };
 
 Options parse(std::vector<std::string> arguments) {
@@ -49,6 +50,9 @@ TEST(Options, CommandLines) {
         {{"-f", "I", "--durata=1"}, Action::run, Format::icalendar, {}, 1},
         {{"-fi", "--dur", "1440"}, Action::run, Format::icalendar, {}, 1440},
         {{"-fi", "--durata=0090"}, Action::run, Format::icalendar, {}, 90},
+        // The duration counts for the clash check too, in every format.
+        {{"-ft", "--durata=30", "--sovr"}, Action::run, Format::text, {}, 30, {}, true},
+        {{"--sovrapposizioni", "-fh"}, Action::run, Format::web_page, {}, 120, {}, true},
         // Year digits for both, or for each; the last of repeated options counts.
         {{"-f", "t", "-a", "4"}, Action::run, Format::text, {4, 4}},
         {{"-a2", "-ft"}, Action::run, Format::text, {2, 2}},
@@ -83,7 +87,7 @@ TEST(Options, CommandLines) {
         {{"-fi", "--durata=1441"}, Action::usage_error, {}, {}, 120, "durata non valida"},
         {{"-fi", "--durata=+5"}, Action::usage_error, {}, {}, 120, "durata non valida"},
         {{"-fi", "--durata=99999999999999999999"}, Action::usage_error, {}, {}, 120, "durata non valida"},
-        {{"-ft", "--durata=30"}, Action::usage_error, {}, {}, 120, "--durata vale solo con il formato i"},
+        {{"-ft", "--sovrapposizioni=1"}, Action::usage_error, {}, {}, 120, "l'opzione --sovrapposizioni non vuole un valore"},
         {{"-k"}, Action::usage_error, {}, {}, 120, "opzione non riconosciuta: -k"},
         {{"-ft", "-kz"}, Action::usage_error, {}, {}, 120, "opzione non riconosciuta: -k"},
         {{"--boh", "--help"}, Action::usage_error, {}, {}, 120, "opzione non riconosciuta o ambigua: --boh"},
@@ -101,6 +105,7 @@ TEST(Options, CommandLines) {
             EXPECT_EQ(options.format, row.format) << line;
             EXPECT_EQ(options.year_digits, row.years) << line;
             EXPECT_EQ(options.duration_minutes, row.minutes) << line;
+            EXPECT_EQ(options.overlaps, row.overlaps) << line;
         }
         if (row.action == Action::usage_error) {
             EXPECT_NE(options.error.find(row.error), std::string::npos)

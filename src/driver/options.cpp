@@ -9,7 +9,7 @@ namespace gironario {
 
 const std::string_view usage =
     "Uso: gironario\n"
-    "     gironario -f FORMATO [-a ANNI] [--durata=MINUTI]\n"
+    "     gironario -f FORMATO [-a ANNI] [--durata=MINUTI] [--sovrapposizioni]\n"
     "     gironario --help | --version\n"
     "\n"
     "Unisce i calendari calendario1.txt e calendario2.txt della cartella corrente in un solo\n"
@@ -27,19 +27,26 @@ const std::string_view usage =
     "                         per entrambi i calendari, oppure due valori separati da una\n"
     "                         virgola, per calendario1.txt e calendario2.txt (4,2);\n"
     "                         senza -a: auto\n"
-    "      --durata=MINUTI    durata di ogni gara nel formato i, da 1 a 1440 (di solito 120)\n"
+    "      --durata=MINUTI    durata di ogni gara, da 1 a 1440 (di solito 120): nel formato i\n"
+    "                         e per le sovrapposizioni\n"
+    "      --sovrapposizioni  segnala anche le gare di calendari diversi che si sovrappongono\n"
+    "                         in luoghi diversi\n"
     "      --help             mostra questo aiuto\n"
     "      --version          mostra la versione\n"
     "\n"
     "Le righe di un calendario che la fusione non riesce a leggere (data o ora fuori posto,\n"
     "cifre dell'anno sbagliate, gare fuori ordine) vengono segnalate su standard error con il\n"
     "nome del file e il numero di riga; i file scritti non cambiano.\n"
+    "Allo stesso modo vengono segnalate due gare nello stesso luogo (la prima parola dopo\n"
+    "l'ora, maiuscole o minuscole non contano) a orari che si sovrappongono, con le opzioni e\n"
+    "senza: la palestra \xE8 occupata due volte. La stessa gara in due calendari non conta.\n"
+    "Una gara fuori ordine non sempre viene confrontata.\n"
     "I testi a video seguono la codifica del locale (UTF-8 o Latin-1); i file scritti no.\n"
     "Stato di uscita: 0 riuscito, 1 non riuscito, 2 opzioni sbagliate.\n";
 
 namespace {
 
-enum LongOnly : int { duration_option = 1000, help_option, version_option };
+enum LongOnly : int { duration_option = 1000, overlaps_option, help_option, version_option };
 
 std::optional<Format> format_of(std::string_view value) {
     if (value.size() != 1) {
@@ -118,6 +125,7 @@ Options parse_options(int argc, char* const argv[]) {
         {"formato", required_argument, nullptr, 'f'},
         {"anni", required_argument, nullptr, 'a'},
         {"durata", required_argument, nullptr, duration_option},
+        {"sovrapposizioni", no_argument, nullptr, overlaps_option},
         {"help", no_argument, nullptr, help_option},
         {"version", no_argument, nullptr, version_option},
         {nullptr, 0, nullptr, 0},
@@ -132,7 +140,6 @@ Options parse_options(int argc, char* const argv[]) {
     opterr = 0;  // the messages are the program's own, in Italian
     optind = 0;  // from the start, however often it is called
     bool format_given = false;
-    bool duration_given = false;
     for (;;) {
         const int option = getopt_long(argc, arguments.data(), ":f:a:", long_options, nullptr);
         if (option == -1) {
@@ -159,10 +166,12 @@ Options parse_options(int argc, char* const argv[]) {
             case duration_option:
                 if (const std::optional<int> minutes = minutes_of(value)) {
                     options.duration_minutes = *minutes;
-                    duration_given = true;
                     break;
                 }
                 return failed("durata non valida: " + quoted(value) + " (minuti, da 1 a 1440)");
+            case overlaps_option:
+                options.overlaps = true;
+                break;
             case help_option:
                 options.action = Options::Action::help;
                 return options;
@@ -189,9 +198,6 @@ Options parse_options(int argc, char* const argv[]) {
     }
     if (!format_given) {
         return failed("manca il formato: -f FORMATO");
-    }
-    if (duration_given && options.format != Format::icalendar) {
-        return failed("--durata vale solo con il formato i");
     }
     options.action = Options::Action::run;
     return options;

@@ -3,6 +3,8 @@
 #include <string>
 
 #include "calendar/calendar_line.hpp"
+#include "calendar/clash_check.hpp"
+#include "calendar/clash_sink.hpp"
 #include "calendar/line_check.hpp"
 #include "calendar/merge.hpp"
 #include "export/icalendar.hpp"
@@ -94,19 +96,25 @@ std::optional<long long> Run::merge(const std::array<int, 2>& year_digits) {
         LineCheck check2(calendar_names[1], year_digits[1], warn, left_out_of);
         first.check = &check1;
         second.check = &check2;
+        ClashCheck clashes({clock_.duration_minutes, clock_.overlaps}, warn);
+        const std::array<const Calendar*, 2> both = {&first, &second};
         if (format_ == Format::icalendar) {
             IcsWriter ics(writer, {clock_.duration_minutes,
                                    ics_timestamp(clock_.now).value_or("19700101T000000Z"),
                                    GIRONARIO_VERSION});
             IcalendarEvents events(ics, writer, first, calendar_names[0], calendar_names[1]);
+            ClashSink<IcalendarEvents> sink(events, clashes, both, calendar_names);
             ics.begin();
-            matches = gironario::merge(first, second, events);
+            matches = gironario::merge(first, second, sink);
             ics.end();
         } else {
-            matches = gironario::merge(first, second, writer);
+            MergedText text(writer);
+            ClashSink<MergedText> sink(text, clashes, both, calendar_names);
+            matches = gironario::merge(first, second, sink);
         }
         check1.finish();
         check2.finish();
+        clashes.finish();
         // Every failure is told, not only the first.
         bool ok = read_ok(reader1, calendar_names[0]);
         ok = read_ok(reader2, calendar_names[1]) && ok;

@@ -21,10 +21,11 @@ namespace gironario {
 inline constexpr std::array<std::string_view, 2> calendar_names = {"calendario1.txt",
                                                                    "calendario2.txt"};
 
-// What a run needs beyond its format and the year digits; only the iCalendar export uses it.
+// What a run needs beyond its format and the year digits: the iCalendar export and the clash check.
 struct RunClock {
     std::time_t now = 0;         // the time of the run, for the events' DTSTAMP
     int duration_minutes = 120;  // how long a match lasts
+    bool overlaps = false;       // tell overlapping matches in different places too
 };
 
 class Run {
