@@ -11,7 +11,9 @@
 // length of the calendars.
 
 #include <cstddef>
+#include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -40,13 +42,14 @@ struct ClashLine {
     long long line_number;           // in its calendar, from 1
 };
 
-// The earlier match that a line finds in its place at the same time.
+// The earlier match that a line finds in its place at the same time; the views last until the
+// check takes another line.
 struct BookedWith {
     std::size_t calendar;
     std::string_view calendar_name;
     long long line_number;
-    std::string number;  // the match number as written
-    std::string place;   // as that line writes it
+    std::string_view number;  // the match number as written
+    std::string_view place;   // as that line writes it
     LocalTime start;
 };
 
@@ -70,49 +73,58 @@ class ClashCheck {
     void finish();
 
   private:
-    // A match still being played: its line is copied, its fields are places in the copy.
-    struct Held {
-        long long start = 0;  // minute_number() of its start
-        long long end = 0;
-        LocalTime start_time;
-        std::size_t calendar = 0;
-        std::string_view calendar_name;
-        long long line_number = 0;
+    // The rest of a kept match: its line, copied, read again only when it clashes.
+    struct Kept {
+        std::unique_ptr<char[]> bytes;  // kept for the next line in the slot
+        std::size_t size = 0;
+        std::size_t capacity = 0;
         int width = 0;
         int year_digits = 2;
-        std::string line;
-        std::size_t number_size = 0;
-        std::size_t place_begin = 0;
+        std::string_view calendar_name;
+        long long line_number = 0;
+        LocalTime start;
+        std::size_t place_begin = 0;  // in the line
         std::size_t place_size = 0;
-        std::size_t rest_begin = 0;
-        std::size_t rest_size = 0;
 
-        std::string_view number() const { return std::string_view(line).substr(0, number_size); }
-        std::string_view place() const {
-            return std::string_view(line).substr(place_begin, place_size);
-        }
-        std::string_view rest() const {
-            return std::string_view(line).substr(rest_begin, rest_size);
-        }
+        std::string_view line() const { return {bytes.get(), size}; }
+        std::string_view place() const { return line().substr(place_begin, place_size); }
     };
 
-    Held& held(std::size_t index) { return held_[(first_ + index) % held_.size()]; }
-    // Keeps a line taken in order, in a slot that follows the kept ones.
-    void keep(const ClashLine& line, const MatchFields& fields, long long start, long long end);
-    bool same_match(const ClashLine& line, const MatchFields& fields, const Held& other) const;
+    // The slot of the kept match `index` places after the first. No division: it would cost
+    // more than a comparison.
+    std::size_t at(std::size_t index) const {
+        const std::size_t place = first_ + index;
+        return place < kept_.size() ? place : place - kept_.size();
+    }
+    // Keeps a line taken in order, after the kept ones.
+    void keep(const ClashLine& line, const LocalTime& start_time, long long start,
+              std::string_view place, std::uint64_t key);
+    static bool same_match(const ClashLine& line, const Kept& other);
     // Tells, or counts past the first SHOWN_CLASHES, one clash of `line` with `other`.
-    void tell(const ClashLine& line, const MatchFields& fields, const Held& other, bool place);
+    void tell(const ClashLine& line, std::string_view place, const Kept& other, bool same_place);
 
     ClashSettings settings_;
     Warn warn_;
     // A ring of the matches still being played, in merged order: as every match lasts the same
-    // time, they end in the order they started. Slots keep their lines' storage for reuse.
-    std::vector<Held> held_;
+    // time, they end in the order they started. What each line is compared on stands apart,
+    // so that comparing reads little.
+    std::vector<long long> starts_;      // minute_number() of each start
+    std::vector<std::uint64_t> places_;  // place_key() of each place
+    std::vector<std::size_t> calendars_;
+    std::vector<Kept> kept_;
     std::size_t first_ = 0;
     std::size_t count_ = 0;
+    long long last_start_;  // no match starting then or later is compared
     long long latest_start_;
+    // The date of the latest dated line as written, and the minute_number() of its 00:00: most
+    // lines share their day with the line before.
+    std::uint64_t day_bytes_ = 0;   // the eight bytes from its day on
+    std::uint16_t year_bytes_ = 0;  // the year's last two digits
+    int day_year_digits_ = 0;       // none yet
+    LocalTime day_;
+    long long day_start_ = 0;
     long long told_ = 0;
-    std::vector<std::pair<std::size_t, bool>> clashes_;  // of the line in hand: kept, same place
+    std::vector<std::pair<std::size_t, bool>> clashes_;  // of the line in hand: slot, same place
     BookedWith booked_;
     std::string text_;  // the warning being put together, reused
 };

@@ -1,5 +1,6 @@
 #include "calendar/merge.hpp"
 
+#include "calendar/clash_sink.hpp"
 #include "calendar/merge_steps.hpp"
 
 namespace gironario {
@@ -52,6 +53,10 @@ long long merge(Calendar& first, Calendar& second, MergeSink& out) {
 long long merge(Calendar& first, Calendar& second, LineWriter& out) {
     MergedText text(out);
     return merge_into(first, second, text);
+}
+
+long long merge(Calendar& first, Calendar& second, ClashSink<MergedText>& out) {
+    return merge_into(first, second, out);
 }
 
 }  // namespace gironario

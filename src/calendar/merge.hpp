@@ -47,4 +47,11 @@ long long merge(Calendar& first, Calendar& second, MergeSink& out);
 // The merged text into `out`.
 long long merge(Calendar& first, Calendar& second, LineWriter& out);
 
+template <typename Inner>
+class ClashSink;
+
+// The merged text, each match line shown to a clash check first (clash_sink.hpp): with the calls
+// to the sink inline, as for the merged text alone.
+long long merge(Calendar& first, Calendar& second, ClashSink<MergedText>& out);
+
 }  // namespace gironario
