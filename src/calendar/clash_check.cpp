@@ -133,16 +133,22 @@ const BookedWith* ClashCheck::take(const ClashLine& line) {
     // Nearly every line is dismissed here, on its start and its place alone: this runs for every
     // line of the merge.
     const std::string_view text = line.line;
-    if (!has_shape(text, line.width, line.year_digits)) {
+    const int offset = year_offset(line.year_digits);
+    // has_shape() on the two words it reads, kept for what they tell: "dd/mm/yy" (the century
+    // in place of "yy" for a four-digit year) and "yy hh:mm".
+    if (key_position(KEYS - 1, line.width, offset) >= text.size()) {
         return nullptr;
     }
-    const int offset = year_offset(line.year_digits);
-    const auto position = [&](int key) { return key_position(key, line.width, offset); };
+    const char* const year = text.data() + key_position(0, line.width, offset);
     std::uint64_t day_bytes;
+    std::uint64_t time_bytes;
+    std::memcpy(&day_bytes, text.data() + key_position(4, line.width, offset), sizeof day_bytes);
+    std::memcpy(&time_bytes, year, sizeof time_bytes);
+    if (!detail::digits_in_date_places(day_bytes) || !detail::digits_in_date_places(time_bytes)) {
+        return nullptr;
+    }
     std::uint16_t year_bytes;
-    // Within the line: has_shape() read the same bytes.
-    std::memcpy(&day_bytes, text.data() + position(4), sizeof day_bytes);
-    std::memcpy(&year_bytes, text.data() + position(0), sizeof year_bytes);
+    std::memcpy(&year_bytes, year, sizeof year_bytes);
     if (day_bytes != day_bytes_ || year_bytes != year_bytes_ ||
         line.year_digits != day_year_digits_) {
         const std::optional<LocalTime> time = match_time(text, line.width, line.year_digits);
@@ -152,14 +158,10 @@ const BookedWith* ClashCheck::take(const ClashLine& line) {
         day_bytes_ = day_bytes;
         year_bytes_ = year_bytes;
         day_year_digits_ = line.year_digits;
-        day_ = {time->year, time->month, time->day, 0, 0};
-        day_start_ = minute_number(day_);
+        day_start_ = minute_number(LocalTime{time->year, time->month, time->day, 0, 0});
     }
-    const auto two_digits = [&](int key) {
-        return (text[position(key)] - '0') * 10 + (text[position(key + 1)] - '0');
-    };
-    const int hour = two_digits(6);
-    const int minute = two_digits(8);
+    const int hour = (year[3] - '0') * 10 + (year[4] - '0');
+    const int minute = (year[6] - '0') * 10 + (year[7] - '0');
     if (hour > 23 || minute > 59) {
         return nullptr;
     }
@@ -176,7 +178,7 @@ const BookedWith* ClashCheck::take(const ClashLine& line) {
             --count_;
         }
     }
-    const std::string_view place = place_of(text, position(9) + 1);
+    const std::string_view place = place_of(text, static_cast<std::size_t>(year + 8 - text.data()));
     const std::uint64_t key = place_key(place, text.data() + text.size());
     // Whether any kept match may clash, without a branch for each: most lines meet none.
     bool maybe = false;
@@ -187,7 +189,7 @@ const BookedWith* ClashCheck::take(const ClashLine& line) {
     }
     if (!maybe) {
         if (in_order) {
-            keep(line, LocalTime{day_.year, day_.month, day_.day, hour, minute}, start, place, key);
+            keep(line, start, place, key);
         }
         return nullptr;
     }
@@ -213,7 +215,7 @@ const BookedWith* ClashCheck::take(const ClashLine& line) {
         }
         if (same && booked == nullptr) {
             booked_ = {calendars_[index],          other.calendar_name, other.line_number,
-                       match_number(other.line()), other.place(),       other.start};
+                       match_number(other.line()), other.place(),       other.start()};
             booked = &booked_;
         }
         if (same || other_calendar) {
@@ -225,7 +227,7 @@ const BookedWith* ClashCheck::take(const ClashLine& line) {
             tell(line, place, kept_[index], same);
         }
         if (in_order) {
-            keep(line, LocalTime{day_.year, day_.month, day_.day, hour, minute}, start, place, key);
+            keep(line, start, place, key);
         }
     }
     return booked;
@@ -246,8 +248,8 @@ void ClashCheck::finish() {
     warn_(text_);
 }
 
-void ClashCheck::keep(const ClashLine& line, const LocalTime& start_time, long long start,
-                      std::string_view place, std::uint64_t key) {
+void ClashCheck::keep(const ClashLine& line, long long start, std::string_view place,
+                      std::uint64_t key) {
     if (count_ == kept_.size()) {
         // Full: the ring is laid out from its first slot again, so that a new slot can follow.
         const auto first = static_cast<std::ptrdiff_t>(first_);
@@ -277,7 +279,6 @@ void ClashCheck::keep(const ClashLine& line, const LocalTime& start_time, long l
     kept.year_digits = line.year_digits;
     kept.calendar_name = line.calendar_name;
     kept.line_number = line.line_number;
-    kept.start = start_time;
     kept.place_begin = static_cast<std::size_t>(place.data() - line.line.data());
     kept.place_size = place.size();
 }
@@ -313,7 +314,7 @@ void ClashCheck::tell(const ClashLine& line, std::string_view place, const Kept&
     if (!same_place && !other.place().empty()) {
         text_.append("a ").append(other.place()).append(", ");
     }
-    append_interval(text_, other.start, settings_.duration_minutes);
+    append_interval(text_, other.start(), settings_.duration_minutes);
     text_.push_back('\n');
     warn_(text_);
 }

@@ -82,12 +82,14 @@ class ClashCheck {
         int year_digits = 2;
         std::string_view calendar_name;
         long long line_number = 0;
-        LocalTime start;
         std::size_t place_begin = 0;  // in the line
         std::size_t place_size = 0;
 
         std::string_view line() const { return {bytes.get(), size}; }
         std::string_view place() const { return line().substr(place_begin, place_size); }
+        LocalTime start() const {
+            return match_time(line(), width, year_digits).value_or(LocalTime{});
+        }
     };
 
     // The slot of the kept match `index` places after the first. No division: it would cost
@@ -97,8 +99,7 @@ class ClashCheck {
         return place < kept_.size() ? place : place - kept_.size();
     }
     // Keeps a line taken in order, after the kept ones.
-    void keep(const ClashLine& line, const LocalTime& start_time, long long start,
-              std::string_view place, std::uint64_t key);
+    void keep(const ClashLine& line, long long start, std::string_view place, std::uint64_t key);
     static bool same_match(const ClashLine& line, const Kept& other);
     // Tells, or counts past the first SHOWN_CLASHES, one clash of `line` with `other`.
     void tell(const ClashLine& line, std::string_view place, const Kept& other, bool same_place);
@@ -121,7 +122,6 @@ class ClashCheck {
     std::uint64_t day_bytes_ = 0;   // the eight bytes from its day on
     std::uint16_t year_bytes_ = 0;  // the year's last two digits
     int day_year_digits_ = 0;       // none yet
-    LocalTime day_;
     long long day_start_ = 0;
     long long told_ = 0;
     std::vector<std::pair<std::size_t, bool>> clashes_;  // of the line in hand: slot, same place
