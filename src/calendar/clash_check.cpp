@@ -181,13 +181,14 @@ const BookedWith* ClashCheck::take(const ClashLine& line) {
     const std::string_view place = place_of(text, static_cast<std::size_t>(year + 8 - text.data()));
     const std::uint64_t key = place_key(place, text.data() + text.size());
     // Whether any kept match may clash, without a branch for each: most lines meet none.
-    bool maybe = false;
+    unsigned maybe = 0;
+    const auto overlaps = static_cast<unsigned>(settings_.overlaps);
     for (std::size_t i = 0; i < count_; ++i) {
         const std::size_t index = at(i);
-        maybe |=
-            (places_[index] == key) | (settings_.overlaps & (calendars_[index] != line.calendar));
+        maybe |= static_cast<unsigned>(places_[index] == key) |
+                 (overlaps & static_cast<unsigned>(calendars_[index] != line.calendar));
     }
-    if (!maybe) {
+    if (maybe == 0) {
         if (in_order) {
             keep(line, start, place, key);
         }
