@@ -17,6 +17,10 @@ std::string_view view(std::string_view::iterator begin, std::string_view::iterat
 
 }  // namespace
 
+bool is_white(char c) {
+    return c == ' ' || c == '\t' || c == '\r' || c == '\v' || c == '\f';
+}
+
 std::string_view match_number(std::string_view line) {
     const auto end = std::find_if_not(line.begin(), line.end(), is_digit);
     return line.substr(0, static_cast<std::size_t>(end - line.begin()));

@@ -26,11 +26,8 @@ struct MatchFields {
     std::string_view rest;    // what follows the place, trimmed of white space at both ends
 };
 
-// White space inside a calendar line: space, tab, CR, vertical tab and form feed. Inline: the
-// check of booked gyms looks for the place of every line.
-inline bool is_white(char c) {
-    return c == ' ' || c == '\t' || c == '\r' || c == '\v' || c == '\f';
-}
+// White space inside a calendar line: space, tab, CR, vertical tab and form feed.
+bool is_white(char c);
 
 // The digits a match line starts with: its number as written.
 std::string_view match_number(std::string_view line);
