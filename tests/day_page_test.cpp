@@ -101,7 +101,9 @@ TEST(DayPage, NoMarkupFromALine) {
 TEST(DayPage, WholePageThroughTheMerge) {
     // UTF-8 and Windows-1252 with markup; a day that does not exist, a date out of place and a
     // line longer than the reader's buffer, after calendar 1 has ended.
-    StringInput one("Girone <A>\n1 04/10/2026 18:00 Pala\"X\" Citt\xC3\xA0 & Co\n");
+    StringInput one(
+        "Girone <A>\n1 04/10/2026 18:00 Pala\"X\" Citt\xC3\xA0 & Co\n"
+        "2 04/10/2026 19:00 pala\"x\" Rivincita\n");
     const std::string w(30, 'w');
     StringInput two("7 04/10/26 18:00 Pal\xE8 Tre\x01 'e'\r\n10 05/10/26 21:00 P " + w +
                     "\n8 31/10/26 25:00 P <i>\n9 4/10/26 X\n");
@@ -117,7 +119,7 @@ TEST(DayPage, WholePageThroughTheMerge) {
     PageMatches lines(page, writer, calendars, checks);
     Checked<MergeSink> checked(checks, lines);
     page.begin();
-    EXPECT_EQ(merge_steps::merge_calendars(std::span<Calendar>(calendars), checked), 5);
+    EXPECT_EQ(merge_steps::merge_calendars(std::span<Calendar>(calendars), checked), 6);
     page.end();
     ASSERT_TRUE(writer.close());
     text.erase(text.find("<style>") + 7, text.find("</style>") - text.find("<style>") - 7);
@@ -129,7 +131,10 @@ TEST(DayPage, WholePageThroughTheMerge) {
               "<li><time>18:00</time> <strong>Citt\xC3\xA0 &amp; Co</strong> "
               "<em>Pala&quot;X&quot;</em> <span class=\"tag c0\">prima</span></li>\n"
               "<li><time>18:00</time> <strong>Tre &#39;e&#39;</strong> <em>Pal\xC3\xA8</em> "
-              "<span class=\"tag c1\">u17</span></li>\n</ul>\n</section>\n"
+              "<span class=\"tag c1\">u17</span></li>\n"
+              "<li><time>19:00</time> <strong>Rivincita</strong> <em>pala&quot;x&quot;</em> "
+              "<span class=\"tag c0\">prima</span><span class=\"nota\">&#9888; luogo occupato "
+              "anche dalla gara 1 di prima.txt (riga 2)</span></li>\n</ul>\n</section>\n"
               "<section>\n<h2>luned&igrave; 5 ottobre 2026</h2>\n<ul>\n"
               "<li><time>21:00</time> <strong>" +
                   w +
@@ -139,6 +144,8 @@ TEST(DayPage, WholePageThroughTheMerge) {
                   "<code>8 31/10/26 25:00 P &lt;i&gt;</code></li>\n<li>squadre/u17.txt, riga "
                   "4:<br><code>9 4/10/26 X</code></li>\n</ul>\n</section>\n</body>\n</html>\n");
     EXPECT_EQ(warnings,
+              "gironario: prima.txt:3: pala\"x\" \xE8 occupato anche dalla gara 1 di prima.txt "
+              "(riga 2), 04/10/2026 18:00-20:00\n"
               "gironario: squadre/u17.txt:3: gara 8 del 31/10/26 alle 25:00: data o ora "
               "inesistente, la gara \xE8 in fondo alla pagina, sotto \"Da controllare\"\n"
               "gironario: squadre/u17.txt:4: la data o l'ora non \xE8 dove viene cercata "

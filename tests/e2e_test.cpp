@@ -87,7 +87,14 @@ INSTANTIATE_TEST_SUITE_P(Dialogue, EndToEnd, testing::Values(
          completed_run(4, "calendario.txt"),
          {{"calendario.txt",
            "1 06/10/07 18:00 PalaA Alfa - Beta\r\n4 06/10/07 21:00 PalaB Delta - Eta\r\n\n"
-           "2 13/10/07 18:00 PalaA Alfa - Gamma\r\n5 13/10/07 18:00 PalaC Zeta - Delta\n\n"}}}),
+           "2 13/10/07 18:00 PalaA Alfa - Gamma\r\n5 13/10/07 18:00 PalaC Zeta - Delta\n\n"}}},
+    // The gym booked twice is told on standard error alone.
+    Case{"GymBookedTwice", "t\n2\n2\nn\n",
+         calendars(line_1 + line_2, "3 06/10/07 19:00 pALAa Gamma - Delta\n"),
+         completed_run(3, "calendario.txt"),
+         {{"calendario.txt", line_1 + "3 06/10/07 19:00 pALAa Gamma - Delta\n\n" + line_2}}, 0,
+         "gironario: calendario2.txt:1: pALAa \xE8 occupato anche dalla gara 1 di calendario1.txt "
+         "(riga 1), 06/10/2007 18:00-20:00\n"}),
     row_name);
 
 INSTANTIATE_TEST_SUITE_P(InputEnds, EndToEnd, testing::Values(
@@ -271,7 +278,7 @@ TEST(Arguments, UsageErrorsShowTheUsageAndTouchNoFile) {
          "calendari"},
         {"--", "manca il formato: -f FORMATO"},
         {"-f k", "formato non valido: \"k\" (t, w, x, h, i o p)"},
-        {"-f t --durata=30", "--durata vale solo con il formato i"},
+        {"-f t --sovrapposizioni=si", "l'opzione --sovrapposizioni non vuole un valore"},
     };
     for (const auto& [arguments, message] : usage_errors) {
         const Outcome outcome = run_program(scratch, arguments, "t\n2\n2\nn\n");

@@ -25,6 +25,7 @@ struct Row {
     std::string error{};
     std::vector<std::string> calendars{};
     std::string output{};
+    bool overlaps = false;
 };
 
 Options parse(std::vector<std::string> arguments) {
@@ -52,6 +53,9 @@ TEST(Options, CommandLines) {
         {{"-fi", "--dur", "1440"}, Action::run, Format::icalendar, {AUTO}, 1440},
         {{"-fi", "--durata=0090"}, Action::run, Format::icalendar, {AUTO}, 90},
         {{"-f", "P", "--nome=Under 17"}, Action::run, Format::page},
+        // The duration counts for the clash check too, in every format.
+        {{"-ft", "--durata=30", "--sovr"}, Action::run, Format::text, {AUTO}, 30, {}, {}, {}, true},
+        {{"--sovrapposizioni", "-fh"}, Action::run, Format::web_page, {AUTO}, 120, {}, {}, {}, true},
         // Year digits for both, or for each; the last of repeated options counts.
         {{"-f", "t", "-a", "4"}, Action::run, Format::text, {4}},
         {{"-a2", "-ft"}, Action::run, Format::text, {2}},
@@ -95,8 +99,8 @@ TEST(Options, CommandLines) {
         {{"-fi", "--durata=1441"}, Action::usage_error, {}, {}, 120, "durata non valida"},
         {{"-fi", "--durata=+5"}, Action::usage_error, {}, {}, 120, "durata non valida"},
         {{"-fi", "--durata=99999999999999999999"}, Action::usage_error, {}, {}, 120, "durata non valida"},
-        {{"-ft", "--durata=30"}, Action::usage_error, {}, {}, 120, "--durata vale solo con il formato i"},
         {{"-ft", "--nome=U17"}, Action::usage_error, {}, {}, 120, "--nome vale solo con il formato p"},
+        {{"-ft", "--sovrapposizioni=1"}, Action::usage_error, {}, {}, 120, "l'opzione --sovrapposizioni non vuole un valore"},
         {{"-k"}, Action::usage_error, {}, {}, 120, "opzione non riconosciuta: -k"},
         {{"-ft", "-kz"}, Action::usage_error, {}, {}, 120, "opzione non riconosciuta: -k"},
         {{"--boh", "--help"}, Action::usage_error, {}, {}, 120, "opzione non riconosciuta o ambigua: --boh"},
@@ -117,6 +121,7 @@ TEST(Options, CommandLines) {
             EXPECT_EQ(options.calendars, row.calendars) << line;
             EXPECT_EQ(options.output, row.output) << line;
             EXPECT_EQ(options.name.has_value(), row.format == Format::page) << line;
+            EXPECT_EQ(options.overlaps, row.overlaps) << line;
         }
         if (row.action == Action::usage_error) {
             EXPECT_NE(options.error.find(row.error), std::string::npos)

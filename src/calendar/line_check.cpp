@@ -97,7 +97,8 @@ bool looks_like_match(std::string_view line) {
 }
 
 CalendarChecks::CalendarChecks(std::span<const Calendar> calendars, const LineCheck::Warn& warn,
-                               std::string_view omitted_from) {
+                               std::string_view omitted_from, ClashSettings clashes)
+    : clashes_(clashes, warn) {
     checks_.reserve(calendars.size());
     for (const Calendar& calendar : calendars) {
         checks_.emplace_back(calendar.name, calendar.year_digits, warn, omitted_from);
@@ -115,6 +116,7 @@ void CalendarChecks::finish() {
     for (LineCheck& check : checks_) {
         check.finish();
     }
+    clashes_.finish();
 }
 
 void LineCheck::problem(long long line_number, std::string_view reason) {

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "calendar/calendar_line.hpp"
+#include "calendar/clash_check.hpp"
 
 namespace gironario {
 
@@ -75,15 +76,25 @@ class LineCheck {
 // past them on either side.
 bool looks_like_match(std::string_view line);
 
-// The line checks of every calendar of a run, by the calendars' places in the order named.
+// The checks of a run: of each line of every calendar, by the calendars' places in the order
+// named, and of the clashes between the matches of all of them.
 class CalendarChecks {
   public:
-    // One check for each of `calendars`, named by their names; LineCheck tells the rest.
+    // One check for each of `calendars`, named by their names, and one of their clashes;
+    // LineCheck and ClashCheck tell the rest.
     CalendarChecks(std::span<const Calendar> calendars, const LineCheck::Warn& warn,
-                   std::string_view omitted_from = {});
+                   std::string_view omitted_from = {}, ClashSettings clashes = {});
 
-    // The calendar's held match line, about to be taken.
-    void taken(const Calendar& calendar) { checks_[calendar.index].check(calendar); }
+    // The calendar's held match line, about to be taken. A line longer than the reader's buffer
+    // is checked on its head, where its date, time and place stand.
+    void taken(const Calendar& calendar) {
+        checks_[calendar.index].check(calendar);
+        booked_ = clashes_.take({calendar.lines.head(), calendar.width, calendar.year_digits,
+                                 calendar.index, calendar.name, calendar.line_number});
+    }
+
+    // The earlier match in the same place at the same time as the line just taken, if any.
+    const BookedWith* booked_with() const { return booked_; }
 
     // The calendar's held line, which is passed over as it is not a match line.
     void skipped(const Calendar& calendar);
@@ -98,6 +109,8 @@ class CalendarChecks {
 
   private:
     std::vector<LineCheck> checks_;
+    ClashCheck clashes_;
+    const BookedWith* booked_ = nullptr;
 };
 
 // A merge sink with the checks in front of it: every line is checked before `Sink` sees it.

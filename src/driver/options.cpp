@@ -9,8 +9,8 @@ namespace gironario {
 
 const std::string_view usage =
     "Uso: gironario\n"
-    "     gironario -f FORMATO [-a ANNI] [-o FILE] [--durata=MINUTI] [--nome=TESTO]\n"
-    "               [CALENDARIO...]\n"
+    "     gironario -f FORMATO [-a ANNI] [-o FILE] [--durata=MINUTI] [--sovrapposizioni]\n"
+    "               [--nome=TESTO] [CALENDARIO...]\n"
     "     gironario --help | --version\n"
     "\n"
     "Unisce dei calendari di gare in un solo calendario, in ordine di data e ora, con una riga\n"
@@ -32,7 +32,10 @@ const std::string_view usage =
     "                         da virgole, nel loro ordine (4,2,auto); senza -a: auto\n"
     "  -o, --uscita=FILE      scrive il risultato in FILE invece che nel file del formato\n"
     "                         (x e h senza temp.txt); con - lo scrive sullo standard output\n"
-    "      --durata=MINUTI    durata di ogni gara nel formato i, da 1 a 1440 (di solito 120)\n"
+    "      --durata=MINUTI    durata di ogni gara, da 1 a 1440 (di solito 120): nel formato i\n"
+    "                         e per le sovrapposizioni\n"
+    "      --sovrapposizioni  segnala anche le gare di calendari diversi che si sovrappongono\n"
+    "                         in luoghi diversi\n"
     "      --nome=TESTO       titolo della pagina del formato p (di solito Calendario)\n"
     "      --help             mostra questo aiuto\n"
     "      --version          mostra la versione\n"
@@ -43,12 +46,22 @@ const std::string_view usage =
     "cifre dell'anno sbagliate, gare fuori ordine, righe di gara che non cominciano con il\n"
     "numero) vengono segnalate su standard error con il nome del file e il numero di riga; i\n"
     "file scritti non cambiano.\n"
+    "Allo stesso modo vengono segnalate due gare nello stesso luogo (la prima parola dopo\n"
+    "l'ora, maiuscole o minuscole non contano) a orari che si sovrappongono, con le opzioni e\n"
+    "senza: la palestra \xE8 occupata due volte. La stessa gara in due calendari non conta.\n"
+    "Una gara fuori ordine non sempre viene confrontata.\n"
     "I testi a video seguono la codifica del locale (UTF-8 o Latin-1); i file scritti no.\n"
     "Stato di uscita: 0 riuscito, 1 non riuscito, 2 opzioni sbagliate.\n";
 
 namespace {
 
-enum LongOnly : int { duration_option = 1000, name_option, help_option, version_option };
+enum LongOnly : int {
+    duration_option = 1000,
+    overlaps_option,
+    name_option,
+    help_option,
+    version_option
+};
 
 std::optional<Format> format_of(std::string_view value) {
     if (value.size() != 1) {
@@ -125,6 +138,7 @@ Options parse_options(int argc, char* const argv[]) {
         {"uscita", required_argument, nullptr, 'o'},
         {"durata", required_argument, nullptr, duration_option},
         {"nome", required_argument, nullptr, name_option},
+        {"sovrapposizioni", no_argument, nullptr, overlaps_option},
         {"help", no_argument, nullptr, help_option},
         {"version", no_argument, nullptr, version_option},
         {nullptr, 0, nullptr, 0},
@@ -139,7 +153,6 @@ Options parse_options(int argc, char* const argv[]) {
     opterr = 0;  // the messages are the program's own, in Italian
     optind = 0;  // from the start, however often it is called
     bool format_given = false;
-    bool duration_given = false;
     for (;;) {
         const int option = getopt_long(argc, arguments.data(), ":f:a:o:", long_options, nullptr);
         if (option == -1) {
@@ -174,10 +187,12 @@ Options parse_options(int argc, char* const argv[]) {
             case duration_option:
                 if (const std::optional<int> minutes = minutes_of(value)) {
                     options.duration_minutes = *minutes;
-                    duration_given = true;
                     break;
                 }
                 return failed("durata non valida: " + quoted(value) + " (minuti, da 1 a 1440)");
+            case overlaps_option:
+                options.overlaps = true;
+                break;
             case name_option:
                 options.name = std::string(value);
                 break;
@@ -212,9 +227,6 @@ Options parse_options(int argc, char* const argv[]) {
         return failed("con -a servono un valore per tutti i calendari o uno per ciascuno: " +
                       std::to_string(options.year_digits.size()) + " valori per " +
                       std::to_string(calendars) + " calendari");
-    }
-    if (duration_given && options.format != Format::icalendar) {
-        return failed("--durata vale solo con il formato i");
     }
     if (options.name && !format_row(options.format).named) {
         return failed("--nome vale solo con il formato " +

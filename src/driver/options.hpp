@@ -29,6 +29,8 @@ struct Options {
     // -o: where the result goes, "-" for standard output; empty for the format's own file.
     std::string output;
     int duration_minutes = 120;
+    // --sovrapposizioni: tell matches of different calendars that overlap in different places.
+    bool overlaps = false;
     // --nome: the result's own name, bytes as typed.
     std::optional<std::string> name;
 

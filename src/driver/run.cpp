@@ -161,7 +161,8 @@ std::optional<long long> RunInProgress::merge(std::unique_ptr<Output> output,
     LineWriter writer(*output);
     const std::string result = result_name();
     const auto warn = [this](std::string_view line) { console_.warn(line); };
-    CalendarChecks checks(calendars, warn, format_.omits_undated ? result : std::string());
+    CalendarChecks checks(calendars, warn, format_.omits_undated ? result : std::string(),
+                          {request_.settings.duration_minutes, request_.settings.overlaps});
     ExportJob job{calendars, checks, writer, request_.settings, result};
     const Export write = through_temp() ? export_merged_text : format_.write;
     const long long matches = write(job);

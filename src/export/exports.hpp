@@ -17,7 +17,8 @@ namespace gironario {
 // What the exports are written with, beyond the calendars.
 struct ExportSettings {
     std::time_t now = 0;         // the time of the run, for the events' DTSTAMP
-    int duration_minutes = 120;  // how long a match lasts
+    int duration_minutes = 120;  // how long a match lasts, in every format for the clash check
+    bool overlaps = false;       // tell overlaps of different calendars in different places
     std::string name;            // --nome, the result's own name; empty for the format's own
 };
 

@@ -33,6 +33,12 @@ void PageMatches::match(Calendar& calendar) {
     page_line.calendar_name = calendar.name;
     page_line.tag = tags_[calendar.index];
     page_line.line_number = calendar.line_number;
+    if (const BookedWith* booked = checks_.booked_with()) {
+        note_.assign("luogo occupato anche dalla gara ").append(booked->number);
+        note_.append(" di ").append(booked->calendar_name);
+        note_.append(" (riga ").append(std::to_string(booked->line_number)).append(")");
+        page_line.clash_note = note_;
+    }
     if (page_.match(page_line) == MatchDating::bad_date) {
         checks_.problem(calendar, page_left_out_reason(line, calendar.width, calendar.year_digits));
     }

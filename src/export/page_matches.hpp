@@ -23,8 +23,9 @@ class PageMatches final : public MergeSink {
     PageMatches(DayPage& page, LineWriter& out, std::span<const Calendar> calendars,
                 CalendarChecks& checks);
 
-    // Writes the held line to the page; a line whose date or time does not exist is told to the
-    // checks (a line whose date or time is out of place has been told by the checks themselves).
+    // Writes the held line to the page, with a note when the checks found its place booked by an
+    // earlier match; a line whose date or time does not exist is told to the checks (a line whose
+    // date or time is out of place has been told by the checks themselves).
     void match(Calendar& calendar) override;
     void day_break() override {}
     bool failed() const override { return out_.failed(); }
@@ -35,6 +36,7 @@ class PageMatches final : public MergeSink {
     CalendarChecks& checks_;
     std::vector<std::string> tags_;  // calendar_tag() of each calendar's name
     std::string line_;               // a line longer than the reader's buffer, gathered whole
+    std::string note_;               // the note of a place booked twice, kept for its capacity
 };
 
 // Why a match line is not under its day, in Italian (Latin-1 text): the match number, the date
