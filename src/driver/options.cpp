@@ -9,7 +9,7 @@ namespace gironario {
 
 const std::string_view usage =
     "Uso: gironario\n"
-    "     gironario -f FORMATO [-a ANNI] [--durata=MINUTI]\n"
+    "     gironario -f FORMATO [-a ANNI] [--durata=MINUTI] [--fuso=FUSO] [--nome=TESTO]\n"
     "     gironario --help | --version\n"
     "\n"
     "Unisce i calendari calendario1.txt e calendario2.txt della cartella corrente in un solo\n"
@@ -28,18 +28,25 @@ const std::string_view usage =
     "                         virgola, per calendario1.txt e calendario2.txt (4,2);\n"
     "                         senza -a: auto\n"
     "      --durata=MINUTI    durata di ogni gara nel formato i, da 1 a 1440 (di solito 120)\n"
+    "      --fuso=FUSO        fuso orario delle ore nel formato i: Europe/Rome (di solito),\n"
+    "                         oppure locale (l'ora come scritta, nel fuso del telefono)\n"
+    "      --nome=TESTO       nome del calendario nel formato i (di solito calendario)\n"
     "      --help             mostra questo aiuto\n"
     "      --version          mostra la versione\n"
     "\n"
     "Le righe di un calendario che la fusione non riesce a leggere (data o ora fuori posto,\n"
     "cifre dell'anno sbagliate, gare fuori ordine) vengono segnalate su standard error con il\n"
     "nome del file e il numero di riga; i file scritti non cambiano.\n"
+    "Nel formato i ogni gara tiene il suo UID (nome del file e numero della gara) anche se\n"
+    "cambia data, ora o luogo; se calendario.ics esiste ed \xE8 stato scritto da gironario,\n"
+    "le gare cambiate salgono di SEQUENCE, quelle tolte spariscono e dopo \"Complimenti\"\n"
+    "viene elencato che cosa \xE8 cambiato (spostata, cambiata, nuova, tolta).\n"
     "I testi a video seguono la codifica del locale (UTF-8 o Latin-1); i file scritti no.\n"
     "Stato di uscita: 0 riuscito, 1 non riuscito, 2 opzioni sbagliate.\n";
 
 namespace {
 
-enum LongOnly : int { duration_option = 1000, help_option, version_option };
+enum LongOnly : int { duration_option = 1000, zone_option, name_option, help_option, version_option };
 
 std::optional<Format> format_of(std::string_view value) {
     if (value.size() != 1) {
@@ -118,6 +125,8 @@ Options parse_options(int argc, char* const argv[]) {
         {"formato", required_argument, nullptr, 'f'},
         {"anni", required_argument, nullptr, 'a'},
         {"durata", required_argument, nullptr, duration_option},
+        {"fuso", required_argument, nullptr, zone_option},
+        {"nome", required_argument, nullptr, name_option},
         {"help", no_argument, nullptr, help_option},
         {"version", no_argument, nullptr, version_option},
         {nullptr, 0, nullptr, 0},
@@ -133,6 +142,7 @@ Options parse_options(int argc, char* const argv[]) {
     optind = 0;  // from the start, however often it is called
     bool format_given = false;
     bool duration_given = false;
+    std::string_view icalendar_only;  // the first option given that only the format i takes
     for (;;) {
         const int option = getopt_long(argc, arguments.data(), ":f:a:", long_options, nullptr);
         if (option == -1) {
@@ -163,6 +173,18 @@ Options parse_options(int argc, char* const argv[]) {
                     break;
                 }
                 return failed("durata non valida: " + quoted(value) + " (minuti, da 1 a 1440)");
+            case zone_option:
+                if (const std::optional<IcsZone> zone = ics_zone_named(value)) {
+                    options.zone = *zone;
+                    icalendar_only = icalendar_only.empty() ? "--fuso" : icalendar_only;
+                    break;
+                }
+                return failed("fuso orario non valido: " + quoted(value) +
+                              " (Europe/Rome o locale)");
+            case name_option:
+                options.name = std::string(value);
+                icalendar_only = icalendar_only.empty() ? "--nome" : icalendar_only;
+                break;
             case help_option:
                 options.action = Options::Action::help;
                 return options;
@@ -192,6 +214,9 @@ Options parse_options(int argc, char* const argv[]) {
     }
     if (duration_given && options.format != Format::icalendar) {
         return failed("--durata vale solo con il formato i");
+    }
+    if (!icalendar_only.empty() && options.format != Format::icalendar) {
+        return failed(std::string(icalendar_only) + " vale solo con il formato i");
     }
     options.action = Options::Action::run;
     return options;

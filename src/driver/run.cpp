@@ -1,5 +1,6 @@
 #include "driver/run.hpp"
 
+#include <cerrno>
 #include <string>
 
 #include "calendar/calendar_line.hpp"
@@ -7,6 +8,7 @@
 #include "calendar/merge.hpp"
 #include "export/icalendar.hpp"
 #include "export/icalendar_events.hpp"
+#include "export/ics_previous.hpp"
 #include "export/table_export.hpp"
 
 namespace gironario {
@@ -53,6 +55,9 @@ bool Run::create_output() {
     if (overwrites_calendar(name)) {
         return false;
     }
+    if (format_ == Format::icalendar) {
+        read_previous(name);
+    }
     int error = 0;
     // An iCalendar file ends its lines with CR LF on every system; the text formats as the
     // system's text files do.
@@ -95,10 +100,15 @@ std::optional<long long> Run::merge(const std::array<int, 2>& year_digits) {
         first.check = &check1;
         second.check = &check2;
         if (format_ == Format::icalendar) {
-            IcsWriter ics(writer, {clock_.duration_minutes,
-                                   ics_timestamp(clock_.now).value_or("19700101T000000Z"),
-                                   GIRONARIO_VERSION});
-            IcalendarEvents events(ics, writer, first, calendar_names[0], calendar_names[1]);
+            const std::string_view merged = files.merged;
+            IcsWriter ics(writer,
+                          {clock_.duration_minutes,
+                           ics_timestamp(clock_.now).value_or("19700101T000000Z"),
+                           GIRONARIO_VERSION, clock_.zone,
+                           clock_.name.value_or(std::string(merged.substr(0, merged.rfind('.'))))},
+                          changes_.get());
+            IcalendarEvents events(ics, writer, first, {calendar_names[0], "calendario1", 0, 0, 0},
+                                   {calendar_names[1], "calendario2", 0, 1, 0});
             ics.begin();
             matches = gironario::merge(first, second, events);
             ics.end();
@@ -126,6 +136,43 @@ void Run::summarize(long long matches) {
     console_.say_number(matches);
     console_.say(summary_after_count);
     console_.say(files_of(format_).final_message);
+    report_changes(ReportStream::standard_output);
+}
+
+void Run::report_changes(ReportStream stream) {
+    if (!changes_) {
+        return;
+    }
+    changes_->report([&](std::string_view line) {
+        if (stream == ReportStream::standard_output) {
+            console_.say(line);
+        } else {
+            console_.warn(line);
+        }
+    });
+}
+
+// The iCalendar file about to be replaced, read so that the new one is written against it. One
+// that cannot be used is told of, and the new file is written as if there were none.
+void Run::read_previous(const std::string& name) {
+    changes_.reset();
+    int error = 0;
+    std::unique_ptr<Input> file = folder_.open(name, error);
+    if (!file) {
+        if (error != ENOENT) {
+            console_.report(name, "il calendario di prima non si apre, e non viene confrontato",
+                            error);
+        }
+        return;
+    }
+    LineReader lines(*file);
+    PreviousReading previous = read_previous_calendar(lines);
+    if (!previous.calendar) {
+        console_.warn("gironario: " + name + ": il file di prima " + previous.problem +
+                      ": viene sostituito senza l'elenco dei cambiamenti\n");
+        return;
+    }
+    changes_ = std::make_unique<IcsChanges>(std::move(previous.calendar));
 }
 
 bool Run::export_table_file(long long matches) {

@@ -7,6 +7,7 @@
 #include <ctime>
 #include <memory>
 #include <optional>
+#include <string>
 #include <string_view>
 
 #include "calendar/byte_stream.hpp"
@@ -15,6 +16,8 @@
 #include "driver/answers.hpp"
 #include "driver/console.hpp"
 #include "driver/folder.hpp"
+#include "export/ics_changes.hpp"
+#include "export/ics_zone.hpp"
 
 namespace gironario {
 
@@ -25,7 +28,12 @@ inline constexpr std::array<std::string_view, 2> calendar_names = {"calendario1.
 struct RunClock {
     std::time_t now = 0;         // the time of the run, for the events' DTSTAMP
     int duration_minutes = 120;  // how long a match lasts
+    IcsZone zone = IcsZone::europe_rome;
+    std::optional<std::string> name;  // the calendar's name; by default its file's, less the extension
 };
+
+// Where the list of changes in the iCalendar file goes.
+enum class ReportStream { standard_output, standard_error };
 
 class Run {
   public:
@@ -46,10 +54,15 @@ class Run {
     // or nothing after saying what failed. Needs create_output() and open_calendars().
     std::optional<long long> merge(const std::array<int, 2>& year_digits);
 
-    // The count of matches and where the calendar is: what a completed run prints.
+    // The count of matches and where the calendar is: what a completed run prints, and then the
+    // changes against the iCalendar file it replaced, if there was one.
     void summarize(long long matches);
 
+    // The changes against the iCalendar file replaced, if there was one, to `stream`.
+    void report_changes(ReportStream stream);
+
   private:
+    void read_previous(const std::string& name);
     bool export_table_file(long long matches);
     bool overwrites_calendar(const std::string& name);
     bool overwrites(const std::string& name, const std::string& precious);
@@ -62,6 +75,7 @@ class Run {
     RunClock clock_;
     std::unique_ptr<Output> output_;
     std::array<std::unique_ptr<Input>, 2> calendars_;
+    std::unique_ptr<IcsChanges> changes_;  // with a previous iCalendar file
 };
 
 }  // namespace gironario

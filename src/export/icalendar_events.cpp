@@ -5,12 +5,12 @@
 namespace gironario {
 
 IcalendarEvents::IcalendarEvents(IcsWriter& writer, LineWriter& out, const Calendar& first,
-                                 std::string_view first_name, std::string_view second_name)
+                                 IcsSource first_source, IcsSource second_source)
     : writer_(writer),
       out_(out),
       first_(first),
-      first_name_(first_name),
-      second_name_(second_name) {}
+      first_source_(first_source),
+      second_source_(second_source) {}
 
 void IcalendarEvents::match(Calendar& calendar) {
     std::string_view line = calendar.lines.head();
@@ -20,9 +20,9 @@ void IcalendarEvents::match(Calendar& calendar) {
         calendar.lines.consume([&](std::string_view piece, std::size_t) { line_.append(piece); });
         line = line_;
     }
-    const std::string_view name = &calendar == &first_ ? first_name_ : second_name_;
-    const IcsEvent event =
-        writer_.event(line, calendar.width, calendar.year_digits, name, calendar.line_number);
+    IcsSource& source = &calendar == &first_ ? first_source_ : second_source_;
+    source.line_number = calendar.line_number;
+    const IcsEvent event = writer_.event(line, calendar.width, calendar.year_digits, source);
     if (event != IcsEvent::written && event != IcsEvent::bad_shape && calendar.check != nullptr) {
         calendar.check->problem(
             calendar.line_number,

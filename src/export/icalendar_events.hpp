@@ -14,10 +14,10 @@ namespace gironario {
 
 class IcalendarEvents final : public MergeSink {
   public:
-    // `first` is the merge's first calendar: its lines are named `first_name`, the other
-    // calendar's `second_name`.
+    // `first` is the merge's first calendar: its lines come from `first_source`, the other
+    // calendar's from `second_source` (their line numbers are the calendars' own).
     IcalendarEvents(IcsWriter& writer, LineWriter& out, const Calendar& first,
-                    std::string_view first_name, std::string_view second_name);
+                    IcsSource first_source, IcsSource second_source);
 
     // Writes the event of the held line, or tells the calendar's check why it is left out (a line
     // whose date or time is out of place has been told of by the check itself).
@@ -29,8 +29,8 @@ class IcalendarEvents final : public MergeSink {
     IcsWriter& writer_;
     LineWriter& out_;
     const Calendar& first_;
-    std::string_view first_name_;
-    std::string_view second_name_;
+    IcsSource first_source_;
+    IcsSource second_source_;
     std::string line_;  // a line longer than the reader's buffer, gathered whole
 };
 
