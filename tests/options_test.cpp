@@ -23,6 +23,8 @@ struct Row {
     std::array<std::optional<int>, 2> years{};
     int minutes = 120;
     std::string error{};
+    IcsZone zone = IcsZone::europe_rome;
+    std::optional<std::string> name{};
 };
 
 Options parse(std::vector<std::string> arguments) {
@@ -45,7 +47,9 @@ TEST(Options, CommandLines) {
         {{"--formato", "w"}, Action::run, Format::word},
         {{"--formato=X"}, Action::run, Format::spreadsheet},
         {{"--form=h"}, Action::run, Format::web_page},
-        {{"--f=i"}, Action::run, Format::icalendar},
+        {{"--fo=i"}, Action::run, Format::icalendar},
+        {{"-fi", "--fuso=locale", "--nome="}, Action::run, Format::icalendar, {}, 120, "", IcsZone::floating, ""},
+        {{"-fi", "--fuso", "locale", "--fu=Europe/Rome", "--no", "U17, Lorvane"}, Action::run, Format::icalendar, {}, 120, "", IcsZone::europe_rome, "U17, Lorvane"},
         {{"-f", "I", "--durata=1"}, Action::run, Format::icalendar, {}, 1},
         {{"-fi", "--dur", "1440"}, Action::run, Format::icalendar, {}, 1440},
         {{"-fi", "--durata=0090"}, Action::run, Format::icalendar, {}, 90},
@@ -84,6 +88,11 @@ TEST(Options, CommandLines) {
         {{"-fi", "--durata=+5"}, Action::usage_error, {}, {}, 120, "durata non valida"},
         {{"-fi", "--durata=99999999999999999999"}, Action::usage_error, {}, {}, 120, "durata non valida"},
         {{"-ft", "--durata=30"}, Action::usage_error, {}, {}, 120, "--durata vale solo con il formato i"},
+        {{"--f=i"}, Action::usage_error, {}, {}, 120, "opzione non riconosciuta o ambigua: --f=i"},
+        {{"-fi", "--fuso=europe/rome"}, Action::usage_error, {}, {}, 120, "fuso orario non valido: \"europe/rome\" (Europe/Rome o locale)"},
+        {{"-fi", "--fuso="}, Action::usage_error, {}, {}, 120, "fuso orario non valido: \"\""},
+        {{"-ft", "--nome=x", "--fuso=locale"}, Action::usage_error, {}, {}, 120, "--nome vale solo con il formato i"},
+        {{"--fuso=locale", "-fh"}, Action::usage_error, {}, {}, 120, "--fuso vale solo con il formato i"},
         {{"-k"}, Action::usage_error, {}, {}, 120, "opzione non riconosciuta: -k"},
         {{"-ft", "-kz"}, Action::usage_error, {}, {}, 120, "opzione non riconosciuta: -k"},
         {{"--boh", "--help"}, Action::usage_error, {}, {}, 120, "opzione non riconosciuta o ambigua: --boh"},
@@ -101,6 +110,8 @@ TEST(Options, CommandLines) {
             EXPECT_EQ(options.format, row.format) << line;
             EXPECT_EQ(options.year_digits, row.years) << line;
             EXPECT_EQ(options.duration_minutes, row.minutes) << line;
+            EXPECT_EQ(options.zone, row.zone) << line;
+            EXPECT_EQ(options.name, row.name) << line;
         }
         if (row.action == Action::usage_error) {
             EXPECT_NE(options.error.find(row.error), std::string::npos)

@@ -30,7 +30,8 @@ std::optional<int> find_year_digits(Run& run, std::size_t index, Console& consol
 }  // namespace
 
 int run_batch(const Options& options, Console& console, Folder& folder, std::time_t now) {
-    Run run(folder, console, options.format, RunClock{now, options.duration_minutes, options.zone, options.name});
+    Run run(folder, console, options.format,
+            RunClock{now, options.duration_minutes, options.zone, options.name});
     if (!run.open_calendars()) {
         return EXIT_FAILED;
     }

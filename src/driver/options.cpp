@@ -46,7 +46,13 @@ const std::string_view usage =
 
 namespace {
 
-enum LongOnly : int { duration_option = 1000, zone_option, name_option, help_option, version_option };
+enum LongOnly : int {
+    duration_option = 1000,
+    zone_option,
+    name_option,
+    help_option,
+    version_option
+};
 
 std::optional<Format> format_of(std::string_view value) {
     if (value.size() != 1) {

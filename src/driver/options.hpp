@@ -34,8 +34,9 @@ struct Options {
 };
 
 // Reads the arguments the GNU way (getopt_long): -f FORMATO / --formato=FORMATO, -a ANNI /
-// --anni=ANNI, --durata=MINUTI, --fuso=FUSO, --nome=TESTO, --help, --version; long options may be shortened while they stay
-// unambiguous, and "--" ends the options. --help and --version win over everything after them.
+// --anni=ANNI, --durata=MINUTI, --fuso=FUSO, --nome=TESTO, --help, --version; long options may be
+// shortened while they stay unambiguous, and "--" ends the options. --help and --version win over
+// everything after them.
 Options parse_options(int argc, char* const argv[]);
 
 }  // namespace gironario

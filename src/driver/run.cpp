@@ -101,12 +101,12 @@ std::optional<long long> Run::merge(const std::array<int, 2>& year_digits) {
         second.check = &check2;
         if (format_ == Format::icalendar) {
             const std::string_view merged = files.merged;
-            IcsWriter ics(writer,
-                          {clock_.duration_minutes,
-                           ics_timestamp(clock_.now).value_or("19700101T000000Z"),
-                           GIRONARIO_VERSION, clock_.zone,
-                           clock_.name.value_or(std::string(merged.substr(0, merged.rfind('.'))))},
-                          changes_.get());
+            IcsWriter ics(
+                writer,
+                {clock_.duration_minutes, ics_timestamp(clock_.now).value_or("19700101T000000Z"),
+                 GIRONARIO_VERSION, clock_.zone,
+                 clock_.name.value_or(std::string(merged.substr(0, merged.rfind('.'))))},
+                changes_.get());
             IcalendarEvents events(ics, writer, first, {calendar_names[0], "calendario1", 0, 0, 0},
                                    {calendar_names[1], "calendario2", 0, 1, 0});
             ics.begin();

@@ -29,7 +29,8 @@ struct RunClock {
     std::time_t now = 0;         // the time of the run, for the events' DTSTAMP
     int duration_minutes = 120;  // how long a match lasts
     IcsZone zone = IcsZone::europe_rome;
-    std::optional<std::string> name;  // the calendar's name; by default its file's, less the extension
+    std::optional<std::string>
+        name;  // the calendar's name; by default its file's, less the extension
 };
 
 // Where the list of changes in the iCalendar file goes.

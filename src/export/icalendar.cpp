@@ -120,8 +120,8 @@ IcsEvent IcsWriter::event(std::string_view line, int width, int year_digits,
     if (changes_ != nullptr) {
         std::string file_name;
         append_plain_text(file_name, source.file_name, name_utf8);
-        revision = changes_->settle({uid, digest_.value(), start_number(start), place,
-                                     fields.number, file_name});
+        revision = changes_->settle(
+            {uid, digest_.value(), start_number(start), place, fields.number, file_name});
     }
     content_ = "SEQUENCE:";
     append_digits(content_, revision.sequence, 1);
@@ -134,8 +134,9 @@ IcsEvent IcsWriter::event(std::string_view line, int width, int year_digits,
 }
 
 void IcsWriter::put_line() {
-    digest_.set(IcsDigest::part_of(std::string_view(content_).substr(0, content_.find_first_of(";:"))),
-                ics_hash(content_));
+    digest_.set(
+        IcsDigest::part_of(std::string_view(content_).substr(0, content_.find_first_of(";:"))),
+        ics_hash(content_));
     write_content_line(out_, content_);
 }
 

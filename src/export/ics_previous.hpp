@@ -29,7 +29,9 @@ class IcsDigest {
     // The part of the digest that the property `name` makes, or -1 for one that it leaves out.
     static int part_of(std::string_view name);
 
-    void set(int part, std::uint64_t line_hash) { parts_[static_cast<std::size_t>(part)] = line_hash; }
+    void set(int part, std::uint64_t line_hash) {
+        parts_[static_cast<std::size_t>(part)] = line_hash;
+    }
     std::uint64_t value() const;
 
   private:

@@ -1,0 +1,165 @@
+#include "export/ics_changes.hpp"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "calendar/byte_stream.hpp"
+#include "calendar/calendar_line.hpp"
+#include "export/icalendar.hpp"
+
+namespace gironario {
+namespace {
+
+struct Season {
+    std::string file;
+    std::string report;   // the list of changes, when there was a previous file
+    std::string problem;  // why the previous file was not used
+};
+
+// The lines of u17.txt written as a file at `stamp`, against `previous`.
+Season write_season(const std::vector<std::string>& lines, const std::string& previous,
+                    const std::string& stamp) {
+    Season season;
+    StringInput input(previous);
+    LineReader reader(input, 64);  // content lines pass the buffer's end
+    PreviousReading reading = read_previous_calendar(reader);
+    season.problem = reading.problem;
+    std::unique_ptr<IcsChanges> changes;
+    if (reading.calendar) {
+        changes = std::make_unique<IcsChanges>(std::move(reading.calendar));
+    }
+    StringOutput output(season.file);
+    LineWriter out(output);
+    IcsWriter writer(out, {120, stamp, "1.2.0"}, changes.get());
+    writer.begin();
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        writer.event(lines[i], detect_width(lines[i], 0), 2,
+                     {"u17.txt", "u17", 0, 0, static_cast<long long>(i + 1)});
+    }
+    writer.end();
+    EXPECT_TRUE(out.close());
+    if (changes) {
+        changes->report([&](std::string_view line) { season.report += line; });
+    }
+    return season;
+}
+
+// "UID SEQUENCE LAST-MODIFIED" of each event.
+std::string revisions(const std::string& file) {
+    std::string result;
+    for (std::size_t at = file.find("UID:"); at != std::string::npos;
+         at = file.find("UID:", at + 1)) {
+        const auto value = [&](std::string_view name) {
+            const std::size_t begin = file.find(name, at) + name.size();
+            return file.substr(begin, file.find("\r\n", begin) - begin);
+        };
+        result += value("UID:").substr(0, value("UID:").find("-u17")) + ' ' + value("SEQUENCE:") +
+                  ' ' + value("LAST-MODIFIED:").substr(0, 8) + '\n';
+    }
+    return result;
+}
+
+const std::string A = "12 04/10/26 18:00 PalaA Alfa - Beta";
+const std::string B = "13 11/10/26 18:00 PalaA Alfa - Gamma";
+const std::string C = "14 18/10/26 20:30 PalaB Alfa - Delta";
+
+TEST(IcsChanges, SequenceAndReportAgainstThePreviousFile) {
+    struct Row {
+        const char* what;
+        std::vector<std::vector<std::string>> seasons;  // each written against the one before
+        std::string revisions;                          // of the last
+        std::string report;
+    };
+    const std::vector<Row> rows = {
+        {"the same calendar again: nothing changes but DTSTAMP",
+         {{A, B}, {A, B}},
+         "12-1 0 20260901\n13-1 0 20260901\n",
+         "Rispetto al calendario di prima: 0 gare cambiate, 0 nuove, 0 tolte\n"},
+        {"moved, renamed, new, gone and kept, in one run",
+         {{A, B, C},
+          {"12 05/10/26 21:00 PalaB Alfa - Beta", "13 11/10/26 18:00 PalaA Alfa - Zeta", C,
+           "40 12/12/26 18:00 PalaLorvane Alfa - Eta"}},
+         "12-1 1 20261001\n13-1 1 20261001\n14-1 0 20260901\n40-1 0 20261001\n",
+         "Rispetto al calendario di prima: 2 gare cambiate, 1 nuova, 0 tolte\n"
+         "spostata: gara 12 (u17.txt): dal 04/10/2026 18:00 PalaA al 05/10/2026 21:00 PalaB\n"
+         "cambiata: gara 13 (u17.txt) del 11/10/2026 18:00 PalaA (squadre, descrizione o "
+         "durata)\n"
+         "nuova: gara 40 (u17.txt): 12/12/2026 18:00 PalaLorvane\n"},
+        {"changed twice, then left alone: the SEQUENCE and time of the last change",
+         {{A, B, C},
+          {A, "13 11/10/26 18:30 PalaA Alfa - Gamma"},
+          {"13 11/10/26 19:00 PalaA Alfa - Gamma"},
+          {"13 11/10/26 19:00 PalaA Alfa - Gamma"}},
+         "13-1 2 20261101\n",
+         "Rispetto al calendario di prima: 0 gare cambiate, 0 nuove, 0 tolte\n"},
+        {"gone",
+         {{C, A, B}, {B}},
+         "13-1 0 20260901\n",
+         "Rispetto al calendario di prima: 0 gare cambiate, 0 nuove, 2 tolte\n"
+         "tolta: gara 12 (u17.txt) del 04/10/2026 18:00\n"
+         "tolta: gara 14 (u17.txt) del 18/10/2026 20:30\n"},
+    };
+    const std::vector<std::string> stamps = {"20260901T080000Z", "20261001T080000Z",
+                                             "20261101T080000Z", "20261201T080000Z"};
+    for (const Row& row : rows) {
+        Season season;
+        for (std::size_t i = 0; i < row.seasons.size(); ++i) {
+            season = write_season(row.seasons[i], season.file, stamps[i]);
+            EXPECT_EQ(season.problem, i == 0 ? "non \xE8 un calendario scritto da gironario" : "")
+                << row.what;
+        }
+        EXPECT_EQ(revisions(season.file), row.revisions) << row.what;
+        EXPECT_EQ(season.report, row.report) << row.what;
+    }
+}
+
+TEST(IcsChanges, PreviousFileNotTaken) {
+    const std::string ours = write_season({A, B}, "", "20260901T080000Z").file;
+    const std::string event_end = "END:VEVENT\r\n";
+    const std::size_t first_end = ours.find(event_end) + event_end.size();
+    struct Row {
+        const char* what;
+        std::string previous;
+        std::string problem;
+    };
+    const std::vector<Row> rows = {
+        {"empty", "", "non \xE8 un calendario scritto da gironario"},
+        {"another program's",
+         "BEGIN:VCALENDAR\r\nVERSION:2.0\r\nPRODID:-//Altro//IT\r\nEND:VCALENDAR\r\n",
+         "non \xE8 un calendario scritto da gironario"},
+        {"a text", "12 04/10/26 18:00 PalaA Alfa - Beta\n",
+         "non \xE8 un calendario scritto da gironario"},
+        {"cut short between events", ours.substr(0, first_end),
+         "\xE8 incompleto: finisce prima di END:VCALENDAR"},
+        {"cut short in a line", ours.substr(0, first_end - 5),
+         "\xE8 incompleto o rovinato alla riga 36"},
+        {"without its CRs",
+         [&] {
+             std::string text = ours;
+             std::erase(text, '\r');
+             return text;
+         }(),
+         "non \xE8 un calendario scritto da gironario"},
+        {"an event never ended",
+         ours.substr(0, first_end - event_end.size()) + ours.substr(first_end),
+         "\xE8 incompleto o rovinato alla riga 36"},
+        {"a continuation line first", " x\r\n" + ours,
+         "non \xE8 un calendario scritto da gironario"},
+        {"an event twice", ours.substr(0, first_end) + ours.substr(ours.find("BEGIN:VEVENT")),
+         "ha due gare con lo stesso UID"},
+        {"something after its end", ours + "BEGIN:VEVENT\r\n",
+         "\xE8 incompleto o rovinato alla riga 50"},
+    };
+    for (const Row& row : rows) {
+        const Season season = write_season({A, B}, row.previous, "20261001T080000Z");
+        EXPECT_EQ(season.problem, row.problem) << row.what;
+        // Written as if there were no previous file.
+        EXPECT_EQ(revisions(season.file), "12-1 0 20261001\n13-1 0 20261001\n") << row.what;
+        EXPECT_EQ(season.report, "") << row.what;
+    }
+}
+
+}  // namespace
+}  // namespace gironario
