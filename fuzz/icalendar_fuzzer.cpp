@@ -7,9 +7,10 @@
 // description; and a calendar's UIDs must not depend on the other calendar.
 //
 // Input: two bytes of settings, then calendar 1, a line "====", and calendar 2. The first byte
-// chooses the year digits of each calendar (bits 0 and 1) and the duration of a match; the second
-// the writer's buffer size.
+// chooses the year digits of each calendar (bits 0 and 1), the duration of a match (bits 2 to 4)
+// and the time zone (bit 5); the second the writer's buffer size.
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <cstdio>
@@ -22,6 +23,7 @@
 
 #include "calendar/byte_stream.hpp"
 #include "export/icalendar.hpp"
+#include "export/ics_changes.hpp"
 #include "fuzz_support.hpp"
 
 namespace {
@@ -38,10 +40,12 @@ struct Fed {
     int year_digits;
     std::string_view calendar;
     long long number;
+    std::size_t index;
 };
 
 // A calendar's match lines with their width offsets and line numbers.
-std::vector<Fed> match_lines_of(std::string_view text, int year_digits, std::string_view calendar) {
+std::vector<Fed> match_lines_of(std::string_view text, int year_digits, std::string_view calendar,
+                                std::size_t index) {
     std::vector<Fed> result;
     int width = 0;
     long long number = 0;
@@ -49,7 +53,7 @@ std::vector<Fed> match_lines_of(std::string_view text, int year_digits, std::str
         ++number;
         if (is_match_line(line)) {
             width = detect_width(line, width);
-            result.push_back({line, width, year_digits, calendar, number});
+            result.push_back({line, width, year_digits, calendar, number, index});
         }
     }
     return result;
@@ -198,7 +202,7 @@ bool is_date_time(std::string_view value) {
 using Event = std::map<std::string, std::string, std::less<>>;
 
 // Reads an iCalendar file strictly, as the header tells, and returns its events' properties.
-std::vector<Event> parse_strictly(std::string_view file) {
+std::vector<Event> parse_strictly(std::string_view file, IcsZone zone) {
     std::vector<std::string> lines;  // unfolded
     while (!file.empty()) {
         const std::size_t end = file.find("\r\n");
@@ -215,21 +219,39 @@ std::vector<Event> parse_strictly(std::string_view file) {
         }
         file.remove_prefix(end + 2);
     }
-    require(lines.size() >= 4 && lines[0] == "BEGIN:VCALENDAR" && lines[1] == "VERSION:2.0" &&
-                lines[2].starts_with("PRODID:") && lines.back() == "END:VCALENDAR",
+    require(lines.size() >= 8 && lines[0] == "BEGIN:VCALENDAR" && lines[1] == "VERSION:2.0" &&
+                lines[2].starts_with("PRODID:") && lines[3] == "NAME:calendario" &&
+                lines[4] == "X-WR-CALNAME:calendario" &&
+                lines[5] == "REFRESH-INTERVAL;VALUE=DURATION:PT6H" &&
+                lines[6] == "X-PUBLISHED-TTL:PT6H" && lines.back() == "END:VCALENDAR",
             "the calendar's head or end is wrong");
     check_text(std::string_view(lines[2]).substr(7));
+    std::size_t first = 7;
+    if (zone == IcsZone::europe_rome) {
+        require(lines[first] == "BEGIN:VTIMEZONE", "the time zone is missing");
+        while (first < lines.size() && lines[first] != "END:VTIMEZONE") {
+            ++first;
+        }
+        ++first;
+    }
 
     static const std::set<std::string, std::less<>> properties = {
-        "UID", "DTSTAMP", "DTSTART", "DTEND", "SUMMARY", "LOCATION", "DESCRIPTION"};
+        "UID",      "DTSTAMP",     "DTSTART",    "DTEND",    "SUMMARY",
+        "LOCATION", "DESCRIPTION", "CATEGORIES", "SEQUENCE", "LAST-MODIFIED"};
+    const std::string parameter(ics_zone_parameter(zone));
     std::vector<Event> events;
     std::optional<Event> open;
-    for (std::size_t i = 3; i + 1 < lines.size(); ++i) {
-        const std::string_view line = lines[i];
+    for (std::size_t i = first; i + 1 < lines.size(); ++i) {
+        std::string line = lines[i];
+        for (const std::string_view timed : {"DTSTART", "DTEND"}) {
+            if (line.starts_with(std::string(timed) + parameter + ":")) {
+                line.erase(timed.size(), parameter.size());
+            }
+        }
         const std::size_t colon = line.find(':');
         require(colon != std::string_view::npos && colon > 0, "a content line without a name");
-        const std::string_view name = line.substr(0, colon);
-        const std::string_view value = line.substr(colon + 1);
+        const std::string_view name = std::string_view(line).substr(0, colon);
+        const std::string_view value = std::string_view(line).substr(colon + 1);
         require(name.find_first_not_of("ABCDEFGHIJKLMNOPQRSTUVWXYZ-") == std::string_view::npos,
                 "a bad property name");
         if (name == "BEGIN") {
@@ -245,6 +267,10 @@ std::vector<Event> parse_strictly(std::string_view file) {
             require(open->emplace(name, value).second, "a property twice in one event");
             if (name == "DTSTART" || name == "DTEND") {
                 require(is_date_time(value), "a start or end that is not a floating date-time");
+            } else if (name == "SEQUENCE") {
+                require(value == "0", "a SEQUENCE without a previous file");
+            } else if (name == "LAST-MODIFIED") {
+                require(value == dtstamp, "LAST-MODIFIED is not the run's time");
             } else if (name != "DTSTAMP") {
                 check_text(value);
             }
@@ -259,15 +285,17 @@ struct Run {
     std::vector<IcsEvent> outcomes;
 };
 
-Run write(const std::vector<Fed>& lines, int minutes, std::size_t capacity) {
+Run write(const std::vector<Fed>& lines, int minutes, std::size_t capacity, IcsZone zone,
+          IcsChanges* changes = nullptr) {
     Run run;
     StringOutput output(run.file);
     LineWriter out(output, capacity);
-    IcsWriter writer(out, {minutes, std::string(dtstamp), "1.0.0"});
+    IcsWriter writer(out, {minutes, std::string(dtstamp), "1.0.0", zone, "calendario"}, changes);
     writer.begin();
     for (const Fed& fed : lines) {
-        run.outcomes.push_back(
-            writer.event(fed.line, fed.width, fed.year_digits, fed.calendar, fed.number));
+        const std::string_view tag = fed.calendar.substr(0, fed.calendar.rfind('.'));
+        run.outcomes.push_back(writer.event(fed.line, fed.width, fed.year_digits,
+                                            {fed.calendar, tag, 0, fed.index, fed.number}));
     }
     writer.end();
     require(out.close(), "writing to a string failed");
@@ -283,18 +311,20 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const int digits1 = (data[0] & 1u) != 0 ? 4 : 2;
     const int digits2 = (data[0] & 2u) != 0 ? 4 : 2;
     const int minutes = durations[(data[0] >> 2) & 7u];
+    const IcsZone zone = (data[0] & 0x20u) != 0 ? IcsZone::floating : IcsZone::europe_rome;
     const std::size_t capacity = writer_capacity(data[1]);
     const std::vector<std::string_view> calendars =
         cut(std::string_view(reinterpret_cast<const char*>(data) + 2, size - 2), 2);
 
-    const std::vector<Fed> first = match_lines_of(calendars[0], digits1, "calendario1.txt");
-    const std::vector<Fed> second = match_lines_of(calendars[1], digits2, "calendario2.txt");
+    const std::vector<Fed> first = match_lines_of(calendars[0], digits1, "calendario1.txt", 0);
+    const std::vector<Fed> second = match_lines_of(calendars[1], digits2, "calendario2.txt", 1);
     const std::vector<Fed> merged = merge_order(first, second);
-    const Run run = write(merged, minutes, capacity);
-    const std::vector<Event> events = parse_strictly(run.file);
+    const Run run = write(merged, minutes, capacity, zone);
+    const std::vector<Event> events = parse_strictly(run.file, zone);
 
     std::size_t event = 0;
     std::set<std::string, std::less<>> uids;
+    std::map<std::pair<std::string_view, std::string_view>, int> occurrences;
     std::vector<std::string> first_uids;
     for (std::size_t i = 0; i < merged.size(); ++i) {
         const Fed& fed = merged[i];
@@ -316,16 +346,35 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         require(found.at("LOCATION").empty() || !found.at("SUMMARY").empty(),
                 "an empty summary for a line with a place");
         require(uids.insert(found.at("UID")).second, "two events share a UID");
+        require(found.at("UID") == std::string(number) + "-" +
+                                       std::to_string(++occurrences[{fed.calendar, number}]) + "-" +
+                                       std::string(fed.calendar) + "@gironario",
+                "a UID is not the match's number, its occurrence and its calendar");
         if (fed.calendar == "calendario1.txt") {
             first_uids.push_back(found.at("UID"));
         }
     }
     require(event == events.size(), "more events than lines that pass");
 
+    // The file read back as the previous one is taken whole, and written again against it, it
+    // comes out the same, with nothing to report but the counts.
+    StringInput written_file(run.file);
+    // Room for a content line of 75 octets and its CR LF, or more.
+    LineReader reader(written_file, std::max<std::size_t>(capacity, 77));
+    PreviousReading previous = read_previous_calendar(reader);
+    require(previous.calendar != nullptr && previous.calendar->events.size() == events.size(),
+            "the file written is not taken back whole as the previous one");
+    IcsChanges changes(std::move(previous.calendar));
+    require(write(merged, minutes, capacity, zone, &changes).file == run.file,
+            "written against itself, the file changes");
+    int report_lines = 0;
+    changes.report([&](std::string_view) { ++report_lines; });
+    require(report_lines == 1, "written against itself, the file reports changes");
+
     // Calendar 1 alone gives its events the same UIDs.
-    const Run alone = write(first, minutes, capacity);
+    const Run alone = write(first, minutes, capacity, zone);
     std::vector<std::string> alone_uids;
-    for (const Event& found : parse_strictly(alone.file)) {
+    for (const Event& found : parse_strictly(alone.file, zone)) {
         alone_uids.push_back(found.at("UID"));
     }
     require(alone_uids == first_uids, "calendar 2 changed the UIDs of calendar 1");

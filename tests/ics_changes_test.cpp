@@ -23,7 +23,7 @@ Season write_season(const std::vector<std::string>& lines, const std::string& pr
                     const std::string& stamp) {
     Season season;
     StringInput input(previous);
-    LineReader reader(input, 64);  // content lines pass the buffer's end
+    LineReader reader(input, 77);  // as small as it may be
     PreviousReading reading = read_previous_calendar(reader);
     season.problem = reading.problem;
     std::unique_ptr<IcsChanges> changes;

@@ -80,7 +80,9 @@ struct PreviousReading {
     std::string problem;
 };
 
-// Reads a previous calendario.ics. Memory grows with its events, never with the length of a line.
+// Reads a previous calendario.ics through a buffer of 77 bytes at least (a content line of 75
+// octets and its CR LF: a longer line is not one of ours). Memory grows with its events, never
+// with the length of a line.
 PreviousReading read_previous_calendar(LineReader& lines);
 
 }  // namespace gironario
