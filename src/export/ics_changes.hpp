@@ -22,12 +22,12 @@ struct IcsRevision {
 
 // What an event of the new file is to be compared on.
 struct IcsEventState {
-    std::uint64_t uid = 0;     // ics_hash() of its UID content line
-    std::uint64_t digest = 0;  // IcsDigest::value() of its content lines
-    long long start = 0;       // YYYYMMDDHHMM
-    std::string_view place;    // LOCATION's value as written
-    std::string_view number;   // the match number as written
-    std::string_view file_name;
+    std::uint64_t uid = 0;       // ics_hash() of its UID content line
+    std::uint64_t digest = 0;    // IcsDigest::value() of its content lines
+    long long start = 0;         // YYYYMMDDHHMM
+    std::string_view place;      // LOCATION's value as written
+    std::string_view number;     // the match number as written
+    std::string_view file_name;  // its calendar's, as a text value
 };
 
 class IcsChanges {
@@ -47,8 +47,7 @@ class IcsChanges {
     enum class Kind : std::uint8_t { moved, changed, added };
     struct Change {
         Kind kind;
-        std::uint32_t event;  // in previous_->events; for `added`, the number in strings
-        std::uint32_t file;   // for `added`
+        std::uint32_t event;  // in previous_->events; for `added`, its ics_match_label() in strings
         std::uint32_t place;
         long long start;
     };

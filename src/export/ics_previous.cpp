@@ -194,14 +194,15 @@ class Reader {
             event_.uid = line_.hash;
             has_uid_ = true;
             const std::optional<IcsUidParts> parts = read_uid(*value);
-            event_.number = parts ? calendar_->strings.add(parts->number) : empty_;
-            event_.file = parts ? calendar_->strings.add(parts->file_name) : empty_;
+            event_.match =
+                parts ? calendar_->strings.add(ics_match_label(parts->number, parts->file_name))
+                      : empty_;
         } else if (name == "SEQUENCE") {
             const std::optional<std::uint32_t> sequence = sequence_of(*value);
             if (!sequence) {
                 return false;
             }
-            event_.sequence = *sequence;
+            event_.set_sequence(*sequence);
         } else if (name == "LAST-MODIFIED") {
             event_.modified = calendar_->strings.add(*value);
         } else if (name == "DTSTART") {

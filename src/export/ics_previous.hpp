@@ -49,17 +49,21 @@ class IcsStrings {
     std::unordered_map<std::string_view, std::uint32_t> index_;
 };
 
-// One event of the previous file: about forty bytes, whatever its lines.
+// One event of the previous file: forty bytes, whatever its lines.
 struct PreviousEvent {
-    std::uint64_t uid = 0;     // ics_hash() of its UID content line
-    std::uint64_t digest = 0;  // IcsDigest::value()
-    long long start = -1;      // DTSTART as YYYYMMDDHHMM, -1 when it is not a date and time
-    std::uint32_t sequence = 0;
+    std::uint64_t uid = 0;       // ics_hash() of its UID content line
+    std::uint64_t digest = 0;    // IcsDigest::value()
+    long long start = -1;        // DTSTART as YYYYMMDDHHMM, -1 when it is not a date and time
     std::uint32_t modified = 0;  // LAST-MODIFIED's value, in strings ("" when there was none)
     std::uint32_t place = 0;     // LOCATION's value as written, escapes and all
-    std::uint32_t number = 0;    // the match number in its UID
-    std::uint32_t file = 0;      // the calendar's file name in its UID
-    bool seen = false;           // the new file has it too
+    std::uint32_t match = 0;     // ics_match_label() of its UID
+    std::uint32_t state = 0;     // its SEQUENCE (under 10^9), and in bit 0 whether it is seen
+
+    std::uint32_t sequence() const { return state >> 1; }
+    // Whether the new file has it too.
+    bool seen() const { return (state & 1u) != 0; }
+    void set_sequence(std::uint32_t sequence) { state = sequence << 1 | (state & 1u); }
+    void set_seen() { state |= 1u; }
 };
 
 // The events of a previous file, found by UID.

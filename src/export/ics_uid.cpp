@@ -74,15 +74,15 @@ std::optional<IcsUidParts> read_uid(std::string_view uid) {
         return std::nullopt;
     }
     uid.remove_prefix(1);
-    IcsUidParts parts{std::string(number), {}};
-    for (std::size_t i = 0; i < uid.size(); ++i) {
-        // A text value's escapes: "\\", "\,", "\;" and "\n".
-        if (uid[i] == '\\' && i + 1 < uid.size()) {
-            ++i;
-        }
-        parts.file_name += uid[i];
-    }
-    return parts;
+    return IcsUidParts{number, uid};
+}
+
+std::string ics_match_label(std::string_view number, std::string_view file_name) {
+    std::string label(number);
+    label += " (";
+    label += latin1_of_text_value(file_name);
+    label += ')';
+    return label;
 }
 
 }  // namespace gironario

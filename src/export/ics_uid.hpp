@@ -47,12 +47,16 @@ class IcsUids {
     std::vector<std::unordered_map<std::string, std::uint32_t>> counts_;
 };
 
-// What a UID made by IcsUids tells of its match: its number and its calendar's file name (the
-// text value's escapes undone). Nothing for a UID of another shape.
+// What a UID made by IcsUids tells of its match: its number and its calendar's file name (as a
+// text value, escaped). Nothing for a UID of another shape.
 struct IcsUidParts {
-    std::string number;
-    std::string file_name;
+    std::string_view number;
+    std::string_view file_name;
 };
 std::optional<IcsUidParts> read_uid(std::string_view uid);
+
+// How the list of changes names a match, in Latin-1: "12 (u17.txt)", from its number and its
+// calendar's file name as a text value.
+std::string ics_match_label(std::string_view number, std::string_view file_name);
 
 }  // namespace gironario
