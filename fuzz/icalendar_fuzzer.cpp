@@ -7,8 +7,8 @@
 // description; and a calendar's UIDs must not depend on the other calendar.
 //
 // Input: two bytes of settings, then calendar 1, a line "====", and calendar 2. The first byte
-// chooses the year digits of each calendar (bits 0 and 1), the duration of a match (bits 2 to 4)
-// and the time zone (bit 5); the second the writer's buffer size.
+// chooses the year digits of each calendar (bits 0 and 1) and the duration of a match; the second
+// the writer's buffer size. Times are floating (--fuso=locale), so that they are read as written.
 
 #include <algorithm>
 #include <array>
@@ -40,12 +40,10 @@ struct Fed {
     int year_digits;
     std::string_view calendar;
     long long number;
-    std::size_t index;
 };
 
 // A calendar's match lines with their width offsets and line numbers.
-std::vector<Fed> match_lines_of(std::string_view text, int year_digits, std::string_view calendar,
-                                std::size_t index) {
+std::vector<Fed> match_lines_of(std::string_view text, int year_digits, std::string_view calendar) {
     std::vector<Fed> result;
     int width = 0;
     long long number = 0;
@@ -53,7 +51,7 @@ std::vector<Fed> match_lines_of(std::string_view text, int year_digits, std::str
         ++number;
         if (is_match_line(line)) {
             width = detect_width(line, width);
-            result.push_back({line, width, year_digits, calendar, number, index});
+            result.push_back({line, width, year_digits, calendar, number});
         }
     }
     return result;
@@ -202,7 +200,7 @@ bool is_date_time(std::string_view value) {
 using Event = std::map<std::string, std::string, std::less<>>;
 
 // Reads an iCalendar file strictly, as the header tells, and returns its events' properties.
-std::vector<Event> parse_strictly(std::string_view file, IcsZone zone) {
+std::vector<Event> parse_strictly(std::string_view file) {
     std::vector<std::string> lines;  // unfolded
     while (!file.empty()) {
         const std::size_t end = file.find("\r\n");
@@ -219,39 +217,30 @@ std::vector<Event> parse_strictly(std::string_view file, IcsZone zone) {
         }
         file.remove_prefix(end + 2);
     }
-    require(lines.size() >= 8 && lines[0] == "BEGIN:VCALENDAR" && lines[1] == "VERSION:2.0" &&
-                lines[2].starts_with("PRODID:") && lines[3] == "NAME:calendario" &&
-                lines[4] == "X-WR-CALNAME:calendario" &&
-                lines[5] == "REFRESH-INTERVAL;VALUE=DURATION:PT6H" &&
-                lines[6] == "X-PUBLISHED-TTL:PT6H" && lines.back() == "END:VCALENDAR",
+    const std::vector<std::string> head = {"BEGIN:VCALENDAR",
+                                           "VERSION:2.0",
+                                           "PRODID:",
+                                           "NAME:calendario",
+                                           "X-WR-CALNAME:calendario",
+                                           "REFRESH-INTERVAL;VALUE=DURATION:PT6H",
+                                           "X-PUBLISHED-TTL:PT6H"};
+    require(lines.size() > head.size() && lines.back() == "END:VCALENDAR" &&
+                std::equal(head.begin(), head.end(), lines.begin(),
+                           [](const auto& a, const auto& b) { return b.starts_with(a); }),
             "the calendar's head or end is wrong");
     check_text(std::string_view(lines[2]).substr(7));
-    std::size_t first = 7;
-    if (zone == IcsZone::europe_rome) {
-        require(lines[first] == "BEGIN:VTIMEZONE", "the time zone is missing");
-        while (first < lines.size() && lines[first] != "END:VTIMEZONE") {
-            ++first;
-        }
-        ++first;
-    }
 
     static const std::set<std::string, std::less<>> properties = {
         "UID",      "DTSTAMP",     "DTSTART",    "DTEND",    "SUMMARY",
         "LOCATION", "DESCRIPTION", "CATEGORIES", "SEQUENCE", "LAST-MODIFIED"};
-    const std::string parameter(ics_zone_parameter(zone));
     std::vector<Event> events;
     std::optional<Event> open;
-    for (std::size_t i = first; i + 1 < lines.size(); ++i) {
-        std::string line = lines[i];
-        for (const std::string_view timed : {"DTSTART", "DTEND"}) {
-            if (line.starts_with(std::string(timed) + parameter + ":")) {
-                line.erase(timed.size(), parameter.size());
-            }
-        }
+    for (std::size_t i = head.size(); i + 1 < lines.size(); ++i) {
+        const std::string_view line = lines[i];
         const std::size_t colon = line.find(':');
         require(colon != std::string_view::npos && colon > 0, "a content line without a name");
-        const std::string_view name = std::string_view(line).substr(0, colon);
-        const std::string_view value = std::string_view(line).substr(colon + 1);
+        const std::string_view name = line.substr(0, colon);
+        const std::string_view value = line.substr(colon + 1);
         require(name.find_first_not_of("ABCDEFGHIJKLMNOPQRSTUVWXYZ-") == std::string_view::npos,
                 "a bad property name");
         if (name == "BEGIN") {
@@ -285,17 +274,18 @@ struct Run {
     std::vector<IcsEvent> outcomes;
 };
 
-Run write(const std::vector<Fed>& lines, int minutes, std::size_t capacity, IcsZone zone,
+Run write(const std::vector<Fed>& lines, int minutes, std::size_t capacity,
           IcsChanges* changes = nullptr) {
     Run run;
     StringOutput output(run.file);
     LineWriter out(output, capacity);
-    IcsWriter writer(out, {minutes, std::string(dtstamp), "1.0.0", zone, "calendario"}, changes);
+    IcsWriter writer(out, {minutes, std::string(dtstamp), "1.0.0", IcsZone::floating}, changes);
     writer.begin();
     for (const Fed& fed : lines) {
         const std::string_view tag = fed.calendar.substr(0, fed.calendar.rfind('.'));
-        run.outcomes.push_back(writer.event(fed.line, fed.width, fed.year_digits,
-                                            {fed.calendar, tag, 0, fed.index, fed.number}));
+        run.outcomes.push_back(
+            writer.event(fed.line, fed.width, fed.year_digits,
+                         {fed.calendar, tag, 0, tag.back() == '1' ? 0u : 1u, fed.number}));
     }
     writer.end();
     require(out.close(), "writing to a string failed");
@@ -311,16 +301,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const int digits1 = (data[0] & 1u) != 0 ? 4 : 2;
     const int digits2 = (data[0] & 2u) != 0 ? 4 : 2;
     const int minutes = durations[(data[0] >> 2) & 7u];
-    const IcsZone zone = (data[0] & 0x20u) != 0 ? IcsZone::floating : IcsZone::europe_rome;
     const std::size_t capacity = writer_capacity(data[1]);
     const std::vector<std::string_view> calendars =
         cut(std::string_view(reinterpret_cast<const char*>(data) + 2, size - 2), 2);
 
-    const std::vector<Fed> first = match_lines_of(calendars[0], digits1, "calendario1.txt", 0);
-    const std::vector<Fed> second = match_lines_of(calendars[1], digits2, "calendario2.txt", 1);
+    const std::vector<Fed> first = match_lines_of(calendars[0], digits1, "calendario1.txt");
+    const std::vector<Fed> second = match_lines_of(calendars[1], digits2, "calendario2.txt");
     const std::vector<Fed> merged = merge_order(first, second);
-    const Run run = write(merged, minutes, capacity, zone);
-    const std::vector<Event> events = parse_strictly(run.file, zone);
+    const Run run = write(merged, minutes, capacity);
+    const std::vector<Event> events = parse_strictly(run.file);
 
     std::size_t event = 0;
     std::set<std::string, std::less<>> uids;
@@ -365,16 +354,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     require(previous.calendar != nullptr && previous.calendar->events.size() == events.size(),
             "the file written is not taken back whole as the previous one");
     IcsChanges changes(std::move(previous.calendar));
-    require(write(merged, minutes, capacity, zone, &changes).file == run.file,
+    require(write(merged, minutes, capacity, &changes).file == run.file,
             "written against itself, the file changes");
     int report_lines = 0;
     changes.report([&](std::string_view) { ++report_lines; });
     require(report_lines == 1, "written against itself, the file reports changes");
 
     // Calendar 1 alone gives its events the same UIDs.
-    const Run alone = write(first, minutes, capacity, zone);
+    const Run alone = write(first, minutes, capacity);
     std::vector<std::string> alone_uids;
-    for (const Event& found : parse_strictly(alone.file, zone)) {
+    for (const Event& found : parse_strictly(alone.file)) {
         alone_uids.push_back(found.at("UID"));
     }
     require(alone_uids == first_uids, "calendar 2 changed the UIDs of calendar 1");

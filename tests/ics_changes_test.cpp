@@ -117,47 +117,27 @@ TEST(IcsChanges, SequenceAndReportAgainstThePreviousFile) {
 
 TEST(IcsChanges, PreviousFileNotTaken) {
     const std::string ours = write_season({A, B}, "", "20260901T080000Z").file;
-    const std::string event_end = "END:VEVENT\r\n";
-    const std::size_t first_end = ours.find(event_end) + event_end.size();
-    struct Row {
-        const char* what;
-        std::string previous;
-        std::string problem;
-    };
-    const std::vector<Row> rows = {
-        {"empty", "", "non \xE8 un calendario scritto da gironario"},
-        {"another program's",
-         "BEGIN:VCALENDAR\r\nVERSION:2.0\r\nPRODID:-//Altro//IT\r\nEND:VCALENDAR\r\n",
-         "non \xE8 un calendario scritto da gironario"},
-        {"a text", "12 04/10/26 18:00 PalaA Alfa - Beta\n",
-         "non \xE8 un calendario scritto da gironario"},
-        {"cut short between events", ours.substr(0, first_end),
-         "\xE8 incompleto: finisce prima di END:VCALENDAR"},
-        {"cut short in a line", ours.substr(0, first_end - 5),
-         "\xE8 incompleto o rovinato alla riga 36"},
-        {"without its CRs",
-         [&] {
-             std::string text = ours;
-             std::erase(text, '\r');
-             return text;
-         }(),
-         "non \xE8 un calendario scritto da gironario"},
-        {"an event never ended",
-         ours.substr(0, first_end - event_end.size()) + ours.substr(first_end),
-         "\xE8 incompleto o rovinato alla riga 36"},
-        {"a continuation line first", " x\r\n" + ours,
-         "non \xE8 un calendario scritto da gironario"},
-        {"an event twice", ours.substr(0, first_end) + ours.substr(ours.find("BEGIN:VEVENT")),
+    const std::size_t end = ours.find("END:VEVENT\r\n");  // of the first event
+    const std::string not_ours = "non \xE8 un calendario scritto da gironario";
+    const std::string cut = "\xE8 incompleto o rovinato alla riga 36";
+    const std::vector<std::pair<std::string, std::string>> rows = {
+        {"", not_ours},
+        {"BEGIN:VCALENDAR\r\nVERSION:2.0\r\nPRODID:-//Altro//IT\r\nEND:VCALENDAR\r\n", not_ours},
+        {A + "\n", not_ours},
+        {" x\r\n" + ours, not_ours},  // a continuation first
+        {ours.substr(0, end + 12), "\xE8 incompleto: finisce prima di END:VCALENDAR"},
+        {ours.substr(0, end + 7), cut},                      // in the middle of a line
+        {ours.substr(0, end) + ours.substr(end + 12), cut},  // an event never ended
+        {ours.substr(0, end + 12) + ours.substr(ours.find("BEGIN:VEVENT")),
          "ha due gare con lo stesso UID"},
-        {"something after its end", ours + "BEGIN:VEVENT\r\n",
-         "\xE8 incompleto o rovinato alla riga 50"},
+        {ours + "BEGIN:VEVENT\r\n", "\xE8 incompleto o rovinato alla riga 50"},
     };
-    for (const Row& row : rows) {
-        const Season season = write_season({A, B}, row.previous, "20261001T080000Z");
-        EXPECT_EQ(season.problem, row.problem) << row.what;
+    for (const auto& [previous, problem] : rows) {
+        const Season season = write_season({A, B}, previous, "20261001T080000Z");
+        EXPECT_EQ(season.problem, problem) << previous;
         // Written as if there were no previous file.
-        EXPECT_EQ(revisions(season.file), "12-1 0 20261001\n13-1 0 20261001\n") << row.what;
-        EXPECT_EQ(season.report, "") << row.what;
+        EXPECT_EQ(revisions(season.file), "12-1 0 20261001\n13-1 0 20261001\n") << previous;
+        EXPECT_EQ(season.report, "") << previous;
     }
 }
 
