@@ -337,11 +337,6 @@ TEST(IcsWriter, UidsFollowTheMatch) {
     for (const auto& [lines, expected] : rows) {
         EXPECT_EQ(uids(written(lines).file), expected) << lines[0].text;
     }
-    // The list of changes names a match by what its UID holds.
-    const std::optional<IcsUidParts> parts = read_uid("12-1.2-prima\\, A.txt@gironario");
-    ASSERT_TRUE(parts);
-    EXPECT_EQ(ics_match_label(parts->number, parts->file_name), "12 (prima, A.txt)");
-    EXPECT_FALSE(read_uid("20260101T1000-53a260fdd0c3c67a-1-calendario1.txt@gironario"));
 }
 
 TEST(IcsWriter, LeftOutReasons) {

@@ -4,7 +4,6 @@
 #include <cstdio>
 
 #include "export/ics_text.hpp"
-#include "export/ics_uid.hpp"
 
 namespace gironario {
 

@@ -4,7 +4,7 @@
 #include <array>
 #include <optional>
 
-#include "export/ics_uid.hpp"
+#include "export/ics_text.hpp"
 
 namespace gironario {
 
@@ -76,12 +76,24 @@ std::optional<std::uint32_t> sequence_of(std::string_view value) {
     return number;
 }
 
+// The match that a DESCRIPTION "Gara <number>\, <file name>" names, as ics_match_label() does;
+// any other description as it is.
+std::string match_of(std::string_view description) {
+    constexpr std::string_view gara = "Gara ";
+    const std::size_t comma = description.find("\\, ");
+    if (!description.starts_with(gara) || comma == std::string_view::npos) {
+        return latin1_of_text_value(description);
+    }
+    return ics_match_label(description.substr(gara.size(), comma - gara.size()),
+                           description.substr(comma + 3));
+}
+
 class Reader {
   public:
     PreviousReading read(LineReader& lines) {
         auto calendar = std::make_unique<PreviousCalendar>();
         calendar_ = calendar.get();
-        empty_ = calendar_->strings.add("");
+        calendar_->strings.add("");  // 0: what an event without that property holds
         long long number = 0;
         while (lines.next()) {
             ++number;
@@ -193,10 +205,6 @@ class Reader {
         if (name == "UID") {
             event_.uid = line_.hash;
             has_uid_ = true;
-            const std::optional<IcsUidParts> parts = read_uid(*value);
-            event_.match =
-                parts ? calendar_->strings.add(ics_match_label(parts->number, parts->file_name))
-                      : empty_;
         } else if (name == "SEQUENCE") {
             const std::optional<std::uint32_t> sequence = sequence_of(*value);
             if (!sequence) {
@@ -209,12 +217,13 @@ class Reader {
             event_.start = start_of(*value);
         } else if (name == "LOCATION") {
             event_.place = calendar_->strings.add(*value);
+        } else if (name == "DESCRIPTION") {
+            event_.match = calendar_->strings.add(match_of(*value));
         }
         return true;
     }
 
     PreviousCalendar* calendar_ = nullptr;
-    std::uint32_t empty_ = 0;
     ContentLine line_;
     PreviousEvent event_;
     IcsDigest digest_;
@@ -271,6 +280,14 @@ std::size_t PreviousCalendar::find(std::uint64_t uid) const {
     return found != events.end() && found->uid == uid
                ? static_cast<std::size_t>(found - events.begin())
                : npos;
+}
+
+std::string ics_match_label(std::string_view number, std::string_view file_name) {
+    std::string label(number);
+    label += " (";
+    label += latin1_of_text_value(file_name);
+    label += ')';
+    return label;
 }
 
 PreviousReading read_previous_calendar(LineReader& lines) {

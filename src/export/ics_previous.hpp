@@ -49,6 +49,10 @@ class IcsStrings {
     std::unordered_map<std::string_view, std::uint32_t> index_;
 };
 
+// How the list of changes names a match, in Latin-1: "12 (u17.txt)", from its number and its
+// calendar's file name as a text value.
+std::string ics_match_label(std::string_view number, std::string_view file_name);
+
 // One event of the previous file: forty bytes, whatever its lines.
 struct PreviousEvent {
     std::uint64_t uid = 0;       // ics_hash() of its UID content line
@@ -56,7 +60,7 @@ struct PreviousEvent {
     long long start = -1;        // DTSTART as YYYYMMDDHHMM, -1 when it is not a date and time
     std::uint32_t modified = 0;  // LAST-MODIFIED's value, in strings ("" when there was none)
     std::uint32_t place = 0;     // LOCATION's value as written, escapes and all
-    std::uint32_t match = 0;     // ics_match_label() of its UID
+    std::uint32_t match = 0;     // the match its DESCRIPTION names, as ics_match_label() does
     std::uint32_t state = 0;     // its SEQUENCE (under 10^9), and in bit 0 whether it is seen
 
     std::uint32_t sequence() const { return state >> 1; }

@@ -10,25 +10,10 @@ namespace {
 
 constexpr std::string_view uid_suffix = "@gironario";
 
-bool is_ascii_digit(char c) {
-    return c >= '0' && c <= '9';
-}
-
 void append_number(std::string& out, unsigned long long number) {
     char digits[24];
     const char* end = std::to_chars(digits, digits + sizeof digits, number).ptr;
     out.append(digits, static_cast<std::size_t>(end - digits));
-}
-
-// The digits at the start of `text`, taken off it.
-std::string_view take_digits(std::string_view& text) {
-    std::size_t length = 0;
-    while (length < text.size() && is_ascii_digit(text[length])) {
-        ++length;
-    }
-    const std::string_view digits = text.substr(0, length);
-    text.remove_prefix(length);
-    return digits;
 }
 
 }  // namespace
@@ -49,40 +34,6 @@ void IcsUids::append(std::string& out, const IcsSource& source, std::string_view
     out += '-';
     append_text_value(out, source.file_name, is_utf8(source.file_name));
     out += uid_suffix;
-}
-
-std::optional<IcsUidParts> read_uid(std::string_view uid) {
-    if (!uid.ends_with(uid_suffix)) {
-        return std::nullopt;
-    }
-    uid.remove_suffix(uid_suffix.size());
-    const std::string_view number = take_digits(uid);
-    if (number.empty() || !uid.starts_with('-')) {
-        return std::nullopt;
-    }
-    uid.remove_prefix(1);
-    if (take_digits(uid).empty()) {
-        return std::nullopt;
-    }
-    if (uid.starts_with('.')) {
-        uid.remove_prefix(1);
-        if (take_digits(uid).empty()) {
-            return std::nullopt;
-        }
-    }
-    if (!uid.starts_with('-')) {
-        return std::nullopt;
-    }
-    uid.remove_prefix(1);
-    return IcsUidParts{number, uid};
-}
-
-std::string ics_match_label(std::string_view number, std::string_view file_name) {
-    std::string label(number);
-    label += " (";
-    label += latin1_of_text_value(file_name);
-    label += ')';
-    return label;
 }
 
 }  // namespace gironario

@@ -18,7 +18,6 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <optional>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -46,17 +45,5 @@ class IcsUids {
     // different numbers of a calendar (hundreds), not with its lines.
     std::vector<std::unordered_map<std::string, std::uint32_t>> counts_;
 };
-
-// What a UID made by IcsUids tells of its match: its number and its calendar's file name (as a
-// text value, escaped). Nothing for a UID of another shape.
-struct IcsUidParts {
-    std::string_view number;
-    std::string_view file_name;
-};
-std::optional<IcsUidParts> read_uid(std::string_view uid);
-
-// How the list of changes names a match, in Latin-1: "12 (u17.txt)", from its number and its
-// calendar's file name as a text value.
-std::string ics_match_label(std::string_view number, std::string_view file_name);
 
 }  // namespace gironario
