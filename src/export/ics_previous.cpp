@@ -11,7 +11,7 @@ namespace gironario {
 namespace {
 
 // How much of an unfolded content line is kept to be read: more than any value that is read
-// (a UID, a place, a time) needs, so that a longer line costs no memory; the rest is hashed.
+// (a place, a description, a time) needs, so that a longer line costs no memory; the rest is hashed.
 constexpr std::size_t KEPT_OCTETS = 1024;
 
 constexpr std::string_view our_prodid = "-//Polisportiva Lorvane//gironario ";
@@ -141,9 +141,9 @@ class Reader {
 
   private:
     PreviousReading failed(long long number) {
-        // A file that does not start as a calendar is not ours; one that does and then goes
-        // wrong is ours, spoilt.
-        if (!begun_) {
+        // A file that does not start as a calendar of ours is not ours; one that does and then
+        // goes wrong is ours, spoilt.
+        if (!begun_ || !ours_) {
             return {nullptr, "non \xE8 un calendario scritto da gironario"};
         }
         return {nullptr, "\xE8 incompleto o rovinato alla riga " + std::to_string(number)};
@@ -162,6 +162,10 @@ class Reader {
             return begun_;
         }
         if (name == "BEGIN") {
+            // Our PRODID comes first: another program's events are not even read.
+            if (!ours_) {
+                return false;
+            }
             if (*value == "VEVENT") {
                 if (depth_ != 0) {
                     return false;
