@@ -11,7 +11,8 @@ namespace gironario {
 namespace {
 
 // How much of an unfolded content line is kept to be read: more than any value that is read
-// (a place, a description, a time) needs, so that a longer line costs no memory; the rest is hashed.
+// (a place, a description, a time) needs, so that a longer line costs no memory; the rest is
+// hashed.
 constexpr std::size_t KEPT_OCTETS = 1024;
 
 constexpr std::string_view our_prodid = "-//Polisportiva Lorvane//gironario ";
