@@ -8,8 +8,9 @@
 //
 // Input: two bytes of settings, then calendar 1, a line "====", and calendar 2. The first byte
 // chooses the year digits of each calendar (bits 0 and 1) and the duration of a match; the second
-// the writer's buffer size.
+// the writer's buffer size. Times are floating (--fuso=locale), so that they are read as written.
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <cstdio>
@@ -22,6 +23,7 @@
 
 #include "calendar/byte_stream.hpp"
 #include "export/icalendar.hpp"
+#include "export/ics_changes.hpp"
 #include "fuzz_support.hpp"
 
 namespace {
@@ -215,16 +217,25 @@ std::vector<Event> parse_strictly(std::string_view file) {
         }
         file.remove_prefix(end + 2);
     }
-    require(lines.size() >= 4 && lines[0] == "BEGIN:VCALENDAR" && lines[1] == "VERSION:2.0" &&
-                lines[2].starts_with("PRODID:") && lines.back() == "END:VCALENDAR",
+    const std::vector<std::string> head = {"BEGIN:VCALENDAR",
+                                           "VERSION:2.0",
+                                           "PRODID:",
+                                           "NAME:calendario",
+                                           "X-WR-CALNAME:calendario",
+                                           "REFRESH-INTERVAL;VALUE=DURATION:PT6H",
+                                           "X-PUBLISHED-TTL:PT6H"};
+    require(lines.size() > head.size() && lines.back() == "END:VCALENDAR" &&
+                std::equal(head.begin(), head.end(), lines.begin(),
+                           [](const auto& a, const auto& b) { return b.starts_with(a); }),
             "the calendar's head or end is wrong");
     check_text(std::string_view(lines[2]).substr(7));
 
     static const std::set<std::string, std::less<>> properties = {
-        "UID", "DTSTAMP", "DTSTART", "DTEND", "SUMMARY", "LOCATION", "DESCRIPTION"};
+        "UID",      "DTSTAMP",     "DTSTART",    "DTEND",    "SUMMARY",
+        "LOCATION", "DESCRIPTION", "CATEGORIES", "SEQUENCE", "LAST-MODIFIED"};
     std::vector<Event> events;
     std::optional<Event> open;
-    for (std::size_t i = 3; i + 1 < lines.size(); ++i) {
+    for (std::size_t i = head.size(); i + 1 < lines.size(); ++i) {
         const std::string_view line = lines[i];
         const std::size_t colon = line.find(':');
         require(colon != std::string_view::npos && colon > 0, "a content line without a name");
@@ -245,6 +256,10 @@ std::vector<Event> parse_strictly(std::string_view file) {
             require(open->emplace(name, value).second, "a property twice in one event");
             if (name == "DTSTART" || name == "DTEND") {
                 require(is_date_time(value), "a start or end that is not a floating date-time");
+            } else if (name == "SEQUENCE") {
+                require(value == "0", "a SEQUENCE without a previous file");
+            } else if (name == "LAST-MODIFIED") {
+                require(value == dtstamp, "LAST-MODIFIED is not the run's time");
             } else if (name != "DTSTAMP") {
                 check_text(value);
             }
@@ -259,15 +274,18 @@ struct Run {
     std::vector<IcsEvent> outcomes;
 };
 
-Run write(const std::vector<Fed>& lines, int minutes, std::size_t capacity) {
+Run write(const std::vector<Fed>& lines, int minutes, std::size_t capacity,
+          IcsChanges* changes = nullptr) {
     Run run;
     StringOutput output(run.file);
     LineWriter out(output, capacity);
-    IcsWriter writer(out, {minutes, std::string(dtstamp), "1.0.0"});
+    IcsWriter writer(out, {minutes, std::string(dtstamp), "1.0.0", IcsZone::floating}, changes);
     writer.begin();
     for (const Fed& fed : lines) {
+        const std::string_view tag = fed.calendar.substr(0, fed.calendar.rfind('.'));
         run.outcomes.push_back(
-            writer.event(fed.line, fed.width, fed.year_digits, fed.calendar, fed.number));
+            writer.event(fed.line, fed.width, fed.year_digits,
+                         {fed.calendar, tag, 0, tag.back() == '1' ? 0u : 1u, fed.number}));
     }
     writer.end();
     require(out.close(), "writing to a string failed");
@@ -295,6 +313,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     std::size_t event = 0;
     std::set<std::string, std::less<>> uids;
+    std::map<std::pair<std::string_view, std::string_view>, int> occurrences;
     std::vector<std::string> first_uids;
     for (std::size_t i = 0; i < merged.size(); ++i) {
         const Fed& fed = merged[i];
@@ -316,11 +335,30 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         require(found.at("LOCATION").empty() || !found.at("SUMMARY").empty(),
                 "an empty summary for a line with a place");
         require(uids.insert(found.at("UID")).second, "two events share a UID");
+        require(found.at("UID") == std::string(number) + "-" +
+                                       std::to_string(++occurrences[{fed.calendar, number}]) + "-" +
+                                       std::string(fed.calendar) + "@gironario",
+                "a UID is not the match's number, its occurrence and its calendar");
         if (fed.calendar == "calendario1.txt") {
             first_uids.push_back(found.at("UID"));
         }
     }
     require(event == events.size(), "more events than lines that pass");
+
+    // The file read back as the previous one is taken whole, and written again against it, it
+    // comes out the same, with nothing to report but the counts.
+    StringInput written_file(run.file);
+    // Room for a content line of 75 octets and its CR LF, or more.
+    LineReader reader(written_file, std::max<std::size_t>(capacity, 77));
+    PreviousReading previous = read_previous_calendar(reader);
+    require(previous.calendar != nullptr && previous.calendar->events.size() == events.size(),
+            "the file written is not taken back whole as the previous one");
+    IcsChanges changes(std::move(previous.calendar));
+    require(write(merged, minutes, capacity, &changes).file == run.file,
+            "written against itself, the file changes");
+    int report_lines = 0;
+    changes.report([&](std::string_view) { ++report_lines; });
+    require(report_lines == 1, "written against itself, the file reports changes");
 
     // Calendar 1 alone gives its events the same UIDs.
     const Run alone = write(first, minutes, capacity);

@@ -19,6 +19,8 @@ struct MatchLine {
     int year_digits = 2;
     std::string_view calendar = "calendario1.txt";
     long long number = 1;
+    std::size_t index = 0;  // of the calendar in the order named
+    int rank = 0;
 };
 
 struct Written {
@@ -27,15 +29,18 @@ struct Written {
 };
 
 Written written(const std::vector<MatchLine>& lines, int minutes = 120,
-                std::size_t capacity = LineWriter::default_capacity) {
+                std::size_t capacity = LineWriter::default_capacity,
+                IcsZone zone = IcsZone::europe_rome) {
     Written result;
     StringOutput output(result.file);
     LineWriter out(output, capacity);
-    IcsWriter writer(out, {minutes, "20260701T123456Z", "1.0.0"});
+    IcsWriter writer(out, {minutes, "20260701T123456Z", "1.0.0", zone, "Lorvane, tutte"});
     writer.begin();
     for (const MatchLine& line : lines) {
-        result.outcomes.push_back(writer.event(line.text, detect_width(line.text, 0),
-                                               line.year_digits, line.calendar, line.number));
+        const std::string_view tag = line.calendar.substr(0, line.calendar.rfind('.'));
+        result.outcomes.push_back(
+            writer.event(line.text, detect_width(line.text, 0), line.year_digits,
+                         {line.calendar, tag, line.rank, line.index, line.number}));
     }
     writer.end();
     EXPECT_TRUE(out.close());
@@ -51,8 +56,19 @@ std::string between(const std::string& file, std::string_view from, std::string_
     return file.substr(begin, file.find(to, begin) - begin);
 }
 
+const std::string head_without_zone =
+    "BEGIN:VCALENDAR\r\nVERSION:2.0\r\nPRODID:-//Polisportiva Lorvane//gironario 1.0.0//IT\r\n"
+    "NAME:Lorvane\\, tutte\r\nX-WR-CALNAME:Lorvane\\, tutte\r\n"
+    "REFRESH-INTERVAL;VALUE=DURATION:PT6H\r\nX-PUBLISHED-TTL:PT6H\r\n";
 const std::string head =
-    "BEGIN:VCALENDAR\r\nVERSION:2.0\r\nPRODID:-//Polisportiva Lorvane//gironario 1.0.0//IT\r\n";
+    head_without_zone +
+    "BEGIN:VTIMEZONE\r\nTZID:Europe/Rome\r\n"
+    "BEGIN:DAYLIGHT\r\nTZOFFSETFROM:+0100\r\nTZOFFSETTO:+0200\r\nTZNAME:CEST\r\n"
+    "DTSTART:19700329T020000\r\nRRULE:FREQ=YEARLY;BYMONTH=3;BYDAY=-1SU\r\n"
+    "END:DAYLIGHT\r\n"
+    "BEGIN:STANDARD\r\nTZOFFSETFROM:+0200\r\nTZOFFSETTO:+0100\r\nTZNAME:CET\r\n"
+    "DTSTART:19701025T030000\r\nRRULE:FREQ=YEARLY;BYMONTH=10;BYDAY=-1SU\r\n"
+    "END:STANDARD\r\nEND:VTIMEZONE\r\n";
 
 TEST(IcsWriter, WholeFileOfASmallCalendar) {
     const std::vector<MatchLine> lines = {
@@ -61,29 +77,24 @@ TEST(IcsWriter, WholeFileOfASmallCalendar) {
         {"13 31/02/2008 18:00 PalaA Alfa - Gamma", 4, "calendario1.txt", 3},
         {"3 31/12/2026 23:00 Pala\xE8 Capodanno \x80 5", 4, "calendario1.txt", 5},
     };
+    const std::string stamp = "DTSTAMP:20260701T123456Z\r\n";
+    const std::string tail =
+        "SEQUENCE:0\r\nLAST-MODIFIED:20260701T123456Z\r\n"
+        "END:VEVENT\r\n";
     const std::string expected =
-        head +
-        "BEGIN:VEVENT\r\n"
-        "UID:20071005T2100-6c7b0e3dfb9374ba-1-calendario1.txt@gironario\r\n"
-        "DTSTAMP:20260701T123456Z\r\n"
-        "DTSTART:20071005T210000\r\nDTEND:20071005T223000\r\n"
+        head + "BEGIN:VEVENT\r\nUID:12-1-calendario1.txt@gironario\r\n" + stamp +
+        "DTSTART;TZID=Europe/Rome:20071005T210000\r\nDTEND;TZID=Europe/Rome:20071005T223000\r\n"
         "SUMMARY:Alfa - Beta\r\nLOCATION:PalaA\r\nDESCRIPTION:Gara 12\\, calendario1.txt\r\n"
-        "END:VEVENT\r\n"
-        "BEGIN:VEVENT\r\n"
-        "UID:20071005T2100-c5fd27b4bca9b174-1-calendario2.txt@gironario\r\n"
-        "DTSTAMP:20260701T123456Z\r\n"
-        "DTSTART:20071005T210000\r\nDTEND:20071005T223000\r\n"
+        "CATEGORIES:calendario1\r\n" +
+        tail + "BEGIN:VEVENT\r\nUID:7-1-calendario2.txt@gironario\r\n" + stamp +
+        "DTSTART;TZID=Europe/Rome:20071005T210000\r\nDTEND;TZID=Europe/Rome:20071005T223000\r\n"
         "SUMMARY:Gamma\\, Delta\\; Eta\r\nLOCATION:PalaB\r\n"
-        "DESCRIPTION:Gara 7\\, calendario2.txt\r\n"
-        "END:VEVENT\r\n"
-        "BEGIN:VEVENT\r\n"
-        "UID:20261231T2300-b53bf0e70a04a6f8-1-calendario1.txt@gironario\r\n"
-        "DTSTAMP:20260701T123456Z\r\n"
-        "DTSTART:20261231T230000\r\nDTEND:20270101T003000\r\n"
+        "DESCRIPTION:Gara 7\\, calendario2.txt\r\nCATEGORIES:calendario2\r\n" +
+        tail + "BEGIN:VEVENT\r\nUID:3-1-calendario1.txt@gironario\r\n" + stamp +
+        "DTSTART;TZID=Europe/Rome:20261231T230000\r\nDTEND;TZID=Europe/Rome:20270101T003000\r\n"
         "SUMMARY:Capodanno \xE2\x82\xAC 5\r\nLOCATION:Pala\xC3\xA8\r\n"
-        "DESCRIPTION:Gara 3\\, calendario1.txt\r\n"
-        "END:VEVENT\r\n"
-        "END:VCALENDAR\r\n";
+        "DESCRIPTION:Gara 3\\, calendario1.txt\r\nCATEGORIES:calendario1\r\n" +
+        tail + "END:VCALENDAR\r\n";
     // The writer's buffer size changes nothing in the bytes.
     for (std::size_t capacity : {std::size_t{1}, std::size_t{7}, LineWriter::default_capacity}) {
         const Written made = written(lines, 90, capacity);
@@ -146,10 +157,12 @@ TEST(IcsWriter, DatesAndTimes) {
         {"1 05/10/07 2:00 P", 2, 120, IcsEvent::bad_shape, ""},
     };
     for (const Row& row : rows) {
-        const Written made = written({{row.line, row.year_digits}}, row.minutes);
+        // Floating times, as --fuso=locale writes them.
+        const Written made = written({{row.line, row.year_digits}}, row.minutes,
+                                     LineWriter::default_capacity, IcsZone::floating);
         EXPECT_EQ(made.outcomes, std::vector<IcsEvent>{row.outcome}) << row.line;
         if (row.outcome != IcsEvent::written) {
-            EXPECT_EQ(made.file, head + "END:VCALENDAR\r\n") << row.line;
+            EXPECT_EQ(made.file, head_without_zone + "END:VCALENDAR\r\n") << row.line;
             continue;
         }
         EXPECT_EQ(between(made.file, "DTSTART:", "SUMMARY:"),
@@ -177,8 +190,9 @@ TEST(IcsWriter, PlaceAndSummary) {
         {" PalaA \x01\x02 ", "PalaA", "PalaA"},
         {"", "", ""},
         {" \t\r", "", ""},
-        // Control characters are left out after the trimming, wherever they stand.
-        {" Pa\x01la\x7F \x01 Alfa\x1B - Beta", " Alfa - Beta", "Pala"},
+        // Control characters are left out before the trimming, wherever they stand.
+        {" Pa\x01la\x7F \x01 Alfa\x1B - Beta", "Alfa - Beta", "Pala"},
+        {" PalaA Alfa\tBeta \x1A", "Alfa Beta", "PalaA"},
         {" PalaA Alfa\0Beta"s, "AlfaBeta", "PalaA"},
         // Backslash, comma and semicolon are escaped, "\n" in the text too.
         {" Pala;1 A\\B, C;D \\n", "A\\\\B\\, C\\;D \\\\n", "Pala\\;1"},
@@ -202,7 +216,7 @@ TEST(IcsWriter, PlaceAndSummary) {
             << line;
     }
     EXPECT_EQ(between(written({{"0042 05/10/07 21:00 P", 2, "calendario2.txt"}}).file,
-                      "DESCRIPTION:", "END:VEVENT"),
+                      "DESCRIPTION:", "CATEGORIES:"),
               "DESCRIPTION:Gara 0042\\, calendario2.txt\r\n");
 }
 
@@ -281,71 +295,48 @@ TEST(IcsText, FoldingAt75Octets) {
         "Citt\xC3\xA0 Citt\xC3\xA0 Citt\xC3\xA0\r\n");
 }
 
-// The UIDs of a file, each without its hash.
+// The UIDs of a file.
 std::vector<std::string> uids(const std::string& file) {
     std::vector<std::string> result;
     for (std::size_t at = file.find("UID:"); at != std::string::npos;
          at = file.find("UID:", at + 1)) {
-        const std::string uid = file.substr(at + 4, file.find("\r\n", at) - at - 4);
-        result.push_back(uid.substr(0, 14) + uid.substr(31));
+        result.push_back(file.substr(at + 4, file.find("\r\n", at) - at - 4));
     }
     return result;
 }
 
-TEST(IcsWriter, UidsStableAndUnique) {
-    const std::string_view one = "calendario1.txt";
-    const std::string_view two = "calendario2.txt";
-    const Written made = written({
-        {"1 01/01/26 10:00 A", 2, one, 2},
-        {"1 01/01/26 10:00 A", 2, one, 3},    // the same line again
-        {"1 01/01/26 10:00 A", 2, two, 2},    // the same line in the other calendar
-        {"1 01/01/26 10:00 B", 2, one, 4},    // another line at the same time
-        {"1 01/01/26 10:00 A\r", 2, one, 5},  // a CR end changes nothing
-        {"2 01/01/26 11:00 A", 2, one, 6},
-        {"1 01/01/26 10:00 A", 2, one, 7},   // out of order: its line number
-        {"2 01/01/26 11:00 A", 2, one, 8},   // the latest time goes on counting
-        {"1 01/01/26 10:00 A", 2, two, 3},   // the other calendar is still in order
-        {"3 31/02/26 12:00 A", 2, one, 9},   // left out: changes nothing
-        {"2 01/01/26 11:00 A", 2, one, 10},  //
-        {"1 01/01/26 10:00 A", 2, one, 11},  // still out of order
-    });
-    EXPECT_EQ(uids(made.file), (std::vector<std::string>{
-                                   "20260101T1000-1-calendario1.txt@gironario",
-                                   "20260101T1000-2-calendario1.txt@gironario",
-                                   "20260101T1000-1-calendario2.txt@gironario",
-                                   "20260101T1000-1-calendario1.txt@gironario",
-                                   "20260101T1000-3-calendario1.txt@gironario",
-                                   "20260101T1100-1-calendario1.txt@gironario",
-                                   "20260101T1000-L7-calendario1.txt@gironario",
-                                   "20260101T1100-2-calendario1.txt@gironario",
-                                   "20260101T1000-2-calendario2.txt@gironario",
-                                   "20260101T1100-3-calendario1.txt@gironario",
-                                   "20260101T1000-L11-calendario1.txt@gironario",
-                               }));
-    // A and B differ by their hash; A with and without its CR share one.
-    const auto hash_at = [&](std::size_t n) {
-        std::size_t at = 0;
-        for (std::size_t i = 0; i <= n; ++i) {
-            at = made.file.find("UID:", at + 1);
-        }
-        return made.file.substr(at + 18, 16);
+TEST(IcsWriter, UidsFollowTheMatch) {
+    const std::string_view u17 = "u17.txt";
+    const std::string a12 = "12-1-u17.txt@gironario";
+    const std::string a13 = "13-1-u17.txt@gironario";
+    const std::string line12 = "12 04/10/26 18:00 PalaA Alfa - Beta";
+    const std::string line13 = "13 11/10/26 18:00 PalaA Alfa - Gamma";
+    // One season written again after each change: a UID that stays is the same string, and no two
+    // events of a file share one.
+    const std::vector<std::pair<std::vector<MatchLine>, std::vector<std::string>>> rows = {
+        {{{line12, 2, u17, 3}, {line13, 2, u17, 4}}, {a12, a13}},
+        // Moved to another day, hour and gym.
+        {{{line13, 2, u17, 3}, {"12 19/10/26 20:30 PalaB Alfa - Beta", 2, u17, 4}}, {a13, a12}},
+        // Years rewritten with four digits, a heading more, a description corrected.
+        {{{"12 04/10/2026 18:00 PalaA Alfa - Beta Junior", 4, u17, 4},
+          {"13 11/10/2026 18:00 PalaA Alfa - Gamma", 4, u17, 5}},
+         {a12, a13}},
+        // A number again, counted in the calendar's own order; "012" as written.
+        {{{line12, 2, u17, 3},
+          {"012 05/10/26 18:00 P X", 2, u17, 4},
+          {line12, 2, u17, 5},
+          {line13, 2, u17, 6}},
+         {a12, "012-1-u17.txt@gironario", "12-2-u17.txt@gironario", a13}},
+        // Two calendars named u17.txt, and another calendar.
+        {{{line12, 2, u17, 3, 0},
+          {line12, 2, u17, 3, 1, 2},
+          {line12, 2, "prima, A.txt", 3, 2},
+          {line13, 2, u17, 4, 0}},
+         {a12, "12-1.2-u17.txt@gironario", "12-1-prima\\, A.txt@gironario", a13}},
     };
-    EXPECT_EQ(hash_at(0), "53a260fdd0c3c67a");
-    EXPECT_EQ(hash_at(3), "53a25ffdd0c3c4c7");
-    EXPECT_EQ(hash_at(4), hash_at(0));
-
-    // Past 64 different lines of one date and time, a new line takes its line number; the lines
-    // already counted go on counting.
-    std::vector<MatchLine> crowded;
-    for (int i = 0; i < 65; ++i) {
-        crowded.push_back({"1 01/01/26 10:00 Squadra " + std::to_string(i), 2, one, 100 + i});
+    for (const auto& [lines, expected] : rows) {
+        EXPECT_EQ(uids(written(lines).file), expected) << lines[0].text;
     }
-    crowded.push_back({"1 01/01/26 10:00 Squadra 0", 2, one, 200});
-    const std::vector<std::string> crowded_uids = uids(written(crowded).file);
-    ASSERT_EQ(crowded_uids.size(), 66u);
-    EXPECT_EQ(crowded_uids[63], "20260101T1000-1-calendario1.txt@gironario");
-    EXPECT_EQ(crowded_uids[64], "20260101T1000-L164-calendario1.txt@gironario");
-    EXPECT_EQ(crowded_uids[65], "20260101T1000-2-calendario1.txt@gironario");
 }
 
 TEST(IcsWriter, LeftOutReasons) {

@@ -211,16 +211,21 @@ INSTANTIATE_TEST_SUITE_P(Locale, EndToEnd, testing::Values(
 // clang-format on
 
 // The iCalendar file has its own tests through a real parser; here, what the run leaves around
-// it, and that the same calendars give the same bytes again.
+// it, and that the same calendars give the same bytes again, with the list of changes after the
+// summary.
 TEST(Icalendar, FormatIWritesOnlyTheCalendarFile) {
     Scratch scratch;
-    const std::vector<File> files = calendars(
-        four_digit_1 + "3 31/02/2008 18:00 PalaA Non esiste\n", line_4 + line_5 + "6 x\n");
+    std::vector<File> files = calendars(four_digit_1 + "3 31/02/2008 18:00 PalaA Non esiste\n",
+                                        line_4 + line_5 + "6 x\n");
+    // A calendario.ics that is not a calendar is replaced, with a word.
+    files.push_back({"calendario.ics", "appunti\n"});
     lay_out(scratch.folder(), files);
     const RunOptions fixed_time{{{"SOURCE_DATE_EPOCH", "1796169600"}}};
     const Outcome first = run_program(scratch, "-f i --durata=90", "", fixed_time);
     expect_bytes(first.output, as_written(summary(6, "calendario.ics")), "standard output");
     expect_errors(first.errors,
+                  "gironario: calendario.ics: il file di prima non \xE8 un calendario scritto da "
+                  "gironario: viene sostituito senza l'elenco dei cambiamenti\n"
                   // A line too short for its keys orders first.
                   "gironario: calendario2.txt:3: la data o l'ora non \xE8 dove viene cercata "
                   "(gg/mm/aa hh:mm), quindi la gara non \xE8 in calendario.ics\n"
@@ -241,11 +246,17 @@ TEST(Icalendar, FormatIWritesOnlyTheCalendarFile) {
     }
     EXPECT_EQ(events, 4u);
     EXPECT_NE(ics.find("DTSTAMP:20261202T000000Z\r\n"), std::string::npos);
-    EXPECT_NE(ics.find("DTSTART:20071006T180000\r\nDTEND:20071006T193000\r\n"), std::string::npos);
+    EXPECT_NE(ics.find("DTSTART;TZID=Europe/Rome:20071006T180000\r\n"
+                       "DTEND;TZID=Europe/Rome:20071006T193000\r\n"),
+              std::string::npos);
 
-    // A second run gives the same file, UIDs and all.
+    // A second run gives the same file, UIDs and all, and tells that nothing changed.
     const Outcome second = run_program(scratch, "-f i --durata=90", "", fixed_time);
     EXPECT_EQ(second.status, 0);
+    expect_bytes(second.output,
+                 as_written(summary(6, "calendario.ics") +
+                            "Rispetto al calendario di prima: 0 gare cambiate, 0 nuove, 0 tolte\n"),
+                 "standard output");
     expect_bytes(list_folder(scratch.folder()).at("calendario.ics").bytes, ics, "calendario.ics");
 }
 

@@ -26,6 +26,8 @@ struct Row {
     std::vector<std::string> calendars{};
     std::string output{};
     bool overlaps = false;
+    IcsZone zone = IcsZone::europe_rome;
+    std::optional<std::string> name{};
 };
 
 Options parse(std::vector<std::string> arguments) {
@@ -48,11 +50,13 @@ TEST(Options, CommandLines) {
         {{"--formato", "w"}, Action::run, Format::word},
         {{"--formato=X"}, Action::run, Format::spreadsheet},
         {{"--form=h"}, Action::run, Format::web_page},
-        {{"--f=i"}, Action::run, Format::icalendar},
+        {{"--fo=i"}, Action::run, Format::icalendar},
+        {{"-fi", "--fuso=locale", "--nome="}, Action::run, Format::icalendar, {AUTO}, 120, "", {}, "", false, IcsZone::floating, ""},
+        {{"-fi", "--fuso", "locale", "--fu=Europe/Rome", "--no", "U17, Lorvane"}, Action::run, Format::icalendar, {AUTO}, 120, "", {}, "", false, IcsZone::europe_rome, "U17, Lorvane"},
         {{"-f", "I", "--durata=1"}, Action::run, Format::icalendar, {AUTO}, 1},
         {{"-fi", "--dur", "1440"}, Action::run, Format::icalendar, {AUTO}, 1440},
         {{"-fi", "--durata=0090"}, Action::run, Format::icalendar, {AUTO}, 90},
-        {{"-f", "P", "--nome=Under 17"}, Action::run, Format::page},
+        {{"-f", "P", "--nome=Under 17"}, Action::run, Format::page, {AUTO}, 120, "", {}, "", false, IcsZone::europe_rome, "Under 17"},
         // The duration counts for the clash check too, in every format.
         {{"-ft", "--durata=30", "--sovr"}, Action::run, Format::text, {AUTO}, 30, {}, {}, {}, true},
         {{"--sovrapposizioni", "-fh"}, Action::run, Format::web_page, {AUTO}, 120, {}, {}, {}, true},
@@ -99,8 +103,12 @@ TEST(Options, CommandLines) {
         {{"-fi", "--durata=1441"}, Action::usage_error, {}, {}, 120, "durata non valida"},
         {{"-fi", "--durata=+5"}, Action::usage_error, {}, {}, 120, "durata non valida"},
         {{"-fi", "--durata=99999999999999999999"}, Action::usage_error, {}, {}, 120, "durata non valida"},
-        {{"-ft", "--nome=U17"}, Action::usage_error, {}, {}, 120, "--nome vale solo con il formato p"},
+        {{"-ft", "--nome=U17"}, Action::usage_error, {}, {}, 120, "--nome vale solo con il formato i o p"},
         {{"-ft", "--sovrapposizioni=1"}, Action::usage_error, {}, {}, 120, "l'opzione --sovrapposizioni non vuole un valore"},
+        {{"--f=i"}, Action::usage_error, {}, {}, 120, "opzione non riconosciuta o ambigua: --f=i"},
+        {{"-fi", "--fuso=europe/rome"}, Action::usage_error, {}, {}, 120, "fuso orario non valido: \"europe/rome\" (Europe/Rome o locale)"},
+        {{"-fi", "--fuso="}, Action::usage_error, {}, {}, 120, "fuso orario non valido: \"\""},
+        {{"--fuso=locale", "-fp"}, Action::usage_error, {}, {}, 120, "--fuso vale solo con il formato i"},
         {{"-k"}, Action::usage_error, {}, {}, 120, "opzione non riconosciuta: -k"},
         {{"-ft", "-kz"}, Action::usage_error, {}, {}, 120, "opzione non riconosciuta: -k"},
         {{"--boh", "--help"}, Action::usage_error, {}, {}, 120, "opzione non riconosciuta o ambigua: --boh"},
@@ -120,8 +128,9 @@ TEST(Options, CommandLines) {
             EXPECT_EQ(options.duration_minutes, row.minutes) << line;
             EXPECT_EQ(options.calendars, row.calendars) << line;
             EXPECT_EQ(options.output, row.output) << line;
-            EXPECT_EQ(options.name.has_value(), row.format == Format::page) << line;
             EXPECT_EQ(options.overlaps, row.overlaps) << line;
+            EXPECT_EQ(options.zone, row.zone) << line;
+            EXPECT_EQ(options.name, row.name) << line;
         }
         if (row.action == Action::usage_error) {
             EXPECT_NE(options.error.find(row.error), std::string::npos)

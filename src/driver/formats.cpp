@@ -8,14 +8,14 @@ namespace {
 
 // clang-format off
 constexpr std::array<FormatRow, 6> rows = {{
-    //                   dialogue file                      through temp.txt     exact  omits  named
-    {Format::text,        't', true,  "calendario.txt",         std::nullopt,          false, false, false, export_merged_text},
-    {Format::word,        'w', true,  "calendario.doc",         std::nullopt,          false, false, false, export_merged_text},
-    {Format::spreadsheet, 'x', true,  "calendario.xls",         TableKind::spreadsheet, false, false, false, export_spreadsheet},
-    {Format::web_page,    'h', true,  "calendario.html",        TableKind::web_page,   false, false, false, export_web_page},
-    {Format::icalendar,   'i', false, "calendario.ics",         std::nullopt,          true,  true,  false, export_icalendar},
+    //                   dialogue file                      through temp.txt      exact  omits  named  zoned  compared
+    {Format::text,        't', true,  "calendario.txt",         std::nullopt,           false, false, false, false, false, export_merged_text},
+    {Format::word,        'w', true,  "calendario.doc",         std::nullopt,           false, false, false, false, false, export_merged_text},
+    {Format::spreadsheet, 'x', true,  "calendario.xls",         TableKind::spreadsheet, false, false, false, false, false, export_spreadsheet},
+    {Format::web_page,    'h', true,  "calendario.html",        TableKind::web_page,    false, false, false, false, false, export_web_page},
+    {Format::icalendar,   'i', false, "calendario.ics",         std::nullopt,           true,  true,  true,  true,  true,  export_icalendar},
     // The page's line ends are LF on every system, as a browser reads them alike.
-    {Format::page,        'p', false, "calendario-pagina.html", std::nullopt,          true,  false, true,  export_page},
+    {Format::page,        'p', false, "calendario-pagina.html", std::nullopt,           true,  false, true,  false, false, export_page},
 }};
 // clang-format on
 

@@ -26,6 +26,9 @@ struct FormatRow {
     bool exact_line_ends;  // CR LF on every system, as the format wants (iCalendar)
     bool omits_undated;    // leaves out the matches it cannot date, and the warnings say so
     bool named;            // --nome gives the result its name
+    bool zoned;            // --fuso gives its times their zone
+    // Written against the file it replaces, when that is one it wrote: what changed is told.
+    bool compared;
     Export write;          // the result, written from the merge
 };
 

@@ -10,7 +10,7 @@ namespace gironario {
 const std::string_view usage =
     "Uso: gironario\n"
     "     gironario -f FORMATO [-a ANNI] [-o FILE] [--durata=MINUTI] [--sovrapposizioni]\n"
-    "               [--nome=TESTO] [CALENDARIO...]\n"
+    "               [--nome=TESTO] [--fuso=FUSO] [CALENDARIO...]\n"
     "     gironario --help | --version\n"
     "\n"
     "Unisce dei calendari di gare in un solo calendario, in ordine di data e ora, con una riga\n"
@@ -36,7 +36,11 @@ const std::string_view usage =
     "                         e per le sovrapposizioni\n"
     "      --sovrapposizioni  segnala anche le gare di calendari diversi che si sovrappongono\n"
     "                         in luoghi diversi\n"
-    "      --nome=TESTO       titolo della pagina del formato p (di solito Calendario)\n"
+    "      --nome=TESTO       nome del calendario nel formato i (di solito il nome del file\n"
+    "                         senza estensione) e titolo della pagina del formato p (di\n"
+    "                         solito Calendario)\n"
+    "      --fuso=FUSO        fuso orario delle ore nel formato i: Europe/Rome (di solito),\n"
+    "                         oppure locale (l'ora come scritta, nel fuso del telefono)\n"
     "      --help             mostra questo aiuto\n"
     "      --version          mostra la versione\n"
     "\n"
@@ -50,6 +54,10 @@ const std::string_view usage =
     "l'ora, maiuscole o minuscole non contano) a orari che si sovrappongono, con le opzioni e\n"
     "senza: la palestra \xE8 occupata due volte. La stessa gara in due calendari non conta.\n"
     "Una gara fuori ordine non sempre viene confrontata.\n"
+    "Nel formato i ogni gara tiene il suo UID (nome del file e numero della gara) anche se\n"
+    "cambia data, ora o luogo; se il file da sostituire \xE8 stato scritto da gironario, le\n"
+    "gare cambiate salgono di SEQUENCE, quelle tolte spariscono e dopo \"Complimenti\" viene\n"
+    "elencato che cosa \xE8 cambiato (spostata, cambiata, nuova, tolta).\n"
     "I testi a video seguono la codifica del locale (UTF-8 o Latin-1); i file scritti no.\n"
     "Stato di uscita: 0 riuscito, 1 non riuscito, 2 opzioni sbagliate.\n";
 
@@ -59,6 +67,7 @@ enum LongOnly : int {
     duration_option = 1000,
     overlaps_option,
     name_option,
+    zone_option,
     help_option,
     version_option
 };
@@ -139,6 +148,7 @@ Options parse_options(int argc, char* const argv[]) {
         {"durata", required_argument, nullptr, duration_option},
         {"nome", required_argument, nullptr, name_option},
         {"sovrapposizioni", no_argument, nullptr, overlaps_option},
+        {"fuso", required_argument, nullptr, zone_option},
         {"help", no_argument, nullptr, help_option},
         {"version", no_argument, nullptr, version_option},
         {nullptr, 0, nullptr, 0},
@@ -153,6 +163,7 @@ Options parse_options(int argc, char* const argv[]) {
     opterr = 0;  // the messages are the program's own, in Italian
     optind = 0;  // from the start, however often it is called
     bool format_given = false;
+    bool zone_given = false;
     for (;;) {
         const int option = getopt_long(argc, arguments.data(), ":f:a:o:", long_options, nullptr);
         if (option == -1) {
@@ -196,6 +207,14 @@ Options parse_options(int argc, char* const argv[]) {
             case name_option:
                 options.name = std::string(value);
                 break;
+            case zone_option:
+                if (const std::optional<IcsZone> zone = ics_zone_named(value)) {
+                    options.zone = *zone;
+                    zone_given = true;
+                    break;
+                }
+                return failed("fuso orario non valido: " + quoted(value) +
+                              " (Europe/Rome o locale)");
             case help_option:
                 options.action = Options::Action::help;
                 return options;
@@ -231,6 +250,10 @@ Options parse_options(int argc, char* const argv[]) {
     if (options.name && !format_row(options.format).named) {
         return failed("--nome vale solo con il formato " +
                       format_letters([](const FormatRow& row) { return row.named; }));
+    }
+    if (zone_given && !format_row(options.format).zoned) {
+        return failed("--fuso vale solo con il formato " +
+                      format_letters([](const FormatRow& row) { return row.zoned; }));
     }
     options.action = Options::Action::run;
     return options;

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "driver/formats.hpp"
+#include "export/ics_zone.hpp"
 
 namespace gironario {
 
@@ -33,14 +34,16 @@ struct Options {
     bool overlaps = false;
     // --nome: the result's own name, bytes as typed.
     std::optional<std::string> name;
+    // --fuso: the zone of the iCalendar file's times.
+    IcsZone zone = IcsZone::europe_rome;
 
     // For Action::usage_error: what was wrong, one line without its line feed.
     std::string error;
 };
 
 // Reads the arguments the GNU way (getopt_long): -f FORMATO / --formato=FORMATO, -a ANNI /
-// --anni=ANNI, -o FILE / --uscita=FILE, --durata=MINUTI, --nome=TESTO, --help, --version, then
-// the calendars;
+// --anni=ANNI, -o FILE / --uscita=FILE, --durata=MINUTI, --sovrapposizioni, --nome=TESTO,
+// --fuso=FUSO, --help, --version, then the calendars;
 // long options may be shortened while they stay unambiguous, options and calendars may come in
 // any order, and "--" ends the options. --help and --version win over everything after them.
 Options parse_options(int argc, char* const argv[]);

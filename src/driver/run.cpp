@@ -1,5 +1,6 @@
 #include "driver/run.hpp"
 
+#include <cerrno>
 #include <memory>
 #include <string>
 
@@ -10,6 +11,7 @@
 #include "calendar/line_writer.hpp"
 #include "calendar/year_guess.hpp"
 #include "driver/standard_output.hpp"
+#include "export/ics_previous.hpp"
 #include "export/table_export.hpp"
 
 namespace gironario {
@@ -59,6 +61,9 @@ class RunInProgress {
     // The table made from temp.txt, for the formats that go through it.
     bool make_table(long long matches);
 
+    // The file that the result replaces, read, for a format written against it.
+    void read_previous(const std::string& name);
+
     void summarize(long long matches);
 
   private:
@@ -72,6 +77,7 @@ class RunInProgress {
     const FormatRow& format_;
     std::vector<std::unique_ptr<Input>> inputs_;
     std::vector<int> year_digits_;
+    std::unique_ptr<IcsChanges> changes_;  // against the file replaced, when there is one
 };
 
 bool RunInProgress::open_calendars(const std::vector<bool>* again) {
@@ -163,7 +169,7 @@ std::optional<long long> RunInProgress::merge(std::unique_ptr<Output> output,
     const auto warn = [this](std::string_view line) { console_.warn(line); };
     CalendarChecks checks(calendars, warn, format_.omits_undated ? result : std::string(),
                           {request_.settings.duration_minutes, request_.settings.overlaps});
-    ExportJob job{calendars, checks, writer, request_.settings, result};
+    ExportJob job{calendars, checks, writer, request_.settings, result, changes_.get()};
     const Export write = through_temp() ? export_merged_text : format_.write;
     const long long matches = write(job);
     checks.finish();
@@ -202,16 +208,48 @@ void RunInProgress::summarize(long long matches) {
     std::string text(1, '\n');
     text += std::to_string(matches);
     text += summary_after_count;
-    if (request_.output == STANDARD_OUTPUT) {
-        // Standard output holds the calendar itself.
+    // With the calendar itself on standard output, the rest goes to standard error.
+    const bool on_standard_output = request_.output == STANDARD_OUTPUT;
+    if (on_standard_output) {
         text += final_message_on_standard_output;
-        console_.warn(text);
+    } else {
+        text += final_message;
+        text += result_name();
+        text += '\n';
+    }
+    const auto say = [&](std::string_view line) {
+        if (on_standard_output) {
+            console_.warn(line);
+        } else {
+            console_.say(line);
+        }
+    };
+    say(text);
+    if (changes_) {
+        changes_->report(say);
+    }
+}
+
+// Read so that the new file is written against it; one that cannot be used is told of, and the
+// new file is written as if there were none.
+void RunInProgress::read_previous(const std::string& name) {
+    int error = 0;
+    std::unique_ptr<Input> file = folder_.open(name, error);
+    if (!file) {
+        if (error != ENOENT) {
+            console_.report(name, "il calendario di prima non si apre, e non viene confrontato",
+                            error);
+        }
         return;
     }
-    text += final_message;
-    text += result_name();
-    text += '\n';
-    console_.say(text);
+    LineReader lines(*file);
+    PreviousReading previous = read_previous_calendar(lines);
+    if (!previous.calendar) {
+        console_.warn("gironario: " + name + ": il file di prima " + previous.problem +
+                      ": viene sostituito senza l'elenco dei cambiamenti\n");
+        return;
+    }
+    changes_ = std::make_unique<IcsChanges>(std::move(previous.calendar));
 }
 
 // Whether writing `name` would destroy `precious`; says so when it would.
@@ -250,6 +288,9 @@ bool carry_out(const RunRequest& request, Folder& folder, Console& console) {
         return false;
     }
     const std::string target = run.merge_target();
+    if (format_row(request.format).compared && target != STANDARD_OUTPUT) {
+        run.read_previous(target);
+    }
     std::unique_ptr<Output> output = run.create(target);
     if (!output) {
         return false;

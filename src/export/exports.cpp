@@ -3,6 +3,7 @@
 #include "calendar/merge.hpp"
 #include "calendar/merge_steps.hpp"
 #include "export/icalendar.hpp"
+#include "export/day_page.hpp"
 #include "export/icalendar_events.hpp"
 #include "export/page_matches.hpp"
 #include "export/table_export.hpp"
@@ -40,9 +41,15 @@ long long export_web_page(ExportJob& job) {
 }
 
 long long export_icalendar(ExportJob& job) {
-    IcsWriter ics(
-        job.out, {job.settings.duration_minutes,
-                  ics_timestamp(job.settings.now).value_or("19700101T000000Z"), GIRONARIO_VERSION});
+    IcsSettings settings{job.settings.duration_minutes,
+                         ics_timestamp(job.settings.now).value_or("19700101T000000Z"),
+                         GIRONARIO_VERSION, job.settings.zone, job.settings.name};
+    if (settings.name.empty()) {
+        // The name of the file, as a subscribed calendar shows it: its last part, less the
+        // extension.
+        settings.name = calendar_tag(job.result_name);
+    }
+    IcsWriter ics(job.out, std::move(settings), job.changes);
     IcalendarEvents events(ics, job.out, job.calendars, job.checks, job.result_name);
     ics.begin();
     const long long matches = merge_checked(job, events);

@@ -11,6 +11,8 @@
 #include "calendar/calendar_line.hpp"
 #include "calendar/line_check.hpp"
 #include "calendar/line_writer.hpp"
+#include "export/ics_changes.hpp"
+#include "export/ics_zone.hpp"
 
 namespace gironario {
 
@@ -20,6 +22,7 @@ struct ExportSettings {
     int duration_minutes = 120;  // how long a match lasts, in every format for the clash check
     bool overlaps = false;       // tell overlaps of different calendars in different places
     std::string name;            // --nome, the result's own name; empty for the format's own
+    IcsZone zone = IcsZone::europe_rome;  // --fuso, of the iCalendar file's times
 };
 
 // One merge into one result.
@@ -29,6 +32,9 @@ struct ExportJob {
     LineWriter& out;
     const ExportSettings& settings;
     std::string_view result_name;  // the result as the user will look for it, for the warnings
+    // The file the result replaces, read, for a format that is written against it (iCalendar);
+    // null when there is none to compare with.
+    IcsChanges* changes = nullptr;
 };
 
 // Merges the job's calendars into its output and returns the number of match lines written.

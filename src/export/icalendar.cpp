@@ -6,6 +6,7 @@
 #include <utility>
 
 #include "calendar/calendar_line.hpp"
+#include "export/ics_previous.hpp"
 #include "export/ics_text.hpp"
 #include "export/match_fields.hpp"
 #include "export/match_time.hpp"
@@ -13,18 +14,6 @@
 namespace gironario {
 
 namespace {
-
-// The most different lines of one run of a date and time whose occurrences are counted.
-constexpr std::size_t COUNTED_PER_START = 64;
-
-std::uint64_t fnv1a(std::string_view bytes) {
-    std::uint64_t hash = 0xCBF29CE484222325u;
-    for (const char c : bytes) {
-        hash ^= static_cast<unsigned char>(c);
-        hash *= 0x100000001B3u;
-    }
-    return hash;
-}
 
 // The start as one number that orders as the moments do: YYYYMMDDHHMM.
 long long start_number(const LocalTime& time) {
@@ -41,23 +30,21 @@ void append_digits(std::string& out, long long number, int width) {
     out.append(digits, static_cast<std::size_t>(end - digits));
 }
 
-// YYYYMMDDTHHMM, and the seconds when `seconds`.
-void append_time(std::string& out, const LocalTime& time, bool seconds) {
+// YYYYMMDDTHHMM00.
+void append_time(std::string& out, const LocalTime& time) {
     append_digits(out, time.year, 4);
     append_digits(out, time.month, 2);
     append_digits(out, time.day, 2);
     out += 'T';
     append_digits(out, time.hour, 2);
     append_digits(out, time.minute, 2);
-    if (seconds) {
-        out += "00";
-    }
+    out += "00";
 }
 
 }  // namespace
 
-IcsWriter::IcsWriter(LineWriter& out, IcsSettings settings)
-    : out_(out), settings_(std::move(settings)) {}
+IcsWriter::IcsWriter(LineWriter& out, IcsSettings settings, IcsChanges* changes)
+    : out_(out), settings_(std::move(settings)), changes_(changes) {}
 
 void IcsWriter::begin() {
     out_.put("BEGIN:VCALENDAR\r\nVERSION:2.0\r\n");
@@ -65,6 +52,12 @@ void IcsWriter::begin() {
     append_text_value(content_, settings_.version, is_utf8(settings_.version));
     content_ += "//IT";
     write_content_line(out_, content_);
+    const bool name_utf8 = is_utf8(settings_.name);
+    put_text_line("NAME", settings_.name, name_utf8);
+    put_text_line("X-WR-CALNAME", settings_.name, name_utf8);
+    // A subscribed app looks for changes four times a day.
+    out_.put("REFRESH-INTERVAL;VALUE=DURATION:PT6H\r\nX-PUBLISHED-TTL:PT6H\r\n");
+    write_ics_zone(out_, settings_.zone);
 }
 
 void IcsWriter::end() {
@@ -72,7 +65,7 @@ void IcsWriter::end() {
 }
 
 IcsEvent IcsWriter::event(std::string_view line, int width, int year_digits,
-                          std::string_view calendar_name, long long line_number) {
+                          const IcsSource& source) {
     MatchFields fields;
     const MatchDating dating = read_match_fields(line, width, year_digits, fields);
     if (dating != MatchDating::dated) {
@@ -85,83 +78,66 @@ IcsEvent IcsWriter::event(std::string_view line, int width, int year_digits,
     }
     // One reading for the whole line, so that every value of an event is read alike.
     const bool utf8 = is_utf8(line);
-    const bool name_utf8 = is_utf8(calendar_name);
+    const bool name_utf8 = is_utf8(source.file_name);
 
     out_.put("BEGIN:VEVENT\r\n");
-
     content_ = "UID:";
-    append_time(content_, start, false);
-    const std::uint64_t hash = fnv1a(line.ends_with('\r') ? line.substr(0, line.size() - 1) : line);
-    content_ += '-';
-    for (int shift = 60; shift >= 0; shift -= 4) {
-        content_ += "0123456789abcdef"[(hash >> shift) & 0xF];
-    }
-    content_ += '-';
-    append_occurrence(calendar_name, start_number(start), hash, line_number);
-    content_ += '-';
-    append_text_value(content_, calendar_name, name_utf8);
-    content_ += "@gironario";
+    uids_.append(content_, source, fields.number);
+    const std::uint64_t uid = ics_hash(content_);
     write_content_line(out_, content_);
-
     out_.put("DTSTAMP:");
     out_.put(settings_.dtstamp);
-    out_.put("\r\nDTSTART:");
-    content_.clear();
-    append_time(content_, start, true);
-    out_.put(content_);
-    out_.put("\r\nDTEND:");
-    content_.clear();
-    append_time(content_, *end, true);
-    out_.put(content_);
     out_.put("\r\n");
 
-    const std::string_view place = fields.place;
-    const std::string_view rest = fields.rest;
+    // The lines an event is compared on, each hashed as it is written.
+    const std::string_view zone = ics_zone_parameter(settings_.zone);
+    content_ = "DTSTART";
+    content_ += zone;
+    content_ += ':';
+    append_time(content_, start);
+    put_line();
+    content_ = "DTEND";
+    content_ += zone;
+    content_ += ':';
+    append_time(content_, *end);
+    put_line();
     content_ = "SUMMARY:";
-    append_text_value(content_, rest, utf8);
-    if (content_.size() == std::string_view("SUMMARY:").size()) {
-        append_text_value(content_, place, utf8);
-    }
-    write_content_line(out_, content_);
-    put_text_line("LOCATION", place, utf8);
-
+    // The title is clean UTF-8 already: only the escapes are added.
+    append_text_value(content_, match_title(fields, utf8), true);
+    put_line();
+    content_ = "LOCATION:";
+    append_text_value(content_, fields.place, utf8);
+    const std::string place = content_.substr(content_.find(':') + 1);
+    put_line();
     content_ = "DESCRIPTION:Gara ";
     content_ += fields.number;
     content_ += "\\, ";
-    append_text_value(content_, calendar_name, name_utf8);
-    write_content_line(out_, content_);
+    append_text_value(content_, source.file_name, name_utf8);
+    put_line();
+    put_text_line("CATEGORIES", source.tag, is_utf8(source.tag));
 
-    out_.put("END:VEVENT\r\n");
+    IcsRevision revision;
+    if (changes_ != nullptr) {
+        std::string file_name;
+        append_plain_text(file_name, source.file_name, name_utf8);
+        revision = changes_->settle(
+            {uid, digest_.value(), start_number(start), place, fields.number, file_name});
+    }
+    content_ = "SEQUENCE:";
+    append_digits(content_, revision.sequence, 1);
+    content_ += "\r\nLAST-MODIFIED:";
+    content_ += revision.last_modified.empty() ? std::string_view(settings_.dtstamp)
+                                               : revision.last_modified;
+    content_ += "\r\nEND:VEVENT\r\n";
+    out_.put(content_);
     return IcsEvent::written;
 }
 
-void IcsWriter::append_occurrence(std::string_view calendar_name, long long start,
-                                  std::uint64_t hash, long long line_number) {
-    auto calendar = std::find_if(calendars_.begin(), calendars_.end(),
-                                 [&](const Occurrences& c) { return c.calendar == calendar_name; });
-    if (calendar == calendars_.end()) {
-        calendars_.push_back({std::string(calendar_name), -1, {}});
-        calendar = calendars_.end() - 1;
-    }
-    if (start > calendar->latest_start) {
-        calendar->latest_start = start;
-        calendar->counts.clear();
-    }
-    if (start == calendar->latest_start) {
-        const auto counted = std::find_if(calendar->counts.begin(), calendar->counts.end(),
-                                          [&](const auto& count) { return count.first == hash; });
-        if (counted != calendar->counts.end()) {
-            append_digits(content_, ++counted->second, 1);
-            return;
-        }
-        if (calendar->counts.size() < COUNTED_PER_START) {
-            calendar->counts.emplace_back(hash, 1);
-            content_ += '1';
-            return;
-        }
-    }
-    content_ += 'L';
-    append_digits(content_, line_number, 1);
+void IcsWriter::put_line() {
+    digest_.set(
+        IcsDigest::part_of(std::string_view(content_).substr(0, content_.find_first_of(";:"))),
+        ics_hash(content_));
+    write_content_line(out_, content_);
 }
 
 void IcsWriter::put_text_line(std::string_view name, std::string_view bytes, bool utf8) {

@@ -18,6 +18,10 @@ namespace gironario {
 // A file's name without the folders before it: what an event's DESCRIPTION names.
 std::string_view file_name_of(std::string_view path);
 
+// Where the lines of each of `calendars` come from, as their events name them: the file names
+// without folders, and for a file name that an earlier calendar has too, its rank among them.
+std::vector<IcsSource> ics_sources(std::span<const Calendar> calendars);
+
 class IcalendarEvents final : public MergeSink {
   public:
     // Events of `calendars`' lines, written by `writer` through `out`; the lines left out are told
@@ -36,8 +40,8 @@ class IcalendarEvents final : public MergeSink {
     LineWriter& out_;
     CalendarChecks& checks_;
     std::string_view file_name_;
-    std::vector<std::string_view> names_;  // of each calendar, without folders
-    std::string line_;                     // a line longer than the reader's buffer, gathered whole
+    std::vector<IcsSource> sources_;  // of each calendar
+    std::string line_;                // a line longer than the reader's buffer, gathered whole
 };
 
 }  // namespace gironario

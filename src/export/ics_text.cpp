@@ -174,4 +174,28 @@ void write_content_line(LineWriter& out, std::string_view line) {
     out.put("\r\n");
 }
 
+std::string latin1_of_text_value(std::string_view value) {
+    std::string text;
+    for (std::size_t i = 0; i < value.size(); ++i) {
+        const auto byte = static_cast<unsigned char>(value[i]);
+        if (byte == '\\' && i + 1 < value.size()) {
+            ++i;
+            text += value[i] == 'n' || value[i] == 'N' ? ' ' : value[i];
+        } else if (byte < 0x80) {
+            text += value[i];
+        } else if (byte >= 0xC0) {
+            std::size_t length = byte >= 0xF0 ? 4 : byte >= 0xE0 ? 3 : 2;
+            const auto second =
+                i + 1 < value.size() ? static_cast<unsigned char>(value[i + 1]) : 0u;
+            if (length == 2 && byte <= 0xC3) {
+                text += static_cast<char>((byte & 0x03u) << 6 | (second & 0x3Fu));
+            } else {
+                text += '?';
+            }
+            i += std::min(length, value.size() - i) - 1;
+        }
+    }
+    return text;
+}
+
 }  // namespace gironario

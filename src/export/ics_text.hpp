@@ -27,6 +27,10 @@ void append_text_value(std::string& value, std::string_view bytes, bool utf8);
 // them but with nothing escaped: for the exports that are not iCalendar files.
 void append_plain_text(std::string& out, std::string_view bytes, bool utf8);
 
+// A text value of an iCalendar file (UTF-8, escaped) as Latin-1 text for the console: escapes
+// undone, a line break as a space, characters past U+00FF as '?'.
+std::string latin1_of_text_value(std::string_view value);
+
 // Writes one content line, NAME:VALUE in UTF-8, ended by CR LF and folded so that no piece passes
 // ICS_LINE_OCTETS octets: each piece after the first starts with a space, and no character is
 // split between two pieces.

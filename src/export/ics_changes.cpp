@@ -1,0 +1,97 @@
+#include "export/ics_changes.hpp"
+
+#include <algorithm>
+#include <cstdio>
+
+#include "export/ics_text.hpp"
+
+namespace gironario {
+
+namespace {
+
+// "dd/mm/yyyy hh:mm" of a YYYYMMDDHHMM start.
+std::string moment(long long start) {
+    if (start < 0) {
+        return "?";
+    }
+    char text[32];
+    std::snprintf(text, sizeof text, "%02lld/%02lld/%04lld %02lld:%02lld", start / 10000 % 100,
+                  start / 1000000 % 100, start / 100000000, start / 100 % 100, start % 100);
+    return text;
+}
+
+// "1 gara cambiata" or "2 gare cambiate", and the like.
+std::string count_of(std::size_t count, std::string_view one, std::string_view many) {
+    return std::to_string(count) + ' ' + std::string(count == 1 ? one : many);
+}
+
+}  // namespace
+
+IcsChanges::IcsChanges(std::unique_ptr<PreviousCalendar> previous)
+    : previous_(std::move(previous)) {}
+
+IcsRevision IcsChanges::settle(const IcsEventState& event) {
+    IcsStrings& strings = previous_->strings;
+    const std::size_t index = previous_->find(event.uid);
+    if (index == PreviousCalendar::npos) {
+        changes_.push_back({Kind::added,
+                            strings.add(ics_match_label(event.number, event.file_name)),
+                            strings.add(event.place), event.start});
+        return {};
+    }
+    PreviousEvent& before = previous_->events[index];
+    before.set_seen();
+    if (before.digest == event.digest) {
+        return {before.sequence(), strings[before.modified]};
+    }
+    const bool moved = before.start != event.start || strings[before.place] != event.place;
+    changes_.push_back({moved ? Kind::moved : Kind::changed, static_cast<std::uint32_t>(index),
+                        strings.add(event.place), event.start});
+    return {before.sequence() + 1, {}};
+}
+
+std::string IcsChanges::line_of(const Change& change) const {
+    const IcsStrings& strings = previous_->strings;
+    if (change.kind == Kind::added) {
+        return "nuova: gara " + std::string(strings[change.event]) + ": " + moment(change.start) +
+               ' ' + latin1_of_text_value(strings[change.place]);
+    }
+    const PreviousEvent& before = previous_->events[change.event];
+    const std::string match = "gara " + std::string(strings[before.match]);
+    const std::string now =
+        moment(change.start) + ' ' + latin1_of_text_value(strings[change.place]);
+    if (change.kind == Kind::moved) {
+        return "spostata: " + match + ": dal " + moment(before.start) + ' ' +
+               latin1_of_text_value(strings[before.place]) + " al " + now;
+    }
+    return "cambiata: " + match + " del " + now + " (squadre, descrizione o durata)";
+}
+
+void IcsChanges::report(const std::function<void(std::string_view)>& say) const {
+    const auto& events = previous_->events;
+    std::vector<std::uint32_t> gone;
+    for (std::size_t i = 0; i < events.size(); ++i) {
+        if (!events[i].seen()) {
+            gone.push_back(static_cast<std::uint32_t>(i));
+        }
+    }
+    std::stable_sort(gone.begin(), gone.end(), [&](std::uint32_t a, std::uint32_t b) {
+        return events[a].start < events[b].start;
+    });
+    const auto added = static_cast<std::size_t>(std::count_if(
+        changes_.begin(), changes_.end(), [](const Change& c) { return c.kind == Kind::added; }));
+    say("Rispetto al calendario di prima: " +
+        count_of(changes_.size() - added, "gara cambiata", "gare cambiate") + ", " +
+        count_of(added, "nuova", "nuove") + ", " + count_of(gone.size(), "tolta", "tolte") + "\n");
+    for (const Change& change : changes_) {
+        say(line_of(change) + '\n');
+    }
+    const IcsStrings& strings = previous_->strings;
+    for (const std::uint32_t index : gone) {
+        const PreviousEvent& event = events[index];
+        say("tolta: gara " + std::string(strings[event.match]) + " del " + moment(event.start) +
+            '\n');
+    }
+}
+
+}  // namespace gironario

@@ -1,0 +1,61 @@
+#pragma once
+
+// An iCalendar file written against the one it replaces: each event's SEQUENCE and LAST-MODIFIED
+// follow from the previous file, and what changed is told in a list for the families.
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "export/ics_previous.hpp"
+
+namespace gironario {
+
+// An event's SEQUENCE, and its LAST-MODIFIED: the previous one, or empty for the run's time.
+struct IcsRevision {
+    std::uint32_t sequence = 0;
+    std::string_view last_modified;
+};
+
+// What an event of the new file is to be compared on.
+struct IcsEventState {
+    std::uint64_t uid = 0;       // ics_hash() of its UID content line
+    std::uint64_t digest = 0;    // IcsDigest::value() of its content lines
+    long long start = 0;         // YYYYMMDDHHMM
+    std::string_view place;      // LOCATION's value as written
+    std::string_view number;     // the match number as written
+    std::string_view file_name;  // its calendar's, as a text value
+};
+
+class IcsChanges {
+  public:
+    explicit IcsChanges(std::unique_ptr<PreviousCalendar> previous);
+
+    // An event of the new file, in the order written: SEQUENCE 0 when its UID is new, the
+    // previous one when its content is the same, one more when it changed.
+    IcsRevision settle(const IcsEventState& event);
+
+    // The list of changes, each line whole and in Latin-1, to `say`: the counts (changed, new,
+    // removed), then one line for each changed or new event in the order written, then one for
+    // each event that is gone, by its start.
+    void report(const std::function<void(std::string_view)>& say) const;
+
+  private:
+    enum class Kind : std::uint8_t { moved, changed, added };
+    struct Change {
+        Kind kind;
+        std::uint32_t event;  // in previous_->events; for `added`, its ics_match_label() in strings
+        std::uint32_t place;
+        long long start;
+    };
+
+    std::string line_of(const Change& change) const;
+
+    std::unique_ptr<PreviousCalendar> previous_;
+    std::vector<Change> changes_;
+};
+
+}  // namespace gironario

@@ -1,0 +1,49 @@
+#pragma once
+
+// Who an event is, whatever becomes of its match: its UID.
+//
+//     UID:<number>-<occurrence>[.<rank>]-<file name>@gironario
+//
+// <number> is the match's number as its line writes it ("7", "0042"), <occurrence> which line of
+// its calendar with that number this is, counted in the calendar's own line order (1 for the first,
+// 2 for the next line with the same number...), and <file name> the calendar's file name without
+// its folders, escaped as a text value. Where two calendars of one run have the same file name (in
+// different folders), the second and later carry their rank among those calendars in the order
+// named, 2, 3...; the first has none, so it keeps its UIDs when another is added.
+//
+// So a match keeps its UID when its date, time, place or teams are corrected, or its years are
+// rewritten with four digits, and the UID says nothing of the run's time. No two events of a file
+// share one: number and occurrence are digits ended by a '-' or a '.', so they part two UIDs
+// before the file name is reached, and within a calendar each number's occurrences are counted.
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+namespace gironario {
+
+// Where a match line comes from, as its event names it.
+struct IcsSource {
+    std::string_view file_name;  // the calendar's file name without folders: UID, DESCRIPTION
+    std::string_view tag;        // the same without its extension: CATEGORIES
+    int rank = 0;                // 0, or 2, 3... for a file name that an earlier calendar has
+    std::size_t calendar = 0;    // the calendar's index in the order named
+    long long line_number = 0;   // the line's number in its calendar, from 1
+};
+
+// Makes the UIDs of one file, counting each calendar's match numbers as their lines come.
+class IcsUids {
+  public:
+    // Appends to `out` the UID value of the next match numbered `number` in `source`'s calendar.
+    void append(std::string& out, const IcsSource& source, std::string_view number);
+
+  private:
+    // By calendar: how many lines with each number have been given a UID. It grows with the
+    // different numbers of a calendar (hundreds), not with its lines.
+    std::vector<std::unordered_map<std::string, std::uint32_t>> counts_;
+};
+
+}  // namespace gironario

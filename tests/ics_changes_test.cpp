@@ -1,0 +1,130 @@
+#include "export/ics_changes.hpp"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "calendar/byte_stream.hpp"
+#include "calendar/calendar_line.hpp"
+#include "export/icalendar.hpp"
+
+namespace gironario {
+namespace {
+
+struct Season {
+    std::string file;
+    std::string report;   // the list of changes, when there was a previous file
+    std::string problem;  // why the previous file was not used
+};
+
+// The lines of u17.txt written as a file at `stamp`, against `previous`.
+Season write_season(const std::vector<std::string>& lines, const std::string& previous,
+                    const std::string& stamp) {
+    Season season;
+    StringInput input(previous);
+    LineReader reader(input, 77);  // as small as it may be
+    PreviousReading reading = read_previous_calendar(reader);
+    season.problem = reading.problem;
+    std::unique_ptr<IcsChanges> changes;
+    if (reading.calendar) {
+        changes = std::make_unique<IcsChanges>(std::move(reading.calendar));
+    }
+    StringOutput output(season.file);
+    LineWriter out(output);
+    IcsWriter writer(out, {120, stamp, "1.2.0"}, changes.get());
+    writer.begin();
+    for (const std::string& line : lines) {
+        writer.event(line, detect_width(line, 0), 2, {"u17.txt", "u17", 0, 0, 1});
+    }
+    writer.end();
+    EXPECT_TRUE(out.close());
+    if (changes) {
+        changes->report([&](std::string_view line) { season.report += line; });
+    }
+    return season;
+}
+
+// "number SEQUENCE LAST-MODIFIED's month" of each event.
+std::string revisions(const std::string& file) {
+    std::string result;
+    for (std::size_t at = file.find("UID:"); at != std::string::npos;
+         at = file.find("UID:", at + 1)) {
+        const auto value = [&](std::string_view name, std::size_t size) {
+            return file.substr(file.find(name, at) + name.size(), size);
+        };
+        result +=
+            value("UID:", 2) + ' ' + value("SEQUENCE:", 1) + ' ' + value("MODIFIED:", 6) + ' ';
+    }
+    return result;
+}
+
+const std::string A = "12 04/10/26 18:00 PalaA Alfa - Beta";
+const std::string B = "13 11/10/26 18:00 PalaA Alfa - Gamma";
+const std::string C = "14 18/10/26 20:30 PalaB Alfa - Delta";
+const std::string B2 = "13 11/10/26 19:00 PalaA Alfa - Gamma";
+
+TEST(IcsChanges, SequenceAndReportAgainstThePreviousFile) {
+    struct Row {
+        std::vector<std::vector<std::string>> seasons;  // each written against the one before
+        std::string revisions;                          // of the last
+        std::string report;
+    };
+    const std::vector<Row> rows = {
+        {{{A, B, C, "15 19/10/26 18:00 P X"},
+          {"12 05/10/26 21:00 PalaB Alfa - Beta", "13 11/10/26 18:00 PalaA Alfa - Zeta",
+           "40 12/12/26 18:00 PalaLorvane Alfa - Eta"}},
+         "12 1 202610 13 1 202610 40 0 202610 ",
+         "Rispetto al calendario di prima: 2 gare cambiate, 1 nuova, 2 tolte\n"
+         "spostata: gara 12 (u17.txt): dal 04/10/2026 18:00 PalaA al 05/10/2026 21:00 PalaB\n"
+         "cambiata: gara 13 (u17.txt) del 11/10/2026 18:00 PalaA (squadre, descrizione o "
+         "durata)\n"
+         "nuova: gara 40 (u17.txt): 12/12/2026 18:00 PalaLorvane\n"
+         "tolta: gara 14 (u17.txt) del 18/10/2026 20:30\n"
+         "tolta: gara 15 (u17.txt) del 19/10/2026 18:00\n"},
+        // Changed twice, then written again as it was: the SEQUENCE and time of the last change.
+        {{{A, B}, {A, "13 11/10/26 18:30 PalaA Alfa - Gamma"}, {A, B2}, {A, B2}},
+         "12 0 202609 13 2 202611 ",
+         "Rispetto al calendario di prima: 0 gare cambiate, 0 nuove, 0 tolte\n"},
+    };
+    const std::string stamps[] = {"20260901T0800Z", "20261001T0800Z", "20261101T0800Z",
+                                  "20261201T0800Z"};
+    for (const Row& row : rows) {
+        Season season;
+        for (std::size_t i = 0; i < row.seasons.size(); ++i) {
+            season = write_season(row.seasons[i], season.file, stamps[i]);
+            EXPECT_EQ(season.problem, i == 0 ? "non \xE8 un calendario scritto da gironario" : "");
+        }
+        EXPECT_EQ(revisions(season.file), row.revisions);
+        EXPECT_EQ(season.report, row.report);
+    }
+}
+
+TEST(IcsChanges, PreviousFileNotTaken) {
+    const std::string ours = write_season({A, B}, "", "20260901T0800Z").file;
+    const std::size_t end = ours.find("END:VEVENT\r\n");  // of the first event
+    const std::string not_ours = "non \xE8 un calendario scritto da gironario";
+    const std::string cut = "\xE8 incompleto o rovinato alla riga 36";
+    const std::vector<std::pair<std::string, std::string>> rows = {
+        {"", not_ours},
+        {"BEGIN:VCALENDAR\r\nVERSION:2.0\r\nPRODID:-//Altro//IT\r\nEND:VCALENDAR\r\n", not_ours},
+        {A + "\n", not_ours},
+        {" x\r\n" + ours, not_ours},  // a continuation first
+        {ours.substr(0, end + 12), "\xE8 incompleto: finisce prima di END:VCALENDAR"},
+        {ours.substr(0, end + 7), cut},                      // in the middle of a line
+        {ours.substr(0, end) + ours.substr(end + 12), cut},  // an event never ended
+        {ours.substr(0, end + 12) + ours.substr(ours.find("BEGIN:VEVENT")),
+         "ha due gare con lo stesso UID"},
+        {ours + "BEGIN:VEVENT\r\n", "\xE8 incompleto o rovinato alla riga 50"},
+    };
+    for (const auto& [previous, problem] : rows) {
+        const Season season = write_season({A, B}, previous, "20261001T0800Z");
+        EXPECT_EQ(season.problem, problem) << previous;
+        // Written as if there were no previous file.
+        EXPECT_EQ(revisions(season.file), "12 0 202610 13 0 202610 ") << previous;
+        EXPECT_EQ(season.report, "") << previous;
+    }
+}
+
+}  // namespace
+}  // namespace gironario
