@@ -7,6 +7,7 @@
 
 #include "calendar/byte_stream.hpp"
 #include "calendar/calendar_line.hpp"
+#include "export/icalendar_events.hpp"
 #include "export/ics_text.hpp"
 
 namespace gironario {
@@ -373,6 +374,35 @@ TEST(IcsTimestamp, UtcText) {
     EXPECT_EQ(ics_timestamp(951782400), "20000229T000000Z");
     EXPECT_EQ(ics_timestamp(253402300799), "99991231T235959Z");
     EXPECT_EQ(ics_timestamp(253402300800), std::nullopt);
+}
+
+}  // namespace
+}  // namespace gironario
+
+namespace gironario {
+namespace {
+
+// Events name their calendar by its file name without folders; a file name that an earlier
+// calendar of the run has too gets the calendar's rank among them, the first none.
+TEST(IcsSources, FileNamesWithoutFoldersAndRanksOfRepeatedNames) {
+    StringInput nothing("");
+    LineReader reader(nothing);
+    std::vector<Calendar> calendars;
+    for (const char* name :
+         {"squadre/u17.txt", "prima.txt", "altre/u17.txt", "u17.txt", "/srv/u15"}) {
+        calendars.push_back({reader, 2, name});
+    }
+    const std::vector<IcsSource> sources = ics_sources(calendars);
+    ASSERT_EQ(sources.size(), 5u);
+    const char* const file_names[] = {"u17.txt", "prima.txt", "u17.txt", "u17.txt", "u15"};
+    const char* const tags[] = {"u17", "prima", "u17", "u17", "u15"};
+    const int ranks[] = {0, 0, 2, 3, 0};
+    for (std::size_t i = 0; i < sources.size(); ++i) {
+        EXPECT_EQ(sources[i].file_name, file_names[i]) << i;
+        EXPECT_EQ(sources[i].tag, tags[i]) << i;
+        EXPECT_EQ(sources[i].rank, ranks[i]) << i;
+        EXPECT_EQ(sources[i].calendar, i);
+    }
 }
 
 }  // namespace
