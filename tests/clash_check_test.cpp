@@ -120,9 +120,14 @@ TEST(ClashCheck, WarningsInMergedOrder) {
         long long numbers[3] = {};
         for (const Taken& taken : row.merged) {
             const int digits = taken.calendar == 2 ? 4 : 2;
-            const ClashLine line{
-                taken.line,     detect_width(taken.line, 0), digits,
-                taken.calendar, names[taken.calendar],       ++numbers[taken.calendar]};
+            const int width = detect_width(taken.line, 0);
+            const ClashLine line{taken.line,
+                                 width,
+                                 digits,
+                                 taken.calendar,
+                                 names[taken.calendar],
+                                 ++numbers[taken.calendar],
+                                 has_shape(taken.line, width, digits)};
             if (const BookedWith* with = check.take(line)) {
                 booked += std::string(line.calendar_name) + ":" + std::to_string(line.line_number) +
                           ">" + std::string(with->calendar_name) + ":" +

@@ -134,19 +134,14 @@ const BookedWith* ClashCheck::take(const ClashLine& line) {
     // line of the merge.
     const std::string_view text = line.line;
     const int offset = year_offset(line.year_digits);
-    // has_shape() on the two words it reads, kept for what they tell: "dd/mm/yy" (the century
-    // in place of "yy" for a four-digit year) and "yy hh:mm".
-    if (key_position(KEYS - 1, line.width, offset) >= text.size()) {
+    // The merge has read the shape already; the two words of has_shape() are kept for what they
+    // tell: "dd/mm/yy" (the century in place of "yy" for a four-digit year) and "yy hh:mm".
+    if (!line.in_place) {
         return nullptr;
     }
     const char* const year = text.data() + key_position(0, line.width, offset);
     std::uint64_t day_bytes;
-    std::uint64_t time_bytes;
     std::memcpy(&day_bytes, text.data() + key_position(4, line.width, offset), sizeof day_bytes);
-    std::memcpy(&time_bytes, year, sizeof time_bytes);
-    if (!detail::digits_in_date_places(day_bytes) || !detail::digits_in_date_places(time_bytes)) {
-        return nullptr;
-    }
     std::uint16_t year_bytes;
     std::memcpy(&year_bytes, year, sizeof year_bytes);
     if (day_bytes != day_bytes_ || year_bytes != year_bytes_ ||
@@ -215,8 +210,8 @@ const BookedWith* ClashCheck::take(const ClashLine& line) {
             continue;
         }
         if (same && booked == nullptr) {
-            booked_ = {calendars_[index],          other.calendar_name, other.line_number,
-                       match_number(other.line()), other.place(),       other.start()};
+            booked_ = {calendars_[index], other.calendar_name, other.line_number,
+                       match_number(other.line()), other.place()};
             booked = &booked_;
         }
         if (same || other_calendar) {

@@ -40,6 +40,9 @@ struct ClashLine {
     std::size_t calendar;            // index of its calendar, in the order named
     std::string_view calendar_name;  // as the user typed it; must outlive the check
     long long line_number;           // in its calendar, from 1
+    // Whether the merge found the line's date and time in place (has_shape()): it has looked at
+    // every line already.
+    bool in_place;
 };
 
 // The earlier match that a line finds in its place at the same time; the views last until the
@@ -50,7 +53,6 @@ struct BookedWith {
     long long line_number;
     std::string_view number;  // the match number as written
     std::string_view place;   // as that line writes it
-    LocalTime start;
 };
 
 // Tells the clashes of one run, each as one whole warning line

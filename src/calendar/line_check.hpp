@@ -89,8 +89,9 @@ class CalendarChecks {
     // is checked on its head, where its date, time and place stand.
     void taken(const Calendar& calendar) {
         checks_[calendar.index].check(calendar);
-        booked_ = clashes_.take({calendar.lines.head(), calendar.width, calendar.year_digits,
-                                 calendar.index, calendar.name, calendar.line_number});
+        booked_ =
+            clashes_.take({calendar.lines.head(), calendar.width, calendar.year_digits,
+                           calendar.index, calendar.name, calendar.line_number, calendar.in_place});
     }
 
     // The earlier match in the same place at the same time as the line just taken, if any.
