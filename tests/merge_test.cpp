@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "calendar/byte_stream.hpp"
+#include "string_calendars.hpp"
 
 namespace gironario {
 namespace {
@@ -31,29 +32,13 @@ struct Merged {
     long long count;
 };
 
-// A calendar's text and its year digits.
-struct Text {
-    std::string text;
-    int digits;
-};
-
 Merged merge_all(const std::vector<Text>& texts,
                  std::size_t capacity = LineReader::default_capacity) {
-    std::vector<StringInput> inputs;
-    std::vector<LineReader> readers;
-    std::vector<Calendar> calendars;
-    inputs.reserve(texts.size());
-    readers.reserve(texts.size());
-    calendars.reserve(texts.size());
-    for (const Text& text : texts) {
-        inputs.emplace_back(text.text);
-        readers.emplace_back(inputs.back(), capacity);
-        calendars.push_back({readers.back(), text.digits});
-    }
+    StringCalendars calendars(texts, capacity);
     std::string text;
     StringOutput output(text);
     LineWriter writer(output);
-    const long long count = merge(calendars, writer);
+    const long long count = merge(calendars.calendars, writer);
     EXPECT_TRUE(writer.close());
     return {text, count};
 }

@@ -7,6 +7,7 @@
 
 #include "calendar/byte_stream.hpp"
 #include "calendar/merge.hpp"
+#include "string_calendars.hpp"
 
 namespace gironario {
 namespace {
@@ -127,8 +128,7 @@ TEST(TableExport, RowsEndWithTheTextOrTheLastMatch) {
 // their spaces, lines longer than the reader's buffer, a merge with nothing in it.
 TEST(TableExport, StraightFromTheMergeAsFromTheMergedText) {
     const std::string tail(70'000, 'x');
-    // Each calendar's text and its year digits.
-    const std::vector<std::vector<std::pair<std::string, int>>> merges = {
+    const std::vector<std::vector<Text>> merges = {
         {{"1 06/10/2007 18:00 PalaA Alfa - Beta\n2 13/10/2007 18:00 PalaA Alfa Gamma\n", 4},
          {"4 06/10/07 21:00 PalaB Delta - Eta\n5 13/10/07 18:00 PalaC Zeta - Delta\n", 2}},
         {{"1 o6/10/07 18:00 PalaA Alfa - Beta\n12 06/10/07 19:00 Pala" + tail + " Z\n", 2},
@@ -139,21 +139,11 @@ TEST(TableExport, StraightFromTheMergeAsFromTheMergedText) {
     for (const auto& texts : merges) {
         for (const TableKind kind : {TableKind::spreadsheet, TableKind::web_page}) {
             const auto merged_into = [&](auto&& write) {
-                std::vector<StringInput> inputs;
-                std::vector<LineReader> readers;
-                std::vector<Calendar> calendars;
-                inputs.reserve(texts.size());
-                readers.reserve(texts.size());
-                calendars.reserve(texts.size());
-                for (const auto& [text, digits] : texts) {
-                    inputs.emplace_back(text);
-                    readers.emplace_back(inputs.back());
-                    calendars.push_back({readers.back(), digits});
-                }
+                StringCalendars calendars(texts);
                 std::string text;
                 StringOutput output(text);
                 LineWriter writer(output, 7);
-                const long long matches = write(calendars, writer);
+                const long long matches = write(calendars.calendars, writer);
                 EXPECT_TRUE(writer.close());
                 return std::pair(text, matches);
             };
@@ -169,7 +159,7 @@ TEST(TableExport, StraightFromTheMergeAsFromTheMergedText) {
                     return count;
                 });
             EXPECT_EQ(table_matches, matches);
-            EXPECT_EQ(table, exported(kind, merged, matches)) << texts[0].first.substr(0, 40);
+            EXPECT_EQ(table, exported(kind, merged, matches)) << texts[0].text.substr(0, 40);
         }
     }
 }

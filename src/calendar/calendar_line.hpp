@@ -216,6 +216,17 @@ void consume_written(Calendar& calendar, Put&& put) {
     });
 }
 
+// The calendar's held line whole, without its line feed: where it lies in the reader's buffer, or,
+// for a line longer than that, gathered into `buffer`, consuming it.
+inline std::string_view whole_line(Calendar& calendar, std::string& buffer) {
+    if (calendar.lines.whole()) {
+        return calendar.lines.head();
+    }
+    buffer.clear();
+    calendar.lines.consume([&](std::string_view piece, std::size_t) { buffer.append(piece); });
+    return buffer;
+}
+
 // Writes the calendar's held line, consuming it, with a line feed whether the line had one or not.
 // The century digits of a four-digit year are left out.
 void write_match_line(Calendar& calendar, LineWriter& out);

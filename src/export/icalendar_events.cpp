@@ -43,13 +43,8 @@ IcalendarEvents::IcalendarEvents(IcsWriter& writer, LineWriter& out,
       sources_(ics_sources(calendars)) {}
 
 void IcalendarEvents::match(Calendar& calendar) {
-    std::string_view line = calendar.lines.head();
-    if (!calendar.lines.whole()) {
-        // An event needs the whole line: its summary runs to the end.
-        line_.clear();
-        calendar.lines.consume([&](std::string_view piece, std::size_t) { line_.append(piece); });
-        line = line_;
-    }
+    // An event needs the whole line: its summary runs to the end.
+    const std::string_view line = whole_line(calendar, line_);
     IcsSource& source = sources_[calendar.index];
     source.line_number = calendar.line_number;
     const IcsEvent event = writer_.event(line, calendar.width, calendar.year_digits, source);

@@ -18,13 +18,8 @@ PageMatches::PageMatches(DayPage& page, LineWriter& out, std::span<const Calenda
 }
 
 void PageMatches::match(Calendar& calendar) {
-    std::string_view line = calendar.lines.head();
-    if (!calendar.lines.whole()) {
-        // The title runs to the end of the line.
-        line_.clear();
-        calendar.lines.consume([&](std::string_view piece, std::size_t) { line_.append(piece); });
-        line = line_;
-    }
+    // The title runs to the end of the line.
+    const std::string_view line = whole_line(calendar, line_);
     PageLine page_line;
     page_line.line = line;
     page_line.width = calendar.width;
