@@ -62,6 +62,11 @@ class MemoryFolder final : public Folder {
             troubles);
     }
 
+    // Memory has no line ends of its own to read.
+    std::unique_ptr<Input> open_exact(const std::string& name, int& error) override {
+        return open(name, error);
+    }
+
     std::unique_ptr<Output> create(const std::string& name, int& error) override {
         const std::string& file = resolve(name);
         if (directories.contains(file)) {

@@ -56,12 +56,19 @@ std::FILE* open_file(const std::filesystem::path& path, const char* mode, int& e
 
 DiskFolder::DiskFolder(std::filesystem::path directory) : directory_(std::move(directory)) {}
 
-std::unique_ptr<Input> DiskFolder::open(const std::string& name, int& error) {
+std::unique_ptr<Input> DiskFolder::open_exact(const std::string& name, int& error) {
     std::FILE* file = open_file(directory_ / name, "rb", error);
     if (file == nullptr) {
         return nullptr;
     }
-    std::unique_ptr<Input> input = std::make_unique<FileInput>(file);
+    return std::make_unique<FileInput>(file);
+}
+
+std::unique_ptr<Input> DiskFolder::open(const std::string& name, int& error) {
+    std::unique_ptr<Input> input = open_exact(name, error);
+    if (!input) {
+        return nullptr;
+    }
 #ifdef _WIN32
     // Text files there end their lines with CR LF: the program sees LF, as the C library's text
     // mode would show it, while the file itself is read in large binary blocks.

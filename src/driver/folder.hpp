@@ -16,6 +16,10 @@ class Folder {
     // Opens a file for reading; null with the system's error number in `error` when it can't.
     virtual std::unique_ptr<Input> open(const std::string& name, int& error) = 0;
 
+    // The same for a file whose line ends are part of its format (an iCalendar file written
+    // before): its bytes come as they are, on every system.
+    virtual std::unique_ptr<Input> open_exact(const std::string& name, int& error) = 0;
+
     // Creates a file for writing; null with `error` set when it can't. A file that exists is left
     // as it was until the output's commit() puts the new one in its place. Its line feeds are
     // written as the system's text files end their lines.
@@ -35,6 +39,7 @@ class DiskFolder final : public Folder {
     explicit DiskFolder(std::filesystem::path directory = {});
 
     std::unique_ptr<Input> open(const std::string& name, int& error) override;
+    std::unique_ptr<Input> open_exact(const std::string& name, int& error) override;
     std::unique_ptr<Output> create(const std::string& name, int& error) override;
     std::unique_ptr<Output> create_exact(const std::string& name, int& error) override;
     bool same_file(const std::string& a, const std::string& b) override;

@@ -222,6 +222,11 @@ Options parse_options(int argc, char* const argv[]) {
                 options.action = Options::Action::version;
                 return options;
             case ':':
+                // Some C libraries say so of a value given to an option that takes none.
+                if (typed.starts_with("--") && typed.find('=') != std::string_view::npos) {
+                    return failed("l'opzione " + std::string(typed.substr(0, typed.find('='))) +
+                                  " non vuole un valore");
+                }
                 return failed("manca il valore dell'opzione " + std::string(typed));
             default:
                 if (optopt >= duration_option) {

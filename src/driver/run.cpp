@@ -234,7 +234,7 @@ void RunInProgress::summarize(long long matches) {
 // new file is written as if there were none.
 void RunInProgress::read_previous(const std::string& name) {
     int error = 0;
-    std::unique_ptr<Input> file = folder_.open(name, error);
+    std::unique_ptr<Input> file = folder_.open_exact(name, error);
     if (!file) {
         if (error != ENOENT) {
             console_.report(name, "il calendario di prima non si apre, e non viene confrontato",
