@@ -189,6 +189,11 @@ const BookedWith* ClashCheck::take(const ClashLine& line) {
         }
         return nullptr;
     }
+    return compare(line, start, place, key, in_order);
+}
+
+const BookedWith* ClashCheck::compare(const ClashLine& line, long long start,
+                                      std::string_view place, std::uint64_t key, bool in_order) {
     const long long end = start + settings_.duration_minutes;
     const BookedWith* booked = nullptr;
     // A second listing of a kept match: its clashes were told with the first.
@@ -244,20 +249,24 @@ void ClashCheck::finish() {
     warn_(text_);
 }
 
+void ClashCheck::grow() {
+    // Full: the ring is laid out from its first slot again, so that a new slot can follow.
+    const auto first = static_cast<std::ptrdiff_t>(first_);
+    const auto lay_out = [&](auto& slots) {
+        std::rotate(slots.begin(), slots.begin() + first, slots.end());
+        slots.emplace_back();
+    };
+    lay_out(starts_);
+    lay_out(places_);
+    lay_out(calendars_);
+    lay_out(kept_);
+    first_ = 0;
+}
+
 void ClashCheck::keep(const ClashLine& line, long long start, std::string_view place,
                       std::uint64_t key) {
     if (count_ == kept_.size()) {
-        // Full: the ring is laid out from its first slot again, so that a new slot can follow.
-        const auto first = static_cast<std::ptrdiff_t>(first_);
-        const auto lay_out = [&](auto& slots) {
-            std::rotate(slots.begin(), slots.begin() + first, slots.end());
-            slots.emplace_back();
-        };
-        lay_out(starts_);
-        lay_out(places_);
-        lay_out(calendars_);
-        lay_out(kept_);
-        first_ = 0;
+        grow();
     }
     const std::size_t index = at(count_);
     ++count_;

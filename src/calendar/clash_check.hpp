@@ -100,6 +100,13 @@ class ClashCheck {
         const std::size_t place = first_ + index;
         return place < kept_.size() ? place : place - kept_.size();
     }
+    // take() for a line that may clash with a kept match: apart, so that the path of nearly every
+    // line stays short.
+    [[gnu::noinline]] const BookedWith* compare(const ClashLine& line, long long start,
+                                                std::string_view place, std::uint64_t key,
+                                                bool in_order);
+    // Makes room for one more kept match.
+    [[gnu::noinline]] void grow();
     // Keeps a line taken in order, after the kept ones.
     void keep(const ClashLine& line, long long start, std::string_view place, std::uint64_t key);
     static bool same_match(const ClashLine& line, const Kept& other);

@@ -136,6 +136,32 @@ class Heap {
     std::vector<Calendar*> calendars_;
 };
 
+// The merge of two calendars that have not ended, by the same rules as merge_calendars() with no
+// heap between them: the two-calendar merge, the commonest, costs no more than it ever did. Returns
+// the lines written until one of them ends, a read fails or the output fails.
+template <typename Sink>
+long long merge_two(Calendar& first, Calendar& second, Sink& out) {
+    long long written = 0;
+    while (!first.ended && !second.ended && !out.failed()) {
+        const bool by_date = first.keys.date != second.keys.date;
+        if (!by_date && first.keys.time == second.keys.time) {
+            take(first, out);
+            take(second, out);
+            out.day_break();
+            written += 2;
+            continue;
+        }
+        const bool first_earlier =
+            by_date ? first.keys.date < second.keys.date : first.keys.time < second.keys.time;
+        take(first_earlier ? first : second, out);
+        if (by_date) {
+            out.day_break();
+        }
+        ++written;
+    }
+    return written;
+}
+
 // The merge of merge.hpp, into any sink with match(), day_break(), skipped() and failed().
 template <typename Sink>
 long long merge_calendars(std::span<Calendar> calendars, Sink& out) {
@@ -152,6 +178,14 @@ long long merge_calendars(std::span<Calendar> calendars, Sink& out) {
     }
     if (read_failed) {
         return 0;
+    }
+    if (calendars.size() == 2 && heap.size() == 2) {
+        written = merge_two(calendars[0], calendars[1], out);
+        if (calendars[0].lines.failed() || calendars[1].lines.failed() || out.failed() ||
+            calendars[0].ended == calendars[1].ended) {
+            return written;
+        }
+        return written + take_rest(calendars[0].ended ? calendars[1] : calendars[0], out);
     }
     std::vector<Calendar*> tied;
     tied.reserve(calendars.size());
