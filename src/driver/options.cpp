@@ -13,7 +13,7 @@ const std::string_view usage =
     "               [--nome=TESTO] [--fuso=FUSO] [CALENDARIO...]\n"
     "     gironario --help | --version\n"
     "\n"
-    "Unisce dei calendari di gare in un solo calendario, in ordine di data e ora, con una riga\n"
+    "Unisce calendari di gare in un solo calendario, in ordine di data e ora, con una riga\n"
     "vuota dopo ogni giornata.\n"
     "\n"
     "Senza opzioni unisce calendario1.txt e calendario2.txt della cartella corrente: chiede il\n"
