@@ -29,7 +29,7 @@ struct FormatRow {
     bool zoned;            // --fuso gives its times their zone
     // Written against the file it replaces, when that is one it wrote: what changed is told.
     bool compared;
-    Export write;          // the result, written from the merge
+    Export write;  // the result, written from the merge
 };
 
 // Every format, in the order --help names them.

@@ -2,8 +2,8 @@
 
 #include "calendar/merge.hpp"
 #include "calendar/merge_steps.hpp"
-#include "export/icalendar.hpp"
 #include "export/day_page.hpp"
+#include "export/icalendar.hpp"
 #include "export/icalendar_events.hpp"
 #include "export/page_matches.hpp"
 #include "export/table_export.hpp"
