@@ -51,10 +51,6 @@ void Console::say(std::string_view text) {
     out_ << to_console(text, encoding_);
 }
 
-void Console::say_number(long long number) {
-    out_ << number;
-}
-
 void Console::warn(std::string_view line) {
     err_ << to_console(line, encoding_);
 }

@@ -26,7 +26,6 @@ class Console {
 
     // One of the program's own texts on standard output.
     void say(std::string_view text);
-    void say_number(long long number);
 
     // One of the program's own messages, a whole line, on standard error.
     void warn(std::string_view line);

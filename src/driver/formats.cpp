@@ -21,10 +21,6 @@ constexpr std::array<FormatRow, 6> rows = {{
 
 }  // namespace
 
-std::span<const FormatRow> formats() {
-    return rows;
-}
-
 const FormatRow& format_row(Format format) {
     for (const FormatRow& row : rows) {
         if (row.format == format) {

@@ -4,7 +4,6 @@
 // and its summary need to know about a format stands in its row.
 
 #include <optional>
-#include <span>
 #include <string>
 #include <string_view>
 
@@ -31,9 +30,6 @@ struct FormatRow {
     bool compared;
     Export write;  // the result, written from the merge
 };
-
-// Every format, in the order --help names them.
-std::span<const FormatRow> formats();
 
 const FormatRow& format_row(Format format);
 

@@ -144,9 +144,8 @@ std::unique_ptr<Output> RunInProgress::create(const std::string& name,
     int error = 0;
     // An iCalendar file ends its lines with CR LF on every system; the text formats as the
     // system's text files do.
-    std::unique_ptr<Output> output = format_.exact_line_ends && name != TEMP_FILE
-                                         ? folder_.create_exact(name, error)
-                                         : folder_.create(name, error);
+    std::unique_ptr<Output> output =
+        format_.exact_line_ends ? folder_.create_exact(name, error) : folder_.create(name, error);
     if (!output) {
         console_.report(name, "impossibile creare il file", error);
     }
