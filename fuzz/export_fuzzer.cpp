@@ -10,7 +10,7 @@
 #include <cstdint>
 #include <string>
 
-#include "calendar/byte_stream.hpp"
+#include "io/byte_stream.hpp"
 #include "export/table_export.hpp"
 #include "fuzz_support.hpp"
 

@@ -15,7 +15,7 @@
 #include <vector>
 
 #include "calendar/calendar_line.hpp"
-#include "calendar/line_reader.hpp"
+#include "io/line_reader.hpp"
 
 namespace gironario::fuzz {
 

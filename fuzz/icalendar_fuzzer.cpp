@@ -21,7 +21,7 @@
 #include <string>
 #include <vector>
 
-#include "calendar/byte_stream.hpp"
+#include "io/byte_stream.hpp"
 #include "export/icalendar.hpp"
 #include "export/ics_changes.hpp"
 #include "fuzz_support.hpp"

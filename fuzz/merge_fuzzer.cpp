@@ -14,7 +14,7 @@
 #include <iterator>
 #include <string>
 
-#include "calendar/byte_stream.hpp"
+#include "io/byte_stream.hpp"
 #include "calendar/line_check.hpp"
 #include "calendar/merge.hpp"
 #include "calendar/merge_steps.hpp"

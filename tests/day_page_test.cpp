@@ -7,7 +7,7 @@
 #include <set>
 #include <string>
 
-#include "calendar/byte_stream.hpp"
+#include "io/byte_stream.hpp"
 #include "calendar/line_check.hpp"
 #include "calendar/merge_steps.hpp"
 #include "export/page_matches.hpp"

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "calendar/byte_stream.hpp"
+#include "io/byte_stream.hpp"
 #include "calendar/calendar_line.hpp"
 #include "export/icalendar_events.hpp"
 #include "export/ics_text.hpp"

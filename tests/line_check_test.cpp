@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "calendar/byte_order_mark.hpp"
-#include "calendar/byte_stream.hpp"
+#include "io/byte_order_mark.hpp"
+#include "io/byte_stream.hpp"
 #include "calendar/merge.hpp"
 #include "calendar/merge_steps.hpp"
 

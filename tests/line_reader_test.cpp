@@ -1,4 +1,4 @@
-#include "calendar/line_reader.hpp"
+#include "io/line_reader.hpp"
 
 #include <gtest/gtest.h>
 
@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "calendar/byte_stream.hpp"
-#include "calendar/line_writer.hpp"
+#include "io/byte_stream.hpp"
+#include "io/line_writer.hpp"
 
 namespace gironario {
 namespace {

@@ -13,7 +13,7 @@
 #include <utility>
 #include <vector>
 
-#include "calendar/byte_stream.hpp"
+#include "io/byte_stream.hpp"
 #include "driver/folder.hpp"
 
 namespace gironario {

@@ -13,7 +13,7 @@
 #include <tuple>
 #include <vector>
 
-#include "calendar/byte_stream.hpp"
+#include "io/byte_stream.hpp"
 #include "calendar/merge.hpp"
 
 namespace gironario {

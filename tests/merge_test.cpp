@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "calendar/byte_stream.hpp"
+#include "io/byte_stream.hpp"
 #include "string_calendars.hpp"
 
 namespace gironario {

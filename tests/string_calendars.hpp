@@ -5,9 +5,9 @@
 #include <string>
 #include <vector>
 
-#include "calendar/byte_stream.hpp"
+#include "io/byte_stream.hpp"
 #include "calendar/calendar_line.hpp"
-#include "calendar/line_reader.hpp"
+#include "io/line_reader.hpp"
 
 namespace gironario {
 

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "calendar/byte_stream.hpp"
+#include "io/byte_stream.hpp"
 #include "calendar/merge.hpp"
 #include "string_calendars.hpp"
 

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "calendar/line_reader.hpp"
+#include "io/line_reader.hpp"
 
 namespace gironario {
 namespace {

@@ -16,8 +16,8 @@
 #include <string>
 #include <string_view>
 
-#include "calendar/line_reader.hpp"
-#include "calendar/line_writer.hpp"
+#include "io/line_reader.hpp"
+#include "io/line_writer.hpp"
 
 namespace gironario {
 

@@ -8,15 +8,11 @@
 #include <utility>
 
 #include "calendar/calendar_line.hpp"
-#include "export/ics_text.hpp"
+#include "io/text.hpp"
 
 namespace gironario {
 
 namespace {
-
-char lower(char c) {
-    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
-}
 
 // is_white() in one test: this runs for every byte of every place.
 bool white(char c) {
@@ -82,7 +78,7 @@ std::uint64_t place_key(std::string_view place, const char* line_end) {
 bool same_place(std::string_view one, std::string_view two) {
     return !one.empty() && one.size() == two.size() &&
            std::equal(one.begin(), one.end(), two.begin(),
-                      [](char a, char b) { return lower(a) == lower(b); });
+                      [](char a, char b) { return ascii_lower(a) == ascii_lower(b); });
 }
 
 void append_two_digits(std::string& text, int value) {

@@ -19,7 +19,7 @@
 #include <utility>
 #include <vector>
 
-#include "export/match_fields.hpp"
+#include "calendar/match_fields.hpp"
 
 namespace gironario {
 

@@ -3,7 +3,7 @@
 #include <span>
 
 #include "calendar/calendar_line.hpp"
-#include "calendar/line_writer.hpp"
+#include "io/line_writer.hpp"
 
 namespace gironario {
 

@@ -4,7 +4,7 @@
 
 #include <optional>
 
-#include "calendar/line_reader.hpp"
+#include "io/line_reader.hpp"
 
 namespace gironario {
 

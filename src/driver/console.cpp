@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+#include "io/text.hpp"
+
 #if !defined(_WIN32)
 #include <langinfo.h>
 #endif
@@ -37,7 +39,7 @@ ConsoleEncoding locale_console_encoding() {
     std::string name;
     for (const char* c = nl_langinfo(CODESET); *c != '\0'; ++c) {
         if (*c != '-' && *c != '_') {
-            name += static_cast<char>(*c >= 'A' && *c <= 'Z' ? *c - 'A' + 'a' : *c);
+            name += ascii_lower(*c);
         }
     }
     return name == "utf8" ? ConsoleEncoding::utf8 : ConsoleEncoding::latin1;

@@ -3,7 +3,7 @@
 #include <filesystem>
 #include <memory>
 
-#include "calendar/byte_stream.hpp"
+#include "io/byte_stream.hpp"
 
 namespace gironario {
 

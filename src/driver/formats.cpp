@@ -2,6 +2,8 @@
 
 #include <array>
 
+#include "io/text.hpp"
+
 namespace gironario {
 
 namespace {
@@ -31,8 +33,7 @@ const FormatRow& format_row(Format format) {
 }
 
 std::optional<Format> format_of_letter(char letter, bool dialogue) {
-    const char lower =
-        letter >= 'A' && letter <= 'Z' ? static_cast<char>(letter - 'A' + 'a') : letter;
+    const char lower = ascii_lower(letter);
     for (const FormatRow& row : rows) {
         if (row.letter == lower && (row.in_dialogue || !dialogue)) {
             return row.format;

@@ -4,15 +4,15 @@
 #include <memory>
 #include <string>
 
-#include "calendar/byte_order_mark.hpp"
 #include "calendar/calendar_line.hpp"
 #include "calendar/line_check.hpp"
-#include "calendar/line_reader.hpp"
-#include "calendar/line_writer.hpp"
 #include "calendar/year_guess.hpp"
 #include "driver/standard_output.hpp"
 #include "export/ics_previous.hpp"
 #include "export/table_export.hpp"
+#include "io/byte_order_mark.hpp"
+#include "io/line_reader.hpp"
+#include "io/line_writer.hpp"
 
 namespace gironario {
 

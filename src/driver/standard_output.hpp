@@ -4,7 +4,7 @@
 #include <ostream>
 #include <streambuf>
 
-#include "calendar/byte_stream.hpp"
+#include "io/byte_stream.hpp"
 
 namespace gironario {
 

@@ -3,8 +3,8 @@
 #include <cstddef>
 #include <memory>
 
-#include "calendar/byte_stream.hpp"
-#include "calendar/line_writer.hpp"
+#include "io/byte_stream.hpp"
+#include "io/line_writer.hpp"
 
 namespace gironario {
 

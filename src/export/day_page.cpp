@@ -134,10 +134,7 @@ bool is_simple(std::string_view line) {
 }  // namespace
 
 std::string_view calendar_tag(std::string_view calendar_name) {
-    const std::size_t folder_end = calendar_name.find_last_of("/\\");
-    if (folder_end != std::string_view::npos) {
-        calendar_name.remove_prefix(folder_end + 1);
-    }
+    calendar_name = base_name(calendar_name);
     // A name that starts with its only dot, such as ".u17", has no extension.
     const std::size_t dot = calendar_name.rfind('.');
     if (dot != std::string_view::npos && dot > 0) {

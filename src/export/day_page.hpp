@@ -11,8 +11,8 @@
 #include <string_view>
 #include <vector>
 
-#include "calendar/line_writer.hpp"
-#include "export/match_fields.hpp"
+#include "calendar/match_fields.hpp"
+#include "io/line_writer.hpp"
 
 namespace gironario {
 

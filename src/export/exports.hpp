@@ -10,9 +10,9 @@
 
 #include "calendar/calendar_line.hpp"
 #include "calendar/line_check.hpp"
-#include "calendar/line_writer.hpp"
 #include "export/ics_changes.hpp"
 #include "export/ics_zone.hpp"
+#include "io/line_writer.hpp"
 
 namespace gironario {
 

@@ -6,10 +6,10 @@
 #include <utility>
 
 #include "calendar/calendar_line.hpp"
+#include "calendar/match_fields.hpp"
+#include "calendar/match_time.hpp"
 #include "export/ics_previous.hpp"
 #include "export/ics_text.hpp"
-#include "export/match_fields.hpp"
-#include "export/match_time.hpp"
 
 namespace gironario {
 

@@ -15,10 +15,10 @@
 #include <string_view>
 #include <vector>
 
-#include "calendar/line_writer.hpp"
 #include "export/ics_changes.hpp"
 #include "export/ics_uid.hpp"
 #include "export/ics_zone.hpp"
+#include "io/line_writer.hpp"
 
 namespace gironario {
 

@@ -4,21 +4,12 @@
 
 namespace gironario {
 
-std::string_view file_name_of(std::string_view path) {
-#ifdef _WIN32
-    const std::size_t folder_end = path.find_last_of("/\\:");
-#else
-    const std::size_t folder_end = path.rfind('/');
-#endif
-    return folder_end == std::string_view::npos ? path : path.substr(folder_end + 1);
-}
-
 std::vector<IcsSource> ics_sources(std::span<const Calendar> calendars) {
     std::vector<IcsSource> sources;
     sources.reserve(calendars.size());
     for (const Calendar& calendar : calendars) {
         IcsSource source;
-        source.file_name = file_name_of(calendar.name);
+        source.file_name = base_name(calendar.name);
         source.tag = calendar_tag(calendar.name);
         source.calendar = sources.size();
         // The first calendar of a file name has no rank, so it keeps its UIDs when another one

@@ -15,9 +15,6 @@
 
 namespace gironario {
 
-// A file's name without the folders before it: what an event's DESCRIPTION names.
-std::string_view file_name_of(std::string_view path);
-
 // Where the lines of each of `calendars` come from, as their events name them: the file names
 // without folders, and for a file name that an earlier calendar has too, its rank among them.
 std::vector<IcsSource> ics_sources(std::span<const Calendar> calendars);

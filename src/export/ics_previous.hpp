@@ -12,7 +12,7 @@
 #include <string_view>
 #include <unordered_map>
 
-#include "calendar/line_reader.hpp"
+#include "io/line_reader.hpp"
 
 namespace gironario {
 

@@ -7,25 +7,17 @@
 #include <string>
 #include <string_view>
 
-#include "calendar/line_writer.hpp"
+#include "io/line_writer.hpp"
+#include "io/text.hpp"
 
 namespace gironario {
 
 // The longest content line, or piece of a folded one, in octets without its CR LF.
 inline constexpr std::size_t ICS_LINE_OCTETS = 75;
 
-// Whether `bytes` is well-formed UTF-8: no overlong forms, no surrogates, nothing past U+10FFFF.
-bool is_utf8(std::string_view bytes);
-
-// Appends `bytes` to `value` as an iCalendar text value in UTF-8. They are read as UTF-8 when
-// `utf8` and well-formed, else byte by byte as Windows-1252, with Latin-1 for the five bytes it
-// leaves undefined. A tab becomes a space, every other control character (U+0000
-// to U+001F, U+007F to U+009F) is left out, and backslash, comma and semicolon are escaped.
+// Appends `bytes` to `value` as an iCalendar text value in UTF-8, read as append_text() reads
+// them, with backslash, comma and semicolon escaped.
 void append_text_value(std::string& value, std::string_view bytes, bool utf8);
-
-// Appends `bytes` to `out` as plain UTF-8 text, read and cleaned as append_text_value() reads
-// them but with nothing escaped: for the exports that are not iCalendar files.
-void append_plain_text(std::string& out, std::string_view bytes, bool utf8);
 
 // A text value of an iCalendar file (UTF-8, escaped) as Latin-1 text for the console: escapes
 // undone, a line break as a space, characters past U+00FF as '?'.

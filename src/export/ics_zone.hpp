@@ -5,7 +5,7 @@
 #include <optional>
 #include <string_view>
 
-#include "calendar/line_writer.hpp"
+#include "io/line_writer.hpp"
 
 namespace gironario {
 

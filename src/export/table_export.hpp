@@ -1,8 +1,8 @@
 #pragma once
 
-#include "calendar/line_reader.hpp"
-#include "calendar/line_writer.hpp"
 #include "calendar/merge.hpp"
+#include "io/line_reader.hpp"
+#include "io/line_writer.hpp"
 
 namespace gironario {
 

@@ -1,4 +1,4 @@
-#include "calendar/byte_order_mark.hpp"
+#include "io/byte_order_mark.hpp"
 
 #include <algorithm>
 #include <cstring>

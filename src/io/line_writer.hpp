@@ -5,7 +5,7 @@
 #include <memory>
 #include <string_view>
 
-#include "calendar/byte_stream.hpp"
+#include "io/byte_stream.hpp"
 
 namespace gironario {
 

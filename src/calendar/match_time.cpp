@@ -1,4 +1,4 @@
-#include "export/match_time.hpp"
+#include "calendar/match_time.hpp"
 
 #include <chrono>
 

@@ -7,7 +7,8 @@
 #include <string>
 #include <string_view>
 
-#include "export/match_time.hpp"
+#include "calendar/match_time.hpp"
+#include "io/text.hpp"
 
 namespace gironario {
 
@@ -25,9 +26,6 @@ struct MatchFields {
     std::string_view place;   // the first run of non-white characters after the time
     std::string_view rest;    // what follows the place, trimmed of white space at both ends
 };
-
-// White space inside a calendar line: space, tab, CR, vertical tab and form feed.
-bool is_white(char c);
 
 // The digits a match line starts with: its number as written.
 std::string_view match_number(std::string_view line);

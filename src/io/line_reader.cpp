@@ -1,4 +1,4 @@
-#include "calendar/line_reader.hpp"
+#include "io/line_reader.hpp"
 
 #include <cstring>
 

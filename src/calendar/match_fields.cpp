@@ -1,10 +1,10 @@
-#include "export/match_fields.hpp"
+#include "calendar/match_fields.hpp"
 
 #include <algorithm>
 #include <chrono>
 
 #include "calendar/calendar_line.hpp"
-#include "export/ics_text.hpp"
+#include "io/text.hpp"
 
 namespace gironario {
 
@@ -16,10 +16,6 @@ std::string_view view(std::string_view::iterator begin, std::string_view::iterat
 }
 
 }  // namespace
-
-bool is_white(char c) {
-    return c == ' ' || c == '\t' || c == '\r' || c == '\v' || c == '\f';
-}
 
 std::string_view match_number(std::string_view line) {
     const auto end = std::find_if_not(line.begin(), line.end(), is_digit);

@@ -1,4 +1,4 @@
-#include "calendar/byte_stream.hpp"
+#include "io/byte_stream.hpp"
 
 #include <algorithm>
 #include <cerrno>

@@ -4,7 +4,7 @@
 #include <cstddef>
 #include <memory>
 
-#include "calendar/byte_stream.hpp"
+#include "io/byte_stream.hpp"
 
 namespace gironario {
 

@@ -1,4 +1,4 @@
-#include "calendar/line_writer.hpp"
+#include "io/line_writer.hpp"
 
 #include <charconv>
 

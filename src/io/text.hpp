@@ -1,0 +1,49 @@
+#pragma once
+
+// Text as calendars write it: bytes in UTF-8 or, failing that, Windows-1252, with white space
+// and letters told apart the same way wherever the program looks at them.
+
+#include <string>
+#include <string_view>
+
+namespace gironario {
+
+// White space inside a calendar line: space, tab, CR, vertical tab and form feed.
+inline bool is_white(char c) {
+    return c == ' ' || c == '\t' || c == '\r' || c == '\v' || c == '\f';
+}
+
+// `c` with an ASCII capital made small; every other byte as it is.
+inline char ascii_lower(char c) {
+    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
+// Whether `bytes` is well-formed UTF-8: no overlong forms, no surrogates, nothing past U+10FFFF.
+bool is_utf8(std::string_view bytes);
+
+// What else append_text() does to the text.
+enum class TextEscapes {
+    none,
+    icalendar,  // backslash, comma and semicolon escaped, as in an iCalendar text value
+};
+
+// Appends `bytes` to `out` as UTF-8 text. They are read as UTF-8 when `utf8` and well-formed,
+// else byte by byte as Windows-1252, with Latin-1 for the five bytes it leaves undefined. A tab
+// becomes a space, every other control character (U+0000 to U+001F, U+007F to U+009F) is left
+// out.
+void append_text(std::string& out, std::string_view bytes, bool utf8,
+                 TextEscapes escapes = TextEscapes::none);
+
+// The same with nothing escaped: for the exports that are not iCalendar files.
+inline void append_plain_text(std::string& out, std::string_view bytes, bool utf8) {
+    append_text(out, bytes, utf8);
+}
+
+// `bytes` read as Windows-1252, in UTF-8; controls kept.
+std::string utf8_of_windows_1252(std::string_view bytes);
+
+// A file's name without the folders before it (either slash parts them): what the events, the
+// page's tags and the messages name a calendar by.
+std::string_view base_name(std::string_view path);
+
+}  // namespace gironario
