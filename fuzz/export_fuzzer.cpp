@@ -10,9 +10,9 @@
 #include <cstdint>
 #include <string>
 
-#include "io/byte_stream.hpp"
 #include "export/table_export.hpp"
 #include "fuzz_support.hpp"
+#include "io/byte_stream.hpp"
 
 namespace {
 

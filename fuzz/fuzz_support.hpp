@@ -16,6 +16,7 @@
 
 #include "calendar/calendar_line.hpp"
 #include "io/line_reader.hpp"
+#include "io/line_writer.hpp"
 
 namespace gironario::fuzz {
 

@@ -21,10 +21,11 @@
 #include <string>
 #include <vector>
 
-#include "io/byte_stream.hpp"
+#include "calendar/calendar.hpp"
 #include "export/icalendar.hpp"
 #include "export/ics_changes.hpp"
 #include "fuzz_support.hpp"
+#include "io/byte_stream.hpp"
 
 namespace {
 
@@ -79,7 +80,7 @@ std::vector<Fed> merge_order(const std::vector<Fed>& first, const std::vector<Fe
 // What a line must become, worked out without the writer's code: its outcome and, when written,
 // its DTSTART and DTEND values.
 struct Expected {
-    IcsEvent outcome = IcsEvent::bad_shape;
+    EventOutcome outcome = EventOutcome::undated;
     std::string start;
     std::string end;
 };
@@ -87,7 +88,7 @@ struct Expected {
 Expected expected_of(const Fed& fed, int minutes) {
     const int offset = year_offset(fed.year_digits);
     std::vector<std::size_t> places;
-    for (int key = 0; key < KEYS; ++key) {
+    for (int key = 0; key < KEY_CHARACTERS; ++key) {
         places.push_back(key_position(key, fed.width, offset));
     }
     if (fed.year_digits == 4) {
@@ -115,14 +116,14 @@ Expected expected_of(const Fed& fed, int minutes) {
     };
     if (year == 0 || month < 1 || month > 12 || day < 1 || day > days_in(year, month) ||
         hour > 23 || minute > 59) {
-        return {IcsEvent::bad_date, "", ""};
+        return {EventOutcome::bad_date, "", ""};
     }
     const auto text = [](int y, int mo, int d, int h, int mi) {
         char buffer[32];
         std::snprintf(buffer, sizeof buffer, "%04d%02d%02dT%02d%02d00", y, mo, d, h, mi);
         return std::string(buffer);
     };
-    Expected expected{IcsEvent::written, text(year, month, day, hour, minute), ""};
+    Expected expected{EventOutcome::written, text(year, month, day, hour, minute), ""};
     // A match lasts at most a day, so it ends on its own day or the next.
     const int end_minute = hour * 60 + minute + minutes;
     hour = end_minute / 60 % 24;
@@ -132,7 +133,7 @@ Expected expected_of(const Fed& fed, int minutes) {
         if (++month > 12) {
             month = 1;
             if (++year > 9999) {
-                return {IcsEvent::bad_end, "", ""};
+                return {EventOutcome::bad_end, "", ""};
             }
         }
     }
@@ -271,7 +272,7 @@ std::vector<Event> parse_strictly(std::string_view file) {
 
 struct Run {
     std::string file;
-    std::vector<IcsEvent> outcomes;
+    std::vector<EventOutcome> outcomes;
 };
 
 Run write(const std::vector<Fed>& lines, int minutes, std::size_t capacity,
@@ -283,9 +284,15 @@ Run write(const std::vector<Fed>& lines, int minutes, std::size_t capacity,
     writer.begin();
     for (const Fed& fed : lines) {
         const std::string_view tag = fed.calendar.substr(0, fed.calendar.rfind('.'));
-        run.outcomes.push_back(
-            writer.event(fed.line, fed.width, fed.year_digits,
-                         {fed.calendar, tag, 0, tag.back() == '1' ? 0u : 1u, fed.number}));
+        // The record of the line, as its calendar reads it after the lines before it.
+        StringInput input{std::string(fed.line)};
+        LineReader reader(input);
+        Calendar calendar(reader, fed.year_digits);
+        calendar.record.width = fed.width;
+        calendar.next();
+        calendar.record.line_number = fed.number;
+        run.outcomes.push_back(writer.event(
+            calendar.record, {fed.calendar, tag, 0, tag.back() == '1' ? 0u : 1u, fed.number}));
     }
     writer.end();
     require(out.close(), "writing to a string failed");
@@ -319,7 +326,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         const Fed& fed = merged[i];
         const Expected expected = expected_of(fed, minutes);
         require(run.outcomes[i] == expected.outcome, "a line's outcome is not the expected one");
-        if (expected.outcome != IcsEvent::written) {
+        if (expected.outcome != EventOutcome::written) {
             continue;
         }
         require(event < events.size(), "fewer events than lines that pass");

@@ -14,12 +14,12 @@
 #include <iterator>
 #include <string>
 
-#include "io/byte_stream.hpp"
 #include "calendar/line_check.hpp"
 #include "calendar/merge.hpp"
 #include "calendar/merge_steps.hpp"
 #include "calendar/year_guess.hpp"
 #include "fuzz_support.hpp"
+#include "io/byte_stream.hpp"
 
 namespace {
 

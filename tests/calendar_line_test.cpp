@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "calendar/calendar.hpp"
 #include "io/byte_stream.hpp"
 
 namespace gironario {
@@ -63,7 +64,7 @@ TEST(CalendarLine, WidthOffsets) {
 std::string keys_of(std::string_view line, int year_digits) {
     const int width = detect_width(line, 0);
     std::string keys;
-    for (int key = 0; key < KEYS; ++key) {
+    for (int key = 0; key < KEY_CHARACTERS; ++key) {
         keys +=
             static_cast<char>(key_value(line, key_position(key, width, year_offset(year_digits))));
     }
@@ -104,9 +105,9 @@ std::string written(const std::string& text, int year_digits, std::size_t capaci
     StringInput input(text);
     LineReader reader(input, capacity);
     Calendar calendar{reader, year_digits};
-    calendar.advance();
+    calendar.next();
     // The width is known from the whole line, as the merge knows it from a long enough head.
-    calendar.width = detect_width(text.substr(0, text.find('\n')), 0);
+    calendar.record.width = detect_width(text.substr(0, text.find('\n')), 0);
     std::string result;
     StringOutput output(result);
     LineWriter writer(output, 3);

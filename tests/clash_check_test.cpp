@@ -5,13 +5,13 @@
 #include <string>
 #include <vector>
 
-#include "calendar/calendar_line.hpp"
+#include "string_calendars.hpp"
 
 namespace gironario {
 namespace {
 
 // Calendars 0 and 1 write two-digit years, calendar 2 four-digit ones.
-constexpr std::string_view names[] = {"prima.txt", "u17.txt", "u15.txt"};
+const std::string names[] = {"prima.txt", "u17.txt", "u15.txt"};
 
 struct Taken {
     std::size_t calendar;
@@ -99,12 +99,15 @@ const std::vector<Row> rows = {
      {{0, lorvane}, {0, "5 31/09/26 17:00 PalaLorvane"}, {1, "6 04/10/26 1x:00 PalaLorvane"},
       {1, "7 04/10/26 17:00"}, {0, "8 04/10/26 17:10"}, {2, "8 31/12/9999 21:00 Pala"},
       {2, "9 31/12/9999 22:00 Pala X"}}, ""},
-    // Out of order: compared with what is kept, never kept itself.
+    // Out of order: compared with what is kept, and kept itself for the matches after it.
     {"a line out of order", {},
      {{0, lorvane}, {1, "2 04/10/26 19:00 PalaLorvane"}, {1, "3 04/10/26 17:30 PalaLorvane"},
       {1, "4 04/10/26 19:15 PalaLorvane"}},
-     told(1, 2, "PalaLorvane" + booked_second) + told(1, 3, "PalaLorvane" + booked_second),
-     "u17.txt:2>u17.txt:1 u17.txt:3>u17.txt:1 "},
+     told(1, 2, "PalaLorvane" + booked_second) +
+         told(1, 3, "PalaLorvane \xE8 occupato anche dalla gara 3 di u17.txt (riga 2), "
+                    "04/10/2026 17:30-19:30") +
+         told(1, 3, "PalaLorvane" + booked_second),
+     "u17.txt:2>u17.txt:1 u17.txt:3>u17.txt:2 "},
     {"ten told, five more counted", {}, crowd(6),
      ten_told() + "gironario: altre 5 sovrapposizioni non sono elencate\n",
      "u17.txt:1>prima.txt:1 prima.txt:2>prima.txt:1 u17.txt:2>prima.txt:1 prima.txt:3>prima.txt:1 "
@@ -116,21 +119,17 @@ TEST(ClashCheck, WarningsInMergedOrder) {
     for (const Row& row : rows) {
         std::string warnings;
         std::string booked;
-        ClashCheck check(row.settings, [&](std::string_view text) { warnings += text; });
+        ClashCheck check(
+            row.settings, [&](std::string_view text) { warnings += text; }, names);
         long long numbers[3] = {};
         for (const Taken& taken : row.merged) {
-            const int digits = taken.calendar == 2 ? 4 : 2;
-            const int width = detect_width(taken.line, 0);
-            const ClashLine line{taken.line,
-                                 width,
-                                 digits,
-                                 taken.calendar,
-                                 names[taken.calendar],
-                                 ++numbers[taken.calendar],
-                                 has_shape(taken.line, width, digits)};
-            if (const BookedWith* with = check.take(line)) {
-                booked += std::string(line.calendar_name) + ":" + std::to_string(line.line_number) +
-                          ">" + std::string(with->calendar_name) + ":" +
+            // Each line read as its calendar reads it, at its number there.
+            const LineRecord record(taken.line, taken.calendar == 2 ? 4 : 2, taken.calendar,
+                                    ++numbers[taken.calendar]);
+            const MatchRecord& match = *record;
+            if (const BookedWith* with = check.take(match)) {
+                booked += names[taken.calendar] + ":" + std::to_string(match.line_number) + ">" +
+                          std::string(with->calendar_name) + ":" +
                           std::to_string(with->line_number) + " ";
             }
         }

@@ -7,16 +7,21 @@
 #include <set>
 #include <string>
 
-#include "io/byte_stream.hpp"
 #include "calendar/line_check.hpp"
 #include "calendar/merge_steps.hpp"
 #include "export/page_matches.hpp"
+#include "io/byte_stream.hpp"
+#include "string_calendars.hpp"
 
 namespace gironario {
 namespace {
 
 // What stands between `from` and `to` in the page of one line.
-std::string page_of(const PageLine& line, std::string_view from, std::string_view to) {
+std::string page_of(const std::string& text_line, std::string_view from, std::string_view to,
+                    int year_digits = 2, std::size_t calendar = 0, std::string_view tag = {},
+                    std::string_view clash_note = {}) {
+    const LineRecord match(text_line, year_digits, calendar);
+    PageLine line{&*match, {}, tag, clash_note};
     std::string text;
     StringOutput output(text);
     LineWriter writer(output);
@@ -44,8 +49,7 @@ TEST(DayPage, DayHeadings) {
     for (const auto& [date, heading] : rows) {
         const std::string line = "1 " + date + " 18:00 P A";
         const int digits = date.size() == 10 ? 4 : 2;
-        EXPECT_EQ(page_of({.line = line, .width = 2, .year_digits = digits}, "<h2>", "</h2>"),
-                  heading);
+        EXPECT_EQ(page_of(line, "<h2>", "</h2>", digits), heading);
     }
 }
 
@@ -76,9 +80,7 @@ TEST(DayPage, TagsAndTheirContrast) {
     EXPECT_EQ(calendar_tag("C:\\stagione\\prima.squadra.txt"), "prima.squadra");
     EXPECT_EQ(calendar_tag(".u17"), ".u17");
     // The ninth calendar has the first one's colour; a clash note follows the tag.
-    PageLine ninth{.line = "1 04/10/26 18:00 P A", .width = 2, .calendar = 8, .tag = "u9"};
-    ninth.clash_note = "anche <prima>";
-    EXPECT_EQ(page_of(ninth, "</em> ", "</li>"),
+    EXPECT_EQ(page_of("1 04/10/26 18:00 P A", "</em> ", "</li>", 2, 8, "u9", "anche <prima>"),
               "<span class=\"tag c0\">u9</span><span class=\"nota\">&#9888; anche "
               "&lt;prima&gt;</span>");
 }
@@ -92,8 +94,7 @@ TEST(DayPage, NoMarkupFromALine) {
     for (const auto& [c, written] : rows) {
         for (const std::string pad : {"", "bbb"}) {
             const std::string line = "1 04/10/26 18:00 P A" + pad + c + "b";
-            EXPECT_EQ(page_of({.line = line, .width = 2}, "<strong>", "</strong>"),
-                      "A" + pad + written + "b");
+            EXPECT_EQ(page_of(line, "<strong>", "</strong>"), "A" + pad + written + "b");
         }
     }
 }
@@ -117,7 +118,7 @@ TEST(DayPage, WholePageThroughTheMerge) {
     LineWriter writer(output);
     DayPage page(writer, {"Lorvane <2026>"});
     PageMatches lines(page, writer, calendars, checks);
-    Checked<MergeSink> checked(checks, lines);
+    Checked<PageMatches> checked(checks, lines);
     page.begin();
     EXPECT_EQ(merge_steps::merge_calendars(std::span<Calendar>(calendars), checked), 6);
     page.end();
@@ -133,8 +134,8 @@ TEST(DayPage, WholePageThroughTheMerge) {
               "<li><time>18:00</time> <strong>Tre &#39;e&#39;</strong> <em>Pal\xC3\xA8</em> "
               "<span class=\"tag c1\">u17</span></li>\n"
               "<li><time>19:00</time> <strong>Rivincita</strong> <em>pala&quot;x&quot;</em> "
-              "<span class=\"tag c0\">prima</span><span class=\"nota\">&#9888; luogo occupato "
-              "anche dalla gara 1 di prima.txt (riga 2)</span></li>\n</ul>\n</section>\n"
+              "<span class=\"tag c0\">prima</span><span class=\"nota\">&#9888; campo occupato "
+              "anche da Citt\xC3\xA0 &amp; Co, 18:00</span></li>\n</ul>\n</section>\n"
               "<section>\n<h2>luned&igrave; 5 ottobre 2026</h2>\n<ul>\n"
               "<li><time>21:00</time> <strong>" +
                   w +

@@ -5,10 +5,10 @@
 #include <string>
 #include <vector>
 
-#include "io/byte_stream.hpp"
-#include "calendar/calendar_line.hpp"
 #include "export/icalendar_events.hpp"
 #include "export/ics_text.hpp"
+#include "io/byte_stream.hpp"
+#include "string_calendars.hpp"
 
 namespace gironario {
 namespace {
@@ -26,7 +26,7 @@ struct MatchLine {
 
 struct Written {
     std::string file;
-    std::vector<IcsEvent> outcomes;
+    std::vector<EventOutcome> outcomes;
 };
 
 Written written(const std::vector<MatchLine>& lines, int minutes = 120,
@@ -39,9 +39,9 @@ Written written(const std::vector<MatchLine>& lines, int minutes = 120,
     writer.begin();
     for (const MatchLine& line : lines) {
         const std::string_view tag = line.calendar.substr(0, line.calendar.rfind('.'));
+        const LineRecord match(line.text, line.year_digits, line.index, line.number);
         result.outcomes.push_back(
-            writer.event(line.text, detect_width(line.text, 0), line.year_digits,
-                         {line.calendar, tag, line.rank, line.index, line.number}));
+            writer.event(*match, {line.calendar, tag, line.rank, line.index, line.number}));
     }
     writer.end();
     EXPECT_TRUE(out.close());
@@ -100,8 +100,9 @@ TEST(IcsWriter, WholeFileOfASmallCalendar) {
     for (std::size_t capacity : {std::size_t{1}, std::size_t{7}, LineWriter::default_capacity}) {
         const Written made = written(lines, 90, capacity);
         EXPECT_EQ(made.file, expected) << "capacity " << capacity;
-        EXPECT_EQ(made.outcomes, (std::vector<IcsEvent>{IcsEvent::written, IcsEvent::written,
-                                                        IcsEvent::bad_date, IcsEvent::written}));
+        EXPECT_EQ(made.outcomes,
+                  (std::vector<EventOutcome>{EventOutcome::written, EventOutcome::written,
+                                             EventOutcome::bad_date, EventOutcome::written}));
     }
     EXPECT_EQ(written({}).file, head + "END:VCALENDAR\r\n");
 }
@@ -111,58 +112,59 @@ TEST(IcsWriter, DatesAndTimes) {
         std::string line;
         int year_digits;
         int minutes;
-        IcsEvent outcome;
+        EventOutcome outcome;
         std::string start_end;  // "start end" when written
     };
     const std::vector<Row> rows = {
-        {"1 29/02/2024 18:00 P", 4, 120, IcsEvent::written, "20240229T180000 20240229T200000"},
-        {"1 29/02/2000 18:00 P", 4, 120, IcsEvent::written, "20000229T180000 20000229T200000"},
-        {"1 29/02/2100 18:00 P", 4, 120, IcsEvent::bad_date, ""},
-        {"1 29/02/2023 18:00 P", 4, 120, IcsEvent::bad_date, ""},
-        {"1 31/04/2026 18:00 P", 4, 120, IcsEvent::bad_date, ""},
-        {"1 30/04/2026 00:00 P", 4, 120, IcsEvent::written, "20260430T000000 20260430T020000"},
-        {"1 30/04/2026 23:59 P", 4, 1, IcsEvent::written, "20260430T235900 20260501T000000"},
-        {"1 00/04/2026 10:00 P", 4, 120, IcsEvent::bad_date, ""},
-        {"1 01/00/2026 10:00 P", 4, 120, IcsEvent::bad_date, ""},
-        {"1 01/13/2026 10:00 P", 4, 120, IcsEvent::bad_date, ""},
-        {"1 01/01/2026 24:00 P", 4, 120, IcsEvent::bad_date, ""},
-        {"1 01/01/2026 10:60 P", 4, 120, IcsEvent::bad_date, ""},
+        {"1 29/02/2024 18:00 P", 4, 120, EventOutcome::written, "20240229T180000 20240229T200000"},
+        {"1 29/02/2000 18:00 P", 4, 120, EventOutcome::written, "20000229T180000 20000229T200000"},
+        {"1 29/02/2100 18:00 P", 4, 120, EventOutcome::bad_date, ""},
+        {"1 29/02/2023 18:00 P", 4, 120, EventOutcome::bad_date, ""},
+        {"1 31/04/2026 18:00 P", 4, 120, EventOutcome::bad_date, ""},
+        {"1 30/04/2026 00:00 P", 4, 120, EventOutcome::written, "20260430T000000 20260430T020000"},
+        {"1 30/04/2026 23:59 P", 4, 1, EventOutcome::written, "20260430T235900 20260501T000000"},
+        {"1 00/04/2026 10:00 P", 4, 120, EventOutcome::bad_date, ""},
+        {"1 01/00/2026 10:00 P", 4, 120, EventOutcome::bad_date, ""},
+        {"1 01/13/2026 10:00 P", 4, 120, EventOutcome::bad_date, ""},
+        {"1 01/01/2026 24:00 P", 4, 120, EventOutcome::bad_date, ""},
+        {"1 01/01/2026 10:60 P", 4, 120, EventOutcome::bad_date, ""},
         // Two-digit years, the POSIX way.
-        {"1 01/01/68 10:00 P", 2, 120, IcsEvent::written, "20680101T100000 20680101T120000"},
-        {"1 01/01/69 10:00 P", 2, 120, IcsEvent::written, "19690101T100000 19690101T120000"},
-        {"1 29/02/00 10:00 P", 2, 120, IcsEvent::written, "20000229T100000 20000229T120000"},
-        {"1 31/12/99 23:00 P", 2, 120, IcsEvent::written, "19991231T230000 20000101T010000"},
-        {"1 29/02/69 10:00 P", 2, 120, IcsEvent::bad_date, ""},
+        {"1 01/01/68 10:00 P", 2, 120, EventOutcome::written, "20680101T100000 20680101T120000"},
+        {"1 01/01/69 10:00 P", 2, 120, EventOutcome::written, "19690101T100000 19690101T120000"},
+        {"1 29/02/00 10:00 P", 2, 120, EventOutcome::written, "20000229T100000 20000229T120000"},
+        {"1 31/12/99 23:00 P", 2, 120, EventOutcome::written, "19991231T230000 20000101T010000"},
+        {"1 29/02/69 10:00 P", 2, 120, EventOutcome::bad_date, ""},
         // Four-digit years as written, from 0001 to 9999.
-        {"1 05/06/0999 10:00 P", 4, 120, IcsEvent::written, "09990605T100000 09990605T120000"},
-        {"1 01/01/0001 00:00 P", 4, 120, IcsEvent::written, "00010101T000000 00010101T020000"},
-        {"1 05/06/0000 10:00 P", 4, 120, IcsEvent::bad_date, ""},
+        {"1 05/06/0999 10:00 P", 4, 120, EventOutcome::written, "09990605T100000 09990605T120000"},
+        {"1 01/01/0001 00:00 P", 4, 120, EventOutcome::written, "00010101T000000 00010101T020000"},
+        {"1 05/06/0000 10:00 P", 4, 120, EventOutcome::bad_date, ""},
         // Ends across a month, a leap day and a year; durations of one minute and one day.
-        {"1 31/01/2026 23:30 P", 4, 60, IcsEvent::written, "20260131T233000 20260201T003000"},
-        {"1 28/02/2024 23:00 P", 4, 120, IcsEvent::written, "20240228T230000 20240229T010000"},
-        {"1 31/12/2026 23:00 P", 4, 120, IcsEvent::written, "20261231T230000 20270101T010000"},
-        {"1 01/01/2026 10:00 P", 4, 1440, IcsEvent::written, "20260101T100000 20260102T100000"},
+        {"1 31/01/2026 23:30 P", 4, 60, EventOutcome::written, "20260131T233000 20260201T003000"},
+        {"1 28/02/2024 23:00 P", 4, 120, EventOutcome::written, "20240228T230000 20240229T010000"},
+        {"1 31/12/2026 23:00 P", 4, 120, EventOutcome::written, "20261231T230000 20270101T010000"},
+        {"1 01/01/2026 10:00 P", 4, 1440, EventOutcome::written, "20260101T100000 20260102T100000"},
         // The last minute of 9999, and one past it.
-        {"1 31/12/9999 21:59 P", 4, 120, IcsEvent::written, "99991231T215900 99991231T235900"},
-        {"1 31/12/9999 00:00 P", 4, 1439, IcsEvent::written, "99991231T000000 99991231T235900"},
-        {"1 31/12/9999 22:00 P", 4, 120, IcsEvent::bad_end, ""},
-        {"1 31/12/9999 00:00 P", 4, 1440, IcsEvent::bad_end, ""},
+        {"1 31/12/9999 21:59 P", 4, 120, EventOutcome::written, "99991231T215900 99991231T235900"},
+        {"1 31/12/9999 00:00 P", 4, 1439, EventOutcome::written, "99991231T000000 99991231T235900"},
+        {"1 31/12/9999 22:00 P", 4, 120, EventOutcome::bad_end, ""},
+        {"1 31/12/9999 00:00 P", 4, 1440, EventOutcome::bad_end, ""},
         // Match numbers of three and of four digits move the keys.
-        {"123 05/10/2007 21:00 P", 4, 120, IcsEvent::written, "20071005T210000 20071005T230000"},
-        {"1234 05/10/07 21:00 P", 2, 120, IcsEvent::written, "20071005T210000 20071005T230000"},
+        {"123 05/10/2007 21:00 P", 4, 120, EventOutcome::written,
+         "20071005T210000 20071005T230000"},
+        {"1234 05/10/07 21:00 P", 2, 120, EventOutcome::written, "20071005T210000 20071005T230000"},
         // A key or a century digit that is not a digit, or past the end of the line.
-        {"1 05/10/2007 21:0", 4, 120, IcsEvent::bad_shape, ""},
-        {"1 05/1x/2007 21:00 P", 4, 120, IcsEvent::bad_shape, ""},
-        {"1 05/10/x007 21:00 P", 4, 120, IcsEvent::bad_shape, ""},
-        {"1 05/10/07 21:00", 4, 120, IcsEvent::bad_shape, ""},
-        {"1 05/10/07 2:00 P", 2, 120, IcsEvent::bad_shape, ""},
+        {"1 05/10/2007 21:0", 4, 120, EventOutcome::undated, ""},
+        {"1 05/1x/2007 21:00 P", 4, 120, EventOutcome::undated, ""},
+        {"1 05/10/x007 21:00 P", 4, 120, EventOutcome::undated, ""},
+        {"1 05/10/07 21:00", 4, 120, EventOutcome::undated, ""},
+        {"1 05/10/07 2:00 P", 2, 120, EventOutcome::undated, ""},
     };
     for (const Row& row : rows) {
         // Floating times, as --fuso=locale writes them.
         const Written made = written({{row.line, row.year_digits}}, row.minutes,
                                      LineWriter::default_capacity, IcsZone::floating);
-        EXPECT_EQ(made.outcomes, std::vector<IcsEvent>{row.outcome}) << row.line;
-        if (row.outcome != IcsEvent::written) {
+        EXPECT_EQ(made.outcomes, std::vector<EventOutcome>{row.outcome}) << row.line;
+        if (row.outcome != EventOutcome::written) {
             EXPECT_EQ(made.file, head_without_zone + "END:VCALENDAR\r\n") << row.line;
             continue;
         }
@@ -342,28 +344,31 @@ TEST(IcsWriter, UidsFollowTheMatch) {
 
 TEST(IcsWriter, LeftOutReasons) {
     struct Row {
-        IcsEvent why;
+        EventOutcome why;
         std::string line;
         int year_digits;
         std::string reason;
     };
     const std::vector<Row> rows = {
-        {IcsEvent::bad_date, "13 31/02/2008 18:00 PalaA X", 4,
+        {EventOutcome::bad_date, "13 31/02/2008 18:00 PalaA X", 4,
          "gara 13 del 31/02/2008 alle 18:00: data o ora inesistente, la gara non \xE8 in "
          "calendario.ics"},
-        {IcsEvent::bad_date, "7 29/02/23 24:00 P", 2,
+        {EventOutcome::bad_date, "7 29/02/23 24:00 P", 2,
          "gara 7 del 29/02/23 alle 24:00: data o ora inesistente, la gara non \xE8 in "
          "calendario.ics"},
-        {IcsEvent::bad_end, "1234 31/12/9999 23:00", 4,
+        {EventOutcome::bad_end, "1234 31/12/9999 23:00", 4,
          "gara 1234 del 31/12/9999 alle 23:00: finirebbe dopo l'anno 9999, la gara non \xE8 in "
          "calendario.ics"},
-        {IcsEvent::bad_shape, "8 25/10/2026 18:0", 4,
+        {EventOutcome::undated, "8 25/10/2026 18:0", 4,
          "gara 8: data e ora non leggibili, la gara non \xE8 in calendario.ics"},
     };
     for (const Row& row : rows) {
-        EXPECT_EQ(
-            ics_left_out_reason(row.why, row.line, detect_width(row.line, 0), row.year_digits),
-            row.reason);
+        const LeftOut why = row.why == EventOutcome::bad_date  ? LeftOut::no_date
+                            : row.why == EventOutcome::bad_end ? LeftOut::past_9999
+                                                               : LeftOut::unreadable;
+        EXPECT_EQ(left_out_reason(why, *LineRecord(row.line, row.year_digits),
+                                  ", la gara non \xE8 in calendario.ics", MessageText()),
+                  row.reason);
     }
 }
 

@@ -2,12 +2,14 @@
 
 #include <gtest/gtest.h>
 
+#include "string_calendars.hpp"
+
 #include <string>
 #include <vector>
 
-#include "io/byte_stream.hpp"
 #include "calendar/calendar_line.hpp"
 #include "export/icalendar.hpp"
+#include "io/byte_stream.hpp"
 
 namespace gironario {
 namespace {
@@ -35,7 +37,7 @@ Season write_season(const std::vector<std::string>& lines, const std::string& pr
     IcsWriter writer(out, {120, stamp, "1.2.0"}, changes.get());
     writer.begin();
     for (const std::string& line : lines) {
-        writer.event(line, detect_width(line, 0), 2, {"u17.txt", "u17", 0, 0, 1});
+        writer.event(*LineRecord(line), {"u17.txt", "u17", 0, 0, 1});
     }
     writer.end();
     EXPECT_TRUE(out.close());

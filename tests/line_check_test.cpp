@@ -7,10 +7,10 @@
 #include <string>
 #include <vector>
 
-#include "io/byte_order_mark.hpp"
-#include "io/byte_stream.hpp"
 #include "calendar/merge.hpp"
 #include "calendar/merge_steps.hpp"
+#include "io/byte_order_mark.hpp"
+#include "io/byte_stream.hpp"
 
 namespace gironario {
 namespace {
@@ -43,8 +43,8 @@ class PostponedTold final : public MergeSink {
     PostponedTold(LineWriter& out, CalendarChecks& checks) : text_(out), checks_(checks) {}
 
     void match(Calendar& calendar) override {
-        if (calendar.lines.head().find("rinviata") != std::string_view::npos) {
-            checks_.problem(calendar, POSTPONED);
+        if (calendar.record.line.find("rinviata") != std::string_view::npos) {
+            checks_.problem(calendar.record, POSTPONED);
         }
         text_.match(calendar);
     }

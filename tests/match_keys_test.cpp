@@ -23,7 +23,7 @@ struct Order {
 Order order_key_by_key(const Held& one, const Held& two) {
     const int one_width = detect_width(one.line, 0);
     const int two_width = detect_width(two.line, 0);
-    for (int key = 0; key < KEYS; ++key) {
+    for (int key = 0; key < KEY_CHARACTERS; ++key) {
         const int a =
             key_value(one.line, key_position(key, one_width, year_offset(one.year_digits)));
         const int b =

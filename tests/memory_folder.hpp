@@ -13,8 +13,8 @@
 #include <utility>
 #include <vector>
 
-#include "io/byte_stream.hpp"
 #include "driver/folder.hpp"
+#include "io/byte_stream.hpp"
 
 namespace gironario {
 
@@ -43,6 +43,13 @@ class MemoryFolder final : public Folder {
     const std::string& resolve(const std::string& name) const {
         const auto link = links.find(name);
         return link == links.end() ? name : link->second;
+    }
+
+    // What standard input holds, for a calendar named "-".
+    std::string standard_input;
+
+    std::unique_ptr<Input> open_standard_input(int& /*error*/) override {
+        return std::make_unique<StringInput>(standard_input);
     }
 
     std::unique_ptr<Input> open(const std::string& name, int& error) override {

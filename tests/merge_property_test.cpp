@@ -13,8 +13,8 @@
 #include <tuple>
 #include <vector>
 
-#include "io/byte_stream.hpp"
 #include "calendar/merge.hpp"
+#include "io/byte_stream.hpp"
 
 namespace gironario {
 namespace {

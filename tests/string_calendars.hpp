@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "calendar/calendar.hpp"
 #include "io/byte_stream.hpp"
-#include "calendar/calendar_line.hpp"
 #include "io/line_reader.hpp"
 
 namespace gironario {
@@ -34,6 +34,29 @@ struct StringCalendars {
     std::vector<StringInput> inputs;
     std::vector<LineReader> readers;
     std::vector<Calendar> calendars;
+};
+
+// The record of one match line, as its calendar reads it: from a calendar of `year_digits`
+// numbered `calendar` in the order named, where the line is line `line_number`.
+class LineRecord {
+  public:
+    explicit LineRecord(const std::string& line, int year_digits = 2, std::size_t calendar = 0,
+                        long long line_number = 1)
+        : input_(std::string(static_cast<std::size_t>(line_number - 1), '\n') + line),
+          reader_(input_),
+          calendar_(reader_, year_digits) {
+        calendar_.index = calendar;
+        while (!calendar_.next() && !calendar_.ended) {
+        }
+    }
+
+    const MatchRecord& operator*() const { return calendar_.record; }
+    const MatchRecord* operator->() const { return &calendar_.record; }
+
+  private:
+    StringInput input_;
+    LineReader reader_;
+    Calendar calendar_;
 };
 
 }  // namespace gironario

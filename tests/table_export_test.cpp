@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "io/byte_stream.hpp"
 #include "calendar/merge.hpp"
+#include "io/byte_stream.hpp"
 #include "string_calendars.hpp"
 
 namespace gironario {

@@ -37,7 +37,7 @@ int key_value(std::string_view line, std::size_t position) {
 MatchKeys match_keys(std::string_view line, int width, int year_offset) {
     // The minute's units stand last: a line that reaches them, as every well-formed line does,
     // holds all ten keys, and their values are its bytes.
-    const bool holds_every_key = key_position(KEYS - 1, width, year_offset) < line.size();
+    const bool holds_every_key = key_position(KEY_CHARACTERS - 1, width, year_offset) < line.size();
     // Each key takes nine bits, room for all its 257 values: the 256 bytes and the place past
     // the line feed, lowest of all. Keys placed one after the other, the first one highest, order
     // two lines as their first differing key does.
@@ -47,16 +47,11 @@ MatchKeys match_keys(std::string_view line, int width, int year_offset) {
             holds_every_key ? static_cast<signed char>(line[position]) : key_value(line, position);
         return static_cast<std::uint64_t>(value - (SCHAR_MIN - 1));
     };
-    static_assert(FIRST_TIME_KEY == 6 && KEYS == 10, "six date keys and four time keys");
+    static_assert(FIRST_TIME_KEY == 6 && KEY_CHARACTERS == 10, "six date keys and four time keys");
     MatchKeys keys;
     keys.date = key(0) << 45 | key(1) << 36 | key(2) << 27 | key(3) << 18 | key(4) << 9 | key(5);
     keys.time = key(6) << 27 | key(7) << 18 | key(8) << 9 | key(9);
     return keys;
-}
-
-void write_match_line(Calendar& calendar, LineWriter& out) {
-    consume_written(calendar, [&](std::string_view piece) { out.put(piece); });
-    out.put('\n');
 }
 
 }  // namespace gironario

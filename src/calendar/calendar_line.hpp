@@ -1,11 +1,12 @@
 #pragma once
 
-// What a line of a calendar looks like to the merge: which lines are matches, where the date and
-// time of a match stand, and how a match line is written out with its year shortened.
+// What a line of a text calendar looks like to the merge: which lines are matches, where the date
+// and time of a match stand, and where its year's century is left out when it is written.
 //
 // A match line reads, for example, "12 05/10/2007 21:00 PalaA Alfa - Beta": match number, day,
-// month, year (two or four digits), hour, minute, place and description. Only the number's width
-// and the key positions are relied on; the separators between the fields are never looked at.
+// month, year (two or four digits), hour, minute, place and description. The merge relies on the
+// number's width and the key positions only; the separators between the fields are looked at by
+// no ordering rule, only by the reading of lines typed out of their columns.
 
 #include <algorithm>
 #include <array>
@@ -16,14 +17,13 @@
 #include <string>
 #include <string_view>
 
-#include "io/line_reader.hpp"
-#include "io/line_writer.hpp"
+#include "calendar/match_record.hpp"
 
 namespace gironario {
 
-// Number of keys compared between two match lines: the year's last two digits, the month, the day,
-// the hour and the minute, one character each, in that order.
-inline constexpr int KEYS = 10;
+// Number of key characters compared between two match lines: the year's last two digits, the
+// month, the day, the hour and the minute, one character each, in that order.
+inline constexpr int KEY_CHARACTERS = 10;
 
 // Keys before this one are date keys: a match found earlier by one of them ends its day's block.
 inline constexpr int FIRST_TIME_KEY = 6;
@@ -37,8 +37,9 @@ inline bool is_match_line(std::string_view line) {
     return line.size() >= 2 && is_digit(line[0]) && (is_digit(line[1]) || line[1] == ' ');
 }
 
-// The width offset of a match line: 3 minus the number of digits of its match number, negative
-// for numbers of four digits or more. A line whose number shows no such shape keeps `previous`,
+// The number offset of a match line: how far its fields stand left of where a three-digit number
+// puts them, 3 minus the number of digits of its match number (negative for numbers of four
+// digits or more). A line whose number shows no such shape keeps `previous`,
 // the offset of the calendar's previous match line.
 int detect_width(std::string_view line, int previous);
 
@@ -56,7 +57,7 @@ struct KeyPlace {
     bool after_year;
 };
 
-inline constexpr std::array<KeyPlace, KEYS> key_places = {{
+inline constexpr std::array<KeyPlace, KEY_CHARACTERS> key_places = {{
     {10, true},  // year, tens
     {11, true},  // year, units
     {7, false},  // month, tens
@@ -71,8 +72,8 @@ inline constexpr std::array<KeyPlace, KEYS> key_places = {{
 
 }  // namespace detail
 
-// Where key `key` (0 to KEYS - 1) stands in a match line of width offset `width`. Inline: the
-// merge and its checks ask for every line.
+// Where key `key` (0 to KEY_CHARACTERS - 1) stands in a match line of width offset `width`. Inline:
+// the merge and its checks ask for every line.
 constexpr std::size_t key_position(int key, int width, int year_offset) {
     const detail::KeyPlace& place = detail::key_places[static_cast<std::size_t>(key)];
     // Counted in the width of a size, so that the positions of one line differ by constants.
@@ -109,7 +110,7 @@ inline bool digits_in_date_places(std::uint64_t word) {
 inline bool has_shape(std::string_view line, int width, int year_digits) {
     const int offset = year_offset(year_digits);
     // The minute's units stand last, the century digits included: past them, every place counts.
-    if (key_position(KEYS - 1, width, offset) >= line.size()) {
+    if (key_position(KEY_CHARACTERS - 1, width, offset) >= line.size()) {
         return false;
     }
     // "dd/mm/yy" from the day on, then "yy hh:mm" from the year's last two digits: the same
@@ -123,15 +124,6 @@ inline bool has_shape(std::string_view line, int width, int year_digits) {
     return detail::digits_in_date_places(first) && detail::digits_in_date_places(second);
 }
 
-// The date and time of a match line as two numbers that order as its keys do: of two lines, the
-// one with the smaller `date` is earlier by its date (year, month, day), and at equal dates the
-// one with the smaller `time` is earlier by its time. Worked out once per line, so that the merge
-// compares two numbers instead of ten keys at every step.
-struct MatchKeys {
-    std::uint64_t date = 0;
-    std::uint64_t time = 0;
-};
-
 // The keys of a match line of width offset `width`, compared as key_value() tells.
 MatchKeys match_keys(std::string_view line, int width, int year_offset);
 
@@ -141,7 +133,7 @@ MatchKeys match_keys(std::string_view line, int width, int year_offset);
 inline MatchKeys match_keys(std::string_view line, int width, int year_offset, bool& in_place) {
     in_place = false;
     if constexpr (std::endian::native == std::endian::little) {
-        if (key_position(KEYS - 1, width, year_offset) < line.size()) {
+        if (key_position(KEY_CHARACTERS - 1, width, year_offset) < line.size()) {
             // "dd/mm/yy" from the day on, "yy hh:mm" from the year's last two digits.
             std::uint64_t first;
             std::uint64_t second;
@@ -174,61 +166,5 @@ inline MatchKeys match_keys(std::string_view line, int width, int year_offset, b
 constexpr std::size_t century_position(int width) {
     return static_cast<std::size_t>(10 - width);
 }
-
-// A calendar while it is being merged: its reader, whose current line is the held line, its name
-// as the user gave it, the year digits it is read with, and the width offset of its latest match
-// line.
-struct Calendar {
-    LineReader& lines;
-    int year_digits;
-    std::string name{};
-    std::size_t index = 0;  // its place in the order named, which wins ties; set by the merge
-    int width = 0;
-    MatchKeys keys{};       // of the held line, once it is a match line
-    bool in_place = false;  // whether the held match line has_shape()
-    bool ended = false;
-    // Of the held line in its file, from 1: headings, empty lines and long lines count one each.
-    long long line_number = 0;
-
-    // Moves on to the next line; at the end of the input the calendar has ended.
-    void advance() {
-        ++line_number;
-        ended = !lines.next();
-    }
-};
-
-// Hands the calendar's held line to `put` piece by piece as it is written out, consuming it: the
-// century digits of a four-digit year are left out. The line feed is not handed over.
-template <typename Put>
-void consume_written(Calendar& calendar, Put&& put) {
-    if (calendar.year_digits != 4) {
-        calendar.lines.consume([&](std::string_view piece, std::size_t) { put(piece); });
-        return;
-    }
-    const std::size_t century = century_position(calendar.width);
-    calendar.lines.consume([&](std::string_view piece, std::size_t offset) {
-        // Leave out the two century digits wherever they fall within this piece.
-        const std::size_t end = offset + piece.size();
-        const std::size_t skip_begin = std::clamp(century, offset, end) - offset;
-        const std::size_t skip_end = std::clamp(century + 2, offset, end) - offset;
-        put(piece.substr(0, skip_begin));
-        put(piece.substr(skip_end));
-    });
-}
-
-// The calendar's held line whole, without its line feed: where it lies in the reader's buffer, or,
-// for a line longer than that, gathered into `buffer`, consuming it.
-inline std::string_view whole_line(Calendar& calendar, std::string& buffer) {
-    if (calendar.lines.whole()) {
-        return calendar.lines.head();
-    }
-    buffer.clear();
-    calendar.lines.consume([&](std::string_view piece, std::size_t) { buffer.append(piece); });
-    return buffer;
-}
-
-// Writes the calendar's held line, consuming it, with a line feed whether the line had one or not.
-// The century digits of a four-digit year are left out.
-void write_match_line(Calendar& calendar, LineWriter& out);
 
 }  // namespace gironario

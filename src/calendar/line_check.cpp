@@ -49,30 +49,32 @@ constexpr std::string_view order_reason =
 }  // namespace
 
 LineCheck::LineCheck(std::string_view file_name, int year_digits, Warn warn,
-                     std::string_view omitted_from)
-    : file_name_(file_name), year_digits_(year_digits), warn_(std::move(warn)) {
-    layout_reason_ = year_digits == 4
-                         ? "la data o l'ora non \xE8 dove viene cercata (gg/mm/aaaa hh:mm)"
-                         : "la data o l'ora non \xE8 dove viene cercata (gg/mm/aa hh:mm)";
-    year_reason_ = year_digits == 4 ? "l'anno sembra di 2 cifre, non di 4"
-                                    : "l'anno sembra di 4 cifre, non di 2";
+                     std::string_view omitted_from, MessageText text)
+    : file_name_(file_name), year_digits_(year_digits), warn_(std::move(warn)), text_(text) {
+    text_.own(layout_reason_, year_digits == 4
+                                  ? "la data o l'ora non \xE8 dove viene cercata (gg/mm/aaaa hh:mm)"
+                                  : "la data o l'ora non \xE8 dove viene cercata (gg/mm/aa hh:mm)");
+    text_.own(year_reason_, year_digits == 4 ? "l'anno sembra di 2 cifre, non di 4"
+                                             : "l'anno sembra di 4 cifre, non di 2");
     if (!omitted_from.empty()) {
-        const std::string omitted = ", quindi la gara non \xE8 in " + std::string(omitted_from);
-        layout_reason_ += omitted;
-        year_reason_ += omitted;
+        for (std::string* reason : {&layout_reason_, &year_reason_}) {
+            text_.own(*reason, ", quindi la gara non \xE8 in ");
+            text_.foreign(*reason, omitted_from);
+        }
     }
+    text_.own(order_reason_, order_reason);
 }
 
-void LineCheck::check_further(const Calendar& calendar) {
-    if (!calendar.in_place) {
+void LineCheck::check_further(const MatchRecord& match) {
+    if (!match.in_place) {
         const int other_digits = year_digits_ == 4 ? 2 : 4;
-        const bool fits_other = has_shape(calendar.lines.head(), calendar.width, other_digits);
-        problem(calendar.line_number, fits_other ? year_reason_ : layout_reason_);
+        const bool fits_other = has_shape(match.line, match.width, other_digits);
+        problem(match.line_number, fits_other ? year_reason_ : layout_reason_);
         // Its keys are whatever bytes stand where the date should be: not compared.
         return;
     }
-    problem(calendar.line_number, order_reason);
-    previous_ = calendar.keys;
+    problem(match.line_number, order_reason_);
+    previous_ = match.keys;
 }
 
 bool looks_like_match(std::string_view line) {
@@ -96,19 +98,34 @@ bool looks_like_match(std::string_view line) {
     return false;
 }
 
-CalendarChecks::CalendarChecks(std::span<const Calendar> calendars, const LineCheck::Warn& warn,
-                               std::string_view omitted_from, ClashSettings clashes)
-    : clashes_(clashes, warn) {
+namespace {
+
+std::vector<std::string> names_of(std::span<const Calendar> calendars) {
+    std::vector<std::string> names;
+    names.reserve(calendars.size());
+    for (const Calendar& calendar : calendars) {
+        names.push_back(calendar.name());
+    }
+    return names;
+}
+
+}  // namespace
+
+CalendarChecks::CalendarChecks(std::span<const Calendar> calendars, const Warn& warn,
+                               std::string_view omitted_from, ClashSettings clashes,
+                               MessageText text)
+    : names_(names_of(calendars)), clashes_(clashes, warn, names_, text), text_(text) {
+    text_.own(look_alike_reason_, look_alike_reason);
     checks_.reserve(calendars.size());
     for (const Calendar& calendar : calendars) {
-        checks_.emplace_back(calendar.name, calendar.year_digits, warn, omitted_from);
+        checks_.emplace_back(calendar.name(), calendar.year_digits(), warn, omitted_from, text);
     }
 }
 
 void CalendarChecks::skipped(const Calendar& calendar) {
-    const std::string_view line = calendar.lines.head();
+    const std::string_view line = calendar.skipped_line();
     if (!line.empty() && looks_like_match(line)) {
-        problem(calendar, look_alike_reason);
+        checks_[calendar.index].problem(calendar.line_number(), look_alike_reason_);
     }
 }
 
@@ -128,24 +145,30 @@ void LineCheck::problem(long long line_number, std::string_view reason) {
     if (!last_problem_shown_) {
         return;
     }
-    text_.assign("gironario: ").append(file_name_).append(":");
-    text_.append(std::to_string(line_number)).append(": ").append(reason).append("\n");
-    warn_(text_);
+    message_.clear();
+    text_.own(message_, "gironario: ");
+    text_.foreign(message_, file_name_);
+    text_.own(message_, ":" + std::to_string(line_number) + ": ");
+    message_.append(reason);
+    text_.own(message_, "\n");
+    warn_(message_);
 }
 
 void LineCheck::finish() {
     if (held_back_lines_ == 0) {
         return;
     }
-    text_.assign("gironario: ").append(file_name_).append(": ");
+    message_.clear();
+    text_.own(message_, "gironario: ");
+    text_.foreign(message_, file_name_);
     if (held_back_lines_ == 1) {
-        text_.append("un'altra riga con problemi non \xE8 elencata\n");
+        text_.own(message_, ": un'altra riga con problemi non \xE8 elencata\n");
     } else {
-        text_.append("altre ").append(std::to_string(held_back_lines_));
-        text_.append(" righe con problemi non sono elencate\n");
+        text_.own(message_, ": altre " + std::to_string(held_back_lines_) +
+                                " righe con problemi non sono elencate\n");
     }
     held_back_lines_ = 0;
-    warn_(text_);
+    warn_(message_);
 }
 
 }  // namespace gironario

@@ -10,8 +10,9 @@
 #include <string_view>
 #include <vector>
 
-#include "calendar/calendar_line.hpp"
+#include "calendar/calendar.hpp"
 #include "calendar/clash_check.hpp"
+#include "io/message.hpp"
 
 namespace gironario {
 
@@ -19,28 +20,27 @@ namespace gironario {
 inline constexpr long long SHOWN_PROBLEM_LINES = 5;
 
 // The warnings about one calendar in one run, each handed out as a whole line
-// "gironario: <file>:<line number>: <reason>\n" in Latin-1, as soon as it is known.
+// "gironario: <file>:<line number>: <reason>\n", as soon as it is known.
 class LineCheck {
   public:
-    using Warn = std::function<void(std::string_view)>;
-
     // `year_digits` is the answer given for the calendar. With `omitted_from` (a file name), a
     // warning about a date or time out of place adds that the match is not in that file.
     LineCheck(std::string_view file_name, int year_digits, Warn warn,
-              std::string_view omitted_from = {});
+              std::string_view omitted_from = {}, MessageText text = {});
 
-    // Checks the calendar's held match line, whose width and keys are worked out, just before the
-    // merge hands it on. Inline for the lines in place and in order, nearly all of them.
-    void check(const Calendar& calendar) {
-        if (calendar.in_place && !earlier(calendar.keys, previous_)) {
-            previous_ = calendar.keys;
+    // Checks the held match, whose record is made, just before the merge hands it on. Inline for
+    // the matches in place and in order, nearly all of them.
+    void check(const MatchRecord& match) {
+        if (match.in_place && !earlier(match.keys, previous_)) {
+            previous_ = match.keys;
             return;
         }
-        check_further(calendar);
+        check_further(match);
     }
 
-    // Tells another problem of line `line_number`: a line with several problems counts once
-    // toward the lines shown, as long as its problems come one after the other.
+    // Tells another problem of line `line_number`, its reason in the console's encoding (see
+    // text()): a line with several problems counts once toward the lines shown, as long as its
+    // problems come one after the other.
     void problem(long long line_number, std::string_view reason);
 
     // Tells how many more lines had problems than were shown, if any; once the merge is over.
@@ -52,20 +52,23 @@ class LineCheck {
     }
 
     // check() for a line out of place or out of order.
-    void check_further(const Calendar& calendar);
+    void check_further(const MatchRecord& match);
 
     std::string file_name_;
     int year_digits_;
     Warn warn_;
+    MessageText text_;
+    // The reasons, in the console's encoding.
     std::string layout_reason_;  // a date or time out of place
     std::string year_reason_;    // ... that would be in place with the other year digits
+    std::string order_reason_;
     // Of the latest line in place: lowest of all before the first, as no line's keys are.
     MatchKeys previous_{};
     long long last_problem_line_ = -1;
     bool last_problem_shown_ = false;
     long long shown_lines_ = 0;
     long long held_back_lines_ = 0;
-    std::string text_;  // the warning being put together, reused
+    std::string message_;  // the warning being put together, reused
 };
 
 // Whether a line that is not a match line holds a date and, after it, a time: such a line is most
@@ -81,48 +84,55 @@ bool looks_like_match(std::string_view line);
 class CalendarChecks {
   public:
     // One check for each of `calendars`, named by their names, and one of their clashes;
-    // LineCheck and ClashCheck tell the rest.
-    CalendarChecks(std::span<const Calendar> calendars, const LineCheck::Warn& warn,
-                   std::string_view omitted_from = {}, ClashSettings clashes = {});
+    // LineCheck and ClashCheck tell the rest. The calendars must outlive the checks.
+    CalendarChecks(std::span<const Calendar> calendars, const Warn& warn,
+                   std::string_view omitted_from = {}, ClashSettings clashes = {},
+                   MessageText text = {});
 
-    // The calendar's held match line, about to be taken. A line longer than the reader's buffer
-    // is checked on its head, where its date, time and place stand.
-    void taken(const Calendar& calendar) {
-        checks_[calendar.index].check(calendar);
-        booked_ =
-            clashes_.take({calendar.lines.head(), calendar.width, calendar.year_digits,
-                           calendar.index, calendar.name, calendar.line_number, calendar.in_place});
+    // The held match, about to be taken: the earlier match in the same place at the same time,
+    // if any, until the next match is taken. A line longer than the reader's buffer is checked on
+    // its head, where its date, time and place stand.
+    const BookedWith* taken(const MatchRecord& match) {
+        checks_[match.calendar].check(match);
+        return clashes_.take(match);
     }
-
-    // The earlier match in the same place at the same time as the line just taken, if any.
-    const BookedWith* booked_with() const { return booked_; }
 
     // The calendar's held line, which is passed over as it is not a match line.
     void skipped(const Calendar& calendar);
 
-    // Another problem of the calendar's held line.
-    void problem(const Calendar& calendar, std::string_view reason) {
-        checks_[calendar.index].problem(calendar.line_number, reason);
+    // How a reason is put in the console's encoding.
+    const MessageText& text() const { return text_; }
+
+    // Another problem of a match, its reason in the console's encoding.
+    void problem(const MatchRecord& match, std::string_view reason) {
+        checks_[match.calendar].problem(match.line_number, reason);
     }
 
     // Tells each calendar's count of lines not shown, in the order named.
     void finish();
 
   private:
+    std::vector<std::string> names_;
     std::vector<LineCheck> checks_;
     ClashCheck clashes_;
-    const BookedWith* booked_ = nullptr;
+    MessageText text_;
+    std::string look_alike_reason_;
 };
 
-// A merge sink with the checks in front of it: every line is checked before `Sink` sees it.
+// A merge sink with the checks in front of it: every match is checked before `Sink` sees it, and
+// a sink that wants the clash check's verdict gets it with the match.
 template <typename Sink>
 class Checked {
   public:
     Checked(CalendarChecks& checks, Sink& sink) : checks_(checks), sink_(sink) {}
 
     void match(Calendar& calendar) {
-        checks_.taken(calendar);
-        sink_.match(calendar);
+        const BookedWith* booked = checks_.taken(calendar.record);
+        if constexpr (requires { sink_.match(calendar, booked); }) {
+            sink_.match(calendar, booked);
+        } else {
+            sink_.match(calendar);
+        }
     }
     void day_break() { sink_.day_break(); }
     void skipped(const Calendar& calendar) {

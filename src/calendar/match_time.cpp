@@ -17,13 +17,13 @@ int two_digits(std::string_view line, std::size_t position) {
 
 }  // namespace
 
-std::optional<LocalTime> match_time(std::string_view line, int width, int year_digits) {
+std::optional<LocalTime> match_day(std::string_view line, int width, int year_digits) {
     const int offset = year_offset(year_digits);
     // Each field's two keys stand side by side, tens first.
     const auto field = [&](int first_key) {
         return two_digits(line, key_position(first_key, width, offset));
     };
-    LocalTime time{field(0), field(2), field(4), field(6), field(8)};
+    LocalTime time{field(0), field(2), field(4), 0, 0};
     if (year_digits == 4) {
         time.year += 100 * two_digits(line, century_position(width));
     } else {
@@ -33,7 +33,21 @@ std::optional<LocalTime> match_time(std::string_view line, int width, int year_d
     const std::chrono::year_month_day date{std::chrono::year{time.year},
                                            std::chrono::month{static_cast<unsigned>(time.month)},
                                            std::chrono::day{static_cast<unsigned>(time.day)}};
-    if (time.year < 1 || !date.ok() || time.hour > 23 || time.minute > 59) {
+    if (time.year < 1 || !date.ok()) {
+        return std::nullopt;
+    }
+    return time;
+}
+
+std::optional<LocalTime> match_time(std::string_view line, int width, int year_digits) {
+    std::optional<LocalTime> time = match_day(line, width, year_digits);
+    if (!time) {
+        return std::nullopt;
+    }
+    const int offset = year_offset(year_digits);
+    time->hour = two_digits(line, key_position(6, width, offset));
+    time->minute = two_digits(line, key_position(8, width, offset));
+    if (time->hour > 23 || time->minute > 59) {
         return std::nullopt;
     }
     return time;
@@ -55,6 +69,24 @@ std::optional<LocalTime> add_minutes(const LocalTime& start, int minutes) {
                      static_cast<int>(unsigned{date.day()}),
                      static_cast<int>(clock.hours().count()),
                      static_cast<int>(clock.minutes().count())};
+}
+
+long long minute_number(const LocalTime& time) {
+    using namespace std::chrono;
+    const sys_days day{year{time.year} / month{static_cast<unsigned>(time.month)} /
+                       std::chrono::day{static_cast<unsigned>(time.day)}};
+    const sys_days first{year{1} / January / 1};
+    return (day - first).count() * 1440LL + time.hour * 60LL + time.minute;
+}
+
+LocalTime local_time(long long minutes) {
+    using namespace std::chrono;
+    const sys_days first{year{1} / January / 1};
+    const sys_days day = first + days{minutes / 1440};
+    const year_month_day date{day};
+    const auto in_day = static_cast<int>(minutes % 1440);
+    return LocalTime{static_cast<int>(date.year()), static_cast<int>(unsigned{date.month()}),
+                     static_cast<int>(unsigned{date.day()}), in_day / 60, in_day % 60};
 }
 
 }  // namespace gironario

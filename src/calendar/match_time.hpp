@@ -24,8 +24,17 @@ struct LocalTime {
 // year is read as written and must be 0001 to 9999.
 std::optional<LocalTime> match_time(std::string_view line, int width, int year_digits);
 
+// The same for the date alone, at 00:00: nothing when that day does not exist.
+std::optional<LocalTime> match_day(std::string_view line, int width, int year_digits);
+
 // `start` moved `minutes` (0 or more) later, across midnight, months and years; nothing when
 // that falls past the end of the year 9999.
 std::optional<LocalTime> add_minutes(const LocalTime& start, int minutes);
+
+// Minutes from 0001-01-01 00:00 to `time`: two moments compare, and differ, as these numbers do.
+long long minute_number(const LocalTime& time);
+
+// The moment `minutes` after 0001-01-01 00:00: minute_number() undone.
+LocalTime local_time(long long minutes);
 
 }  // namespace gironario

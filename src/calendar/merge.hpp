@@ -2,17 +2,17 @@
 
 #include <span>
 
-#include "calendar/calendar_line.hpp"
+#include "calendar/calendar.hpp"
 #include "io/line_writer.hpp"
 
 namespace gironario {
 
-// Where the merge puts what it decides, in order: the match lines it takes and the day breaks.
+// Where the merge puts what it decides, in order: the matches it takes and the day breaks.
 class MergeSink {
   public:
     virtual ~MergeSink() = default;
 
-    // Takes the calendar's held match line, consuming it (calendar.width is already worked out).
+    // Takes the calendar's held match, whose record is made, consuming its line.
     virtual void match(Calendar& calendar) = 0;
 
     // An empty line between days (or after a tie).
@@ -39,7 +39,7 @@ class MergedText final : public MergeSink {
     LineWriter& out_;
 };
 
-// Merges calendars, each in chronological order, into one, and returns the number of match lines
+// Merges calendars, each in chronological order, into one, and returns the number of matches
 // taken. Lines that are not match lines are dropped. Of the calendars' held matches the one earlier
 // by year, month, day, hour and minute comes first, and between equal ones the calendar named
 // first. A match that comes first by its date (not by its time alone) is followed by a day break;
@@ -48,7 +48,7 @@ class MergedText final : public MergeSink {
 // breaks. Sets each calendar's index to its place in `calendars`.
 //
 // Stops early, leaving the output incomplete, when a read or a write fails: the caller asks the
-// readers and the sink. The loop itself is merge_calendars() (merge_steps.hpp), for sinks whose
+// calendars and the sink. The loop itself is merge_calendars() (merge_steps.hpp), for sinks whose
 // calls should be inline.
 long long merge(std::span<Calendar> calendars, MergeSink& out);
 

@@ -7,28 +7,20 @@
 #include <utility>
 #include <vector>
 
-#include "calendar/calendar_line.hpp"
+#include "calendar/calendar.hpp"
 
 namespace gironario::merge_steps {
 
-// Moves to the calendar's next match line, telling `out` of the lines passed over, and works out
-// its width and keys; the calendar may end doing so.
+// Moves to the calendar's next match line, whose record is then made, telling `out` of the lines
+// passed over; the calendar may end doing so.
 template <typename Sink>
 void next_match(Calendar& calendar, Sink& out) {
-    for (;;) {
-        calendar.advance();
+    while (!calendar.next()) {
         if (calendar.ended) {
             return;
         }
-        if (is_match_line(calendar.lines.head())) {
-            break;
-        }
         out.skipped(calendar);
     }
-    const std::string_view line = calendar.lines.head();
-    calendar.width = detect_width(line, calendar.width);
-    calendar.keys =
-        match_keys(line, calendar.width, year_offset(calendar.year_digits), calendar.in_place);
 }
 
 // Hands the held match line to `out` and moves to the next match line.
@@ -56,11 +48,11 @@ inline bool same_keys(const MatchKeys& one, const MatchKeys& two) {
 // Whether `one`'s held line goes before `two`'s: by its keys, and at equal keys by the order in
 // which the calendars are named.
 inline bool goes_before(const Calendar& one, const Calendar& two) {
-    if (one.keys.date != two.keys.date) {
-        return one.keys.date < two.keys.date;
+    if (one.record.keys.date != two.record.keys.date) {
+        return one.record.keys.date < two.record.keys.date;
     }
-    if (one.keys.time != two.keys.time) {
-        return one.keys.time < two.keys.time;
+    if (one.record.keys.time != two.record.keys.time) {
+        return one.record.keys.time < two.record.keys.time;
     }
     return one.index < two.index;
 }
@@ -143,16 +135,16 @@ template <typename Sink>
 long long merge_two(Calendar& first, Calendar& second, Sink& out) {
     long long written = 0;
     while (!first.ended && !second.ended && !out.failed()) {
-        const bool by_date = first.keys.date != second.keys.date;
-        if (!by_date && first.keys.time == second.keys.time) {
+        const bool by_date = first.record.keys.date != second.record.keys.date;
+        if (!by_date && first.record.keys.time == second.record.keys.time) {
             take(first, out);
             take(second, out);
             out.day_break();
             written += 2;
             continue;
         }
-        const bool first_earlier =
-            by_date ? first.keys.date < second.keys.date : first.keys.time < second.keys.time;
+        const bool first_earlier = by_date ? first.record.keys.date < second.record.keys.date
+                                           : first.record.keys.time < second.record.keys.time;
         take(first_earlier ? first : second, out);
         if (by_date) {
             out.day_break();
@@ -174,14 +166,14 @@ long long merge_calendars(std::span<Calendar> calendars, Sink& out) {
         if (!calendars[i].ended) {
             heap.push(calendars[i]);
         }
-        read_failed = read_failed || calendars[i].lines.failed();
+        read_failed = read_failed || calendars[i].failed();
     }
     if (read_failed) {
         return 0;
     }
     if (calendars.size() == 2 && heap.size() == 2) {
         written = merge_two(calendars[0], calendars[1], out);
-        if (calendars[0].lines.failed() || calendars[1].lines.failed() || out.failed() ||
+        if (calendars[0].failed() || calendars[1].failed() || out.failed() ||
             calendars[0].ended == calendars[1].ended) {
             return written;
         }
@@ -192,23 +184,23 @@ long long merge_calendars(std::span<Calendar> calendars, Sink& out) {
     while (heap.size() >= 2 && !out.failed()) {
         Calendar& first = heap.top();
         const Calendar& second = heap.second();
-        if (!same_keys(first.keys, second.keys)) {
-            const bool by_date = first.keys.date != second.keys.date;
+        if (!same_keys(first.record.keys, second.record.keys)) {
+            const bool by_date = first.record.keys.date != second.record.keys.date;
             take(first, out);
             if (by_date) {
                 out.day_break();
             }
             ++written;
-            if (first.ended && first.lines.failed()) {
+            if (first.ended && first.failed()) {
                 return written;
             }
             heap.top_changed();
             continue;
         }
         // Every calendar holding a match at this minute; they come off the heap in the order named.
-        const MatchKeys minute = first.keys;
+        const MatchKeys minute = first.record.keys;
         tied.clear();
-        while (heap.size() > 0 && same_keys(heap.top().keys, minute)) {
+        while (heap.size() > 0 && same_keys(heap.top().record.keys, minute)) {
             tied.push_back(&heap.pop());
         }
         for (Calendar* calendar : tied) {
@@ -219,14 +211,14 @@ long long merge_calendars(std::span<Calendar> calendars, Sink& out) {
         for (Calendar* calendar : tied) {
             if (!calendar->ended) {
                 heap.push(*calendar);
-            } else if (calendar->lines.failed()) {
+            } else if (calendar->failed()) {
                 return written;
             }
         }
     }
     if (heap.size() == 1 && !out.failed()) {
         for (const Calendar& calendar : calendars) {
-            if (calendar.lines.failed()) {
+            if (calendar.failed()) {
                 return written;
             }
         }

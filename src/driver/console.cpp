@@ -10,25 +10,6 @@
 
 namespace gironario {
 
-std::string to_console(std::string_view text, ConsoleEncoding encoding) {
-    if (encoding == ConsoleEncoding::latin1) {
-        return std::string(text);
-    }
-    std::string converted;
-    converted.reserve(text.size() + 8);
-    for (const char c : text) {
-        const auto byte = static_cast<unsigned char>(c);
-        if (byte < 0x80) {
-            converted += c;
-        } else {
-            // Latin-1 is the first 256 code points of Unicode: two bytes each in UTF-8.
-            converted += static_cast<char>(0xC0 | byte >> 6);
-            converted += static_cast<char>(0x80 | (byte & 0x3F));
-        }
-    }
-    return converted;
-}
-
 ConsoleEncoding locale_console_encoding() {
 #if defined(_WIN32)
     // Windows consoles are told to show Latin-1 instead (see windows_console.hpp); redirected
@@ -57,10 +38,26 @@ void Console::warn(std::string_view line) {
     err_ << to_console(line, encoding_);
 }
 
+void Console::warn_about(std::string_view file, std::string_view what) {
+    const MessageText text(encoding_);
+    std::string line;
+    text.own(line, "gironario: ");
+    text.foreign(line, file);
+    text.own(line, ": ");
+    text.own(line, what);
+    text.own(line, "\n");
+    err_ << line;
+}
+
 void Console::report(std::string_view file, std::string_view what, int error) {
-    std::string line = "gironario: ";
-    line.append(file).append(": ").append(what).append(": ");
-    err_ << to_console(line, encoding_) << std::strerror(error) << '\n';
+    const MessageText text(encoding_);
+    std::string line;
+    text.own(line, "gironario: ");
+    text.foreign(line, file);
+    text.own(line, ": ");
+    text.own(line, what);
+    text.own(line, ": ");
+    err_ << line << std::strerror(error) << '\n';
 }
 
 }  // namespace gironario

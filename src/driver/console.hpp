@@ -8,12 +8,9 @@
 #include <string>
 #include <string_view>
 
+#include "io/message.hpp"
+
 namespace gironario {
-
-enum class ConsoleEncoding { latin1, utf8 };
-
-// `text`, in Latin-1, as a console of `encoding` must receive it.
-std::string to_console(std::string_view text, ConsoleEncoding encoding);
 
 // The encoding of the user's locale, once setlocale(LC_CTYPE, "") has chosen it: UTF-8 where the
 // locale says so, Latin-1 bytes (as always) everywhere else, the C locale and Windows included.
@@ -30,14 +27,21 @@ class Console {
     // One of the program's own messages, a whole line, on standard error.
     void warn(std::string_view line);
 
+    // A message put together with text(), a whole line, on standard error as it is.
+    void put_warning(std::string_view line) { err_ << line; }
+
+    // "gironario: <file>: <what>\n" on standard error: the file named as the user gave it.
+    void warn_about(std::string_view file, std::string_view what);
+
+    // How the console's messages are put together.
+    MessageText text() const { return MessageText(encoding_); }
+
     // "gironario: <file>: <what>: <the system's reason>" on standard error. The reason comes from
     // the C library already in the locale's encoding, so it is written as it is.
     void report(std::string_view file, std::string_view what, int error);
 
     // Everything said so far is on the screen: the program is about to wait for an answer.
     void flush() { out_.flush(); }
-
-    ConsoleEncoding encoding() const { return encoding_; }
 
     // Standard output itself, for a result written there byte for byte.
     std::ostream& output() { return out_; }

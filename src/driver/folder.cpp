@@ -7,6 +7,9 @@
 #include "driver/file_output.hpp"
 
 #ifdef _WIN32
+#include <fcntl.h>
+#include <io.h>
+
 #include "driver/text_mode.hpp"
 #endif
 
@@ -17,8 +20,15 @@ namespace {
 // Reads in binary mode with no stdio buffer: the line reader brings its own.
 class FileInput final : public Input {
   public:
-    explicit FileInput(std::FILE* file) : file_(file) { std::setvbuf(file_, nullptr, _IONBF, 0); }
-    ~FileInput() override { std::fclose(file_); }
+    // `owned`: closed at the end, unlike standard input.
+    explicit FileInput(std::FILE* file, bool owned = true) : file_(file), owned_(owned) {
+        std::setvbuf(file_, nullptr, _IONBF, 0);
+    }
+    ~FileInput() override {
+        if (owned_) {
+            std::fclose(file_);
+        }
+    }
     FileInput(const FileInput&) = delete;
     FileInput& operator=(const FileInput&) = delete;
 
@@ -38,6 +48,7 @@ class FileInput final : public Input {
 
   private:
     std::FILE* file_;
+    bool owned_;
     int error_ = 0;
 };
 
@@ -62,6 +73,15 @@ std::unique_ptr<Input> DiskFolder::open_exact(const std::string& name, int& erro
         return nullptr;
     }
     return std::make_unique<FileInput>(file);
+}
+
+std::unique_ptr<Input> DiskFolder::open_standard_input(int& /*error*/) {
+#ifdef _WIN32
+    _setmode(_fileno(stdin), _O_BINARY);
+    return std::make_unique<TextModeInput>(std::make_unique<FileInput>(stdin, false));
+#else
+    return std::make_unique<FileInput>(stdin, false);
+#endif
 }
 
 std::unique_ptr<Input> DiskFolder::open(const std::string& name, int& error) {

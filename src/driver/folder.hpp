@@ -16,6 +16,9 @@ class Folder {
     // Opens a file for reading; null with the system's error number in `error` when it can't.
     virtual std::unique_ptr<Input> open(const std::string& name, int& error) = 0;
 
+    // Standard input, read as a calendar file is (the user named it "-"); once in a run.
+    virtual std::unique_ptr<Input> open_standard_input(int& error) = 0;
+
     // The same for a file whose line ends are part of its format (an iCalendar file written
     // before): its bytes come as they are, on every system.
     virtual std::unique_ptr<Input> open_exact(const std::string& name, int& error) = 0;
@@ -40,6 +43,7 @@ class DiskFolder final : public Folder {
 
     std::unique_ptr<Input> open(const std::string& name, int& error) override;
     std::unique_ptr<Input> open_exact(const std::string& name, int& error) override;
+    std::unique_ptr<Input> open_standard_input(int& error) override;
     std::unique_ptr<Output> create(const std::string& name, int& error) override;
     std::unique_ptr<Output> create_exact(const std::string& name, int& error) override;
     bool same_file(const std::string& a, const std::string& b) override;

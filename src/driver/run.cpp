@@ -4,7 +4,7 @@
 #include <memory>
 #include <string>
 
-#include "calendar/calendar_line.hpp"
+#include "calendar/calendar.hpp"
 #include "calendar/line_check.hpp"
 #include "calendar/year_guess.hpp"
 #include "driver/standard_output.hpp"
@@ -13,10 +13,14 @@
 #include "io/byte_order_mark.hpp"
 #include "io/line_reader.hpp"
 #include "io/line_writer.hpp"
+#include "io/replayed_input.hpp"
 
 namespace gironario {
 
 namespace {
+
+// How much of a calendar is read ahead to find its year digits: a season's calendar whole.
+constexpr std::size_t YEAR_GUESS_BYTES = 1 << 20;
 
 constexpr std::string_view summary_after_count =
     " gare presenti complessivamente\n- Gironario successfully executed - Congratulations by "
@@ -35,11 +39,9 @@ class RunInProgress {
           format_(format_row(request.format)),
           inputs_(request.calendars.size()) {}
 
-    // Opens every calendar from its start, or only those of `again` (opened before, and read).
-    bool open_calendars(const std::vector<bool>* again = nullptr);
-
-    // The year digits of every calendar, found in the lines of those that ask for it.
-    bool find_year_digits();
+    // Opens every calendar, and finds the year digits of those that ask for it in their first
+    // lines.
+    bool open_calendars();
 
     // The result's name as the user knows it, and the file the merge writes first.
     std::string result_name() const {
@@ -80,51 +82,46 @@ class RunInProgress {
     std::unique_ptr<IcsChanges> changes_;  // against the file replaced, when there is one
 };
 
-bool RunInProgress::open_calendars(const std::vector<bool>* again) {
-    for (std::size_t i = 0; i < inputs_.size(); ++i) {
-        if (again != nullptr && !(*again)[i]) {
-            continue;
-        }
-        const std::string& name = request_.calendars[i].name;
-        int error = 0;
-        std::unique_ptr<Input> input = folder_.open(name, error);
-        if (!input) {
-            console_.report(name, "impossibile aprire il file", error);
-            return false;
-        }
-        inputs_[i] = std::make_unique<WithoutByteOrderMark>(std::move(input));
-    }
-    return true;
-}
-
-bool RunInProgress::find_year_digits() {
+bool RunInProgress::open_calendars() {
     year_digits_.assign(inputs_.size(), 2);
-    std::vector<bool> read(inputs_.size(), false);
     bool found = true;
     for (std::size_t i = 0; i < inputs_.size(); ++i) {
         const CalendarRequest& calendar = request_.calendars[i];
+        int error = 0;
+        std::unique_ptr<Input> input = calendar.name == STANDARD_INPUT
+                                           ? folder_.open_standard_input(error)
+                                           : folder_.open(calendar.name, error);
+        if (!input) {
+            console_.report(calendar.name, "impossibile aprire il file", error);
+            return false;
+        }
+        input = std::make_unique<WithoutByteOrderMark>(std::move(input));
         if (calendar.year_digits) {
             year_digits_[i] = *calendar.year_digits;
+            inputs_[i] = std::move(input);
             continue;
         }
-        read[i] = true;
-        LineReader lines(*inputs_[i]);
+        // The year digits are found in the calendar's first lines, kept to be read again by the
+        // merge: a calendar is read once, standard input and pipes included.
+        auto replayed = std::make_unique<ReplayedInput>(std::move(input), YEAR_GUESS_BYTES);
+        StringInput head(std::string(replayed->head_lines()));
+        LineReader lines(head);
         const ShapeCounts counts = count_shapes(lines);
-        if (lines.failed()) {
-            console_.report(calendar.name, "errore di lettura", lines.error());
+        if (replayed->error() != 0) {
+            console_.report(calendar.name, "errore di lettura", replayed->error());
             found = false;
         } else if (const std::optional<int> digits = guess_year_digits(counts)) {
             year_digits_[i] = *digits;
         } else {
             // The other calendars are still looked at, so that all of them are told at once.
-            console_.warn("gironario: " + calendar.name +
-                          ": non si capisce se l'anno delle date ha 2 o 4 cifre; indicarlo con -a "
-                          "(per esempio -a 4,2)\n");
+            console_.warn_about(calendar.name,
+                                "non si capisce se l'anno delle date ha 2 o 4 cifre; indicarlo con "
+                                "-a (per esempio -a 4,2)");
             found = false;
         }
+        inputs_[i] = std::move(replayed);
     }
-    // Read once to count, a calendar is read again from its start by the merge.
-    return found && open_calendars(&read);
+    return found;
 }
 
 std::unique_ptr<Output> RunInProgress::create(const std::string& name,
@@ -165,9 +162,10 @@ std::optional<long long> RunInProgress::merge(std::unique_ptr<Output> output,
     }
     LineWriter writer(*output);
     const std::string result = result_name();
-    const auto warn = [this](std::string_view line) { console_.warn(line); };
+    const auto warn = [this](std::string_view line) { console_.put_warning(line); };
     CalendarChecks checks(calendars, warn, format_.omits_undated ? result : std::string(),
-                          {request_.settings.duration_minutes, request_.settings.overlaps});
+                          {request_.settings.duration_minutes, request_.settings.overlaps},
+                          console_.text());
     ExportJob job{calendars, checks, writer, request_.settings, result, changes_.get()};
     const Export write = through_temp() ? export_merged_text : format_.write;
     const long long matches = write(job);
@@ -244,8 +242,8 @@ void RunInProgress::read_previous(const std::string& name) {
     LineReader lines(*file);
     PreviousReading previous = read_previous_calendar(lines);
     if (!previous.calendar) {
-        console_.warn("gironario: " + name + ": il file di prima " + previous.problem +
-                      ": viene sostituito senza l'elenco dei cambiamenti\n");
+        console_.warn_about(name, "il file di prima " + previous.problem +
+                                      ": viene sostituito senza l'elenco dei cambiamenti");
         return;
     }
     changes_ = std::make_unique<IcsChanges>(std::move(previous.calendar));
@@ -256,8 +254,14 @@ bool RunInProgress::overwrites(const std::string& name, const std::string& preci
     if (!folder_.same_file(name, precious)) {
         return false;
     }
-    console_.warn("gironario: " + name + ": \xE8 lo stesso file di " + precious +
-                  ", che non viene sovrascritto\n");
+    std::string line;
+    const MessageText text = console_.text();
+    text.own(line, "gironario: ");
+    text.foreign(line, name);
+    text.own(line, ": \xE8 lo stesso file di ");
+    text.foreign(line, precious);
+    text.own(line, ", che non viene sovrascritto\n");
+    console_.put_warning(line);
     return true;
 }
 
@@ -283,7 +287,7 @@ bool RunInProgress::put_in_place(LineWriter& writer, std::string_view name, bool
 
 bool carry_out(const RunRequest& request, Folder& folder, Console& console) {
     RunInProgress run(request, folder, console);
-    if (!run.open_calendars() || !run.find_year_digits()) {
+    if (!run.open_calendars()) {
         return false;
     }
     const std::string target = run.merge_target();

@@ -21,6 +21,8 @@ inline constexpr std::array<std::string_view, 2> default_calendars = {"calendari
 
 // What the result is called when -o - sends it to standard output.
 inline constexpr std::string_view STANDARD_OUTPUT = "-";
+// What a calendar read from standard input is called.
+inline constexpr std::string_view STANDARD_INPUT = "-";
 
 // A calendar to merge: its name as the user gave it (a path relative to the folder, or an
 // absolute one), and the digits of its years, or nothing to find them in its lines.

@@ -6,7 +6,7 @@
 #include <cstring>
 #include <utility>
 
-#include "export/ics_text.hpp"
+#include "io/text.hpp"
 
 namespace gironario {
 
@@ -178,64 +178,57 @@ void DayPage::begin() {
     out_.put("</h1>\n");
 }
 
-MatchDating DayPage::match(const PageLine& line) {
-    MatchFields fields;
-    const MatchDating dating = read_match_fields(line.line, line.width, line.year_digits, fields);
+void DayPage::match(const PageLine& line) {
+    const MatchRecord& match = *line.match;
     html_.clear();
-    if (dating != MatchDating::dated) {
-        const bool utf8 = is_utf8(line.line);
+    if (match.dating != Dating::dated) {
         html_ += "<li>";
         append_text(line.calendar_name, is_utf8(line.calendar_name));
         html_ += ", riga ";
-        html_ += std::to_string(line.line_number);
+        html_ += std::to_string(match.line_number);
         html_ += ":<br><code>";
-        append_text(line.line, utf8);
+        append_text(match.line, is_utf8(match.line));
         html_ += "</code></li>\n";
         unchecked_ += html_;
-        return dating;
+        return;
     }
-    // Only the place and what follows it are shown. When they are simple, either reading of the
-    // line gives them as they are; else the line is read whole, as the iCalendar export reads it.
-    // (An empty place stands nowhere: nothing follows the time.)
-    const std::string_view shown =
-        fields.place.empty()
-            ? std::string_view()
-            : line.line.substr(static_cast<std::size_t>(fields.place.data() - line.line.data()));
-    const bool simple = is_simple(shown);
-    const bool utf8 = simple || is_utf8(line.line);
-    const LocalTime& start = fields.start;
-    if (!day_open_ || start.year != day_.year || start.month != day_.month ||
-        start.day != day_.day) {
+    // Only the place and the title are shown. When they are simple, either reading of the line
+    // gives them as they are; else the line is read whole, as the iCalendar export reads it.
+    const bool simple = is_simple(match.place) && is_simple(match.title);
+    const bool utf8 = simple || is_utf8(match.line);
+    const long long day = match.start - match.start % 1440;
+    if (!day_open_ || day != day_) {
         close_day();
         html_ += "<section>\n<h2>";
-        html_ += day_heading(start);
+        html_ += day_heading(local_time(day));
         html_ += "</h2>\n<ul>\n";
         day_open_ = true;
-        day_ = start;
+        day_ = day;
     }
     // Straight to the output, but for the text that must be read and escaped first: this runs
     // for every match.
     out_.put(html_);
+    const auto minutes = static_cast<int>(match.start - day);
     char time[] = "<li><time>hh:mm</time> <strong>";
-    time[10] = static_cast<char>('0' + start.hour / 10);
-    time[11] = static_cast<char>('0' + start.hour % 10);
-    time[13] = static_cast<char>('0' + start.minute / 10);
-    time[14] = static_cast<char>('0' + start.minute % 10);
+    time[10] = static_cast<char>('0' + minutes / 600);
+    time[11] = static_cast<char>('0' + minutes / 60 % 10);
+    time[13] = static_cast<char>('0' + minutes % 60 / 10);
+    time[14] = static_cast<char>('0' + minutes % 10);
     out_.put(std::string_view(time, sizeof time - 1));
     if (simple) {
-        // The rest is trimmed already, and nothing in it is left out or trimmed by the reading.
-        out_.put(fields.rest.empty() ? fields.place : fields.rest);
+        // The title is trimmed already, and nothing in it is left out or trimmed by the reading.
+        out_.put(match.title.empty() ? match.place : match.title);
         out_.put("</strong> <em>");
-        out_.put(fields.place);
+        out_.put(match.place);
     } else {
         html_.clear();
-        append_escaped(html_, match_title(fields, utf8));
+        append_escaped(html_, match_title(match, utf8));
         html_ += "</strong> <em>";
-        append_text(fields.place, utf8);
+        append_text(match.place, utf8);
         out_.put(html_);
     }
     out_.put("</em> ");
-    out_.put(tag_of(line));
+    out_.put(tag_of(match.calendar, line.tag));
     if (!line.clash_note.empty()) {
         html_ = "<span class=\"nota\">&#9888; ";
         append_text(line.clash_note, true);
@@ -243,7 +236,6 @@ MatchDating DayPage::match(const PageLine& line) {
         out_.put(html_);
     }
     out_.put("</li>\n");
-    return dating;
 }
 
 void DayPage::end() {
@@ -265,15 +257,15 @@ void DayPage::append_text(std::string_view bytes, bool utf8) {
     append_escaped(html_, text_);
 }
 
-const std::string& DayPage::tag_of(const PageLine& line) {
-    if (line.calendar >= tags_.size()) {
-        tags_.resize(line.calendar + 1);
+const std::string& DayPage::tag_of(std::size_t calendar, std::string_view name) {
+    if (calendar >= tags_.size()) {
+        tags_.resize(calendar + 1);
     }
-    std::string& tag = tags_[line.calendar];
+    std::string& tag = tags_[calendar];
     if (tag.empty()) {
         text_.clear();
-        append_plain_text(text_, line.tag, is_utf8(line.tag));
-        tag = "<span class=\"tag c" + std::to_string(line.calendar % TAG_COLOURS.size()) + "\">";
+        append_plain_text(text_, name, is_utf8(name));
+        tag = "<span class=\"tag c" + std::to_string(calendar % TAG_COLOURS.size()) + "\">";
         append_escaped(tag, text_);
         tag += "</span>";
     }

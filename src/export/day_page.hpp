@@ -11,7 +11,7 @@
 #include <string_view>
 #include <vector>
 
-#include "calendar/match_fields.hpp"
+#include "calendar/match_record.hpp"
 #include "io/line_writer.hpp"
 
 namespace gironario {
@@ -35,16 +35,11 @@ struct PageSettings {
     std::string title = "Calendario";
 };
 
-// A match line as the merge hands it to the page.
+// A match as the merge hands it to the page.
 struct PageLine {
-    std::string_view line{};  // the whole line without its line feed, four-digit years kept
-    int width = 0;            // its width offset
-    int year_digits = 2;      // its calendar's, 2 or 4
-    // Its calendar's place in the order named: the tag's colour. One place, one tag on the page.
-    std::size_t calendar = 0;
-    std::string_view calendar_name{};  // as typed, named where the line is to be checked
+    const MatchRecord* match = nullptr;
+    std::string_view calendar_name{};  // as typed, named where the match is to be checked
     std::string_view tag{};            // calendar_tag() of the calendar's name
-    long long line_number = 0;         // in its calendar, from 1
     // Plain UTF-8 text naming another match in the same gym at the same time; empty when none.
     std::string_view clash_note{};
 };
@@ -65,21 +60,21 @@ class DayPage {
     void begin();
 
     // Writes a dated match under its day, after a heading when the day changes, and keeps any
-    // other line for end(). Returns how the line's date and time were read.
-    MatchDating match(const PageLine& line);
+    // other for end().
+    void match(const PageLine& line);
 
     // Closes the last day, lists the lines kept under "Da controllare" and ends the page.
     void end();
 
   private:
     void append_text(std::string_view bytes, bool utf8);
-    const std::string& tag_of(const PageLine& line);
+    const std::string& tag_of(std::size_t calendar, std::string_view name);
     void close_day();
 
     LineWriter& out_;
     PageSettings settings_;
     bool day_open_ = false;
-    LocalTime day_;
+    long long day_ = 0;              // of the open day: minute_number() of its midnight
     std::string html_;               // the match being written, kept for its capacity
     std::string text_;               // plain text before it is escaped, likewise
     std::string unchecked_;          // the items of "Da controllare", in merged order

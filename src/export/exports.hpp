@@ -8,7 +8,7 @@
 #include <string>
 #include <string_view>
 
-#include "calendar/calendar_line.hpp"
+#include "calendar/calendar.hpp"
 #include "calendar/line_check.hpp"
 #include "export/ics_changes.hpp"
 #include "export/ics_zone.hpp"

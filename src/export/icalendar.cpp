@@ -6,7 +6,6 @@
 #include <utility>
 
 #include "calendar/calendar_line.hpp"
-#include "calendar/match_fields.hpp"
 #include "calendar/match_time.hpp"
 #include "export/ics_previous.hpp"
 #include "export/ics_text.hpp"
@@ -64,25 +63,22 @@ void IcsWriter::end() {
     out_.put("END:VCALENDAR\r\n");
 }
 
-IcsEvent IcsWriter::event(std::string_view line, int width, int year_digits,
-                          const IcsSource& source) {
-    MatchFields fields;
-    const MatchDating dating = read_match_fields(line, width, year_digits, fields);
-    if (dating != MatchDating::dated) {
-        return dating == MatchDating::bad_shape ? IcsEvent::bad_shape : IcsEvent::bad_date;
+EventOutcome IcsWriter::event(const MatchRecord& match, const IcsSource& source) {
+    if (match.dating != Dating::dated) {
+        return match.dating == Dating::bad_date ? EventOutcome::bad_date : EventOutcome::undated;
     }
-    const LocalTime& start = fields.start;
+    const LocalTime start = local_time(match.start);
     const std::optional<LocalTime> end = add_minutes(start, settings_.duration_minutes);
     if (!end) {
-        return IcsEvent::bad_end;
+        return EventOutcome::bad_end;
     }
     // One reading for the whole line, so that every value of an event is read alike.
-    const bool utf8 = is_utf8(line);
+    const bool utf8 = is_utf8(match.line);
     const bool name_utf8 = is_utf8(source.file_name);
 
     out_.put("BEGIN:VEVENT\r\n");
     content_ = "UID:";
-    uids_.append(content_, source, fields.number);
+    uids_.append(content_, source, match.number);
     const std::uint64_t uid = ics_hash(content_);
     write_content_line(out_, content_);
     out_.put("DTSTAMP:");
@@ -103,14 +99,14 @@ IcsEvent IcsWriter::event(std::string_view line, int width, int year_digits,
     put_line();
     content_ = "SUMMARY:";
     // The title is clean UTF-8 already: only the escapes are added.
-    append_text_value(content_, match_title(fields, utf8), true);
+    append_text_value(content_, match_title(match, utf8), true);
     put_line();
     content_ = "LOCATION:";
-    append_text_value(content_, fields.place, utf8);
+    append_text_value(content_, match.place, utf8);
     const std::string place = content_.substr(content_.find(':') + 1);
     put_line();
     content_ = "DESCRIPTION:Gara ";
-    content_ += fields.number;
+    content_ += match.number;
     content_ += "\\, ";
     append_text_value(content_, source.file_name, name_utf8);
     put_line();
@@ -121,7 +117,7 @@ IcsEvent IcsWriter::event(std::string_view line, int width, int year_digits,
         std::string file_name;
         append_plain_text(file_name, source.file_name, name_utf8);
         revision = changes_->settle(
-            {uid, digest_.value(), start_number(start), place, fields.number, file_name});
+            {uid, digest_.value(), start_number(start), place, match.number, file_name});
     }
     content_ = "SEQUENCE:";
     append_digits(content_, revision.sequence, 1);
@@ -130,7 +126,7 @@ IcsEvent IcsWriter::event(std::string_view line, int width, int year_digits,
                                                : revision.last_modified;
     content_ += "\r\nEND:VEVENT\r\n";
     out_.put(content_);
-    return IcsEvent::written;
+    return EventOutcome::written;
 }
 
 void IcsWriter::put_line() {
@@ -145,39 +141,6 @@ void IcsWriter::put_text_line(std::string_view name, std::string_view bytes, boo
     content_ += ':';
     append_text_value(content_, bytes, utf8);
     write_content_line(out_, content_);
-}
-
-std::string ics_left_out_reason(IcsEvent why, std::string_view line, int width, int year_digits,
-                                std::string_view file_name) {
-    std::string reason = "gara ";
-    reason += match_number(line);
-    if (why == IcsEvent::bad_shape || why == IcsEvent::written) {
-        reason += ": data e ora non leggibili";
-    } else {
-        const int offset = year_offset(year_digits);
-        const auto field = [&](int first_key) {
-            const std::size_t position = key_position(first_key, width, offset);
-            return line.substr(position, 2);
-        };
-        reason += " del ";
-        reason += field(4);
-        reason += '/';
-        reason += field(2);
-        reason += '/';
-        if (year_digits == 4) {
-            reason += line.substr(century_position(width), 2);
-        }
-        reason += field(0);
-        reason += " alle ";
-        reason += field(6);
-        reason += ':';
-        reason += field(8);
-        reason +=
-            why == IcsEvent::bad_date ? ": data o ora inesistente" : ": finirebbe dopo l'anno 9999";
-    }
-    reason += ", la gara non \xE8 in ";
-    reason += file_name;
-    return reason;
 }
 
 std::optional<std::string> ics_timestamp(std::time_t time) {

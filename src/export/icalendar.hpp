@@ -15,6 +15,7 @@
 #include <string_view>
 #include <vector>
 
+#include "calendar/match_record.hpp"
 #include "export/ics_changes.hpp"
 #include "export/ics_uid.hpp"
 #include "export/ics_zone.hpp"
@@ -31,12 +32,12 @@ struct IcsSettings {
     std::string name = "calendario";  // the calendar's name in an app: NAME and X-WR-CALNAME
 };
 
-// What became of a match line: an event, or why it was left out of the file.
-enum class IcsEvent {
+// What became of a match: an event, or why it was left out of the file.
+enum class EventOutcome {
     written,
-    bad_shape,  // a key character or a century digit is not a digit, or lies past the line's end
-    bad_date,   // that day, hour or minute does not exist
-    bad_end,    // the match would end after the year 9999
+    undated,   // its date and time cannot be read
+    bad_date,  // that day, hour or minute does not exist
+    bad_end,   // the match would end after the year 9999
 };
 
 // Writes an iCalendar file through `out`, in UTF-8 with CR LF line ends: begin(), then event()
@@ -51,11 +52,9 @@ class IcsWriter {
     // subscribed app looks again, and the time zone.
     void begin();
 
-    // Writes the event of a match line: `line` is the whole line as its calendar has it (four-digit
-    // years with their century) without its line feed, `width` its width offset, `year_digits`
-    // its calendar's (2 or 4). The lines of each calendar come in its own order. A line that is
-    // left out writes nothing and says why.
-    IcsEvent event(std::string_view line, int width, int year_digits, const IcsSource& source);
+    // Writes the event of a match. The matches of each calendar come in its own order. A match
+    // that is left out writes nothing and says why.
+    EventOutcome event(const MatchRecord& match, const IcsSource& source);
 
     // Writes END:VCALENDAR.
     void end();
@@ -71,11 +70,6 @@ class IcsWriter {
     IcsDigest digest_;
     std::string content_;  // the content line being made, kept for its capacity
 };
-
-// Why a match line was left out, in Italian (Latin-1 text): the match number, the date and time as
-// read and that the match is not in `file_name`. For a line that event() did not write.
-std::string ics_left_out_reason(IcsEvent why, std::string_view line, int width, int year_digits,
-                                std::string_view file_name = "calendario.ics");
 
 // The UTC date and time of `time` as DTSTAMP writes it, "YYYYMMDDTHHMMSSZ"; nothing for a time
 // that the system cannot break down or that lies outside the years 0 to 9999.

@@ -1,6 +1,7 @@
 #include "export/icalendar_events.hpp"
 
 #include "export/day_page.hpp"
+#include "io/text.hpp"
 
 namespace gironario {
 
@@ -9,8 +10,8 @@ std::vector<IcsSource> ics_sources(std::span<const Calendar> calendars) {
     sources.reserve(calendars.size());
     for (const Calendar& calendar : calendars) {
         IcsSource source;
-        source.file_name = base_name(calendar.name);
-        source.tag = calendar_tag(calendar.name);
+        source.file_name = base_name(calendar.name());
+        source.tag = calendar_tag(calendar.name());
         source.calendar = sources.size();
         // The first calendar of a file name has no rank, so it keeps its UIDs when another one
         // is named after it; the second is 2, and so on.
@@ -27,21 +28,23 @@ std::vector<IcsSource> ics_sources(std::span<const Calendar> calendars) {
 IcalendarEvents::IcalendarEvents(IcsWriter& writer, LineWriter& out,
                                  std::span<const Calendar> calendars, CalendarChecks& checks,
                                  std::string_view file_name)
-    : writer_(writer),
-      out_(out),
-      checks_(checks),
-      file_name_(file_name),
-      sources_(ics_sources(calendars)) {}
+    : writer_(writer), out_(out), checks_(checks), sources_(ics_sources(calendars)) {
+    checks_.text().own(where_, ", la gara non \xE8 in ");
+    checks_.text().foreign(where_, file_name);
+}
 
 void IcalendarEvents::match(Calendar& calendar) {
     // An event needs the whole line: its summary runs to the end.
-    const std::string_view line = whole_line(calendar, line_);
-    IcsSource& source = sources_[calendar.index];
-    source.line_number = calendar.line_number;
-    const IcsEvent event = writer_.event(line, calendar.width, calendar.year_digits, source);
-    if (event != IcsEvent::written && event != IcsEvent::bad_shape) {
-        checks_.problem(calendar, ics_left_out_reason(event, line, calendar.width,
-                                                      calendar.year_digits, file_name_));
+    calendar.complete();
+    const MatchRecord& match = calendar.record;
+    IcsSource& source = sources_[match.calendar];
+    source.line_number = match.line_number;
+    const EventOutcome outcome = writer_.event(match, source);
+    // A match whose date and time cannot be read has been told of by the checks themselves.
+    if (outcome == EventOutcome::bad_date || outcome == EventOutcome::bad_end) {
+        const LeftOut why =
+            outcome == EventOutcome::bad_date ? LeftOut::no_date : LeftOut::past_9999;
+        checks_.problem(match, left_out_reason(why, match, where_, checks_.text()));
     }
 }
 

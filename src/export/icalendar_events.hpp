@@ -8,7 +8,6 @@
 #include <string_view>
 #include <vector>
 
-#include "calendar/calendar_line.hpp"
 #include "calendar/line_check.hpp"
 #include "calendar/merge.hpp"
 #include "export/icalendar.hpp"
@@ -21,8 +20,8 @@ std::vector<IcsSource> ics_sources(std::span<const Calendar> calendars);
 
 class IcalendarEvents final : public MergeSink {
   public:
-    // Events of `calendars`' lines, written by `writer` through `out`; the lines left out are told
-    // through `checks` as missing from `file_name`.
+    // Events of `calendars`' matches, written by `writer` through `out`; the matches left out are
+    // told through `checks` as missing from `file_name`.
     IcalendarEvents(IcsWriter& writer, LineWriter& out, std::span<const Calendar> calendars,
                     CalendarChecks& checks, std::string_view file_name);
 
@@ -36,9 +35,8 @@ class IcalendarEvents final : public MergeSink {
     IcsWriter& writer_;
     LineWriter& out_;
     CalendarChecks& checks_;
-    std::string_view file_name_;
     std::vector<IcsSource> sources_;  // of each calendar
-    std::string line_;                // a line longer than the reader's buffer, gathered whole
+    std::string where_;               // where a match left out is not, as the warnings say it
 };
 
 }  // namespace gironario

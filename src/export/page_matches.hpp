@@ -1,15 +1,12 @@
 #pragma once
 
-// The merge feeding the page for reading: each match line it takes goes to its day, and the day
-// breaks mean nothing where the page makes its own days.
-
-#include <string>
-#include <string_view>
-#include <vector>
+// The merge feeding the page for reading: each match it takes goes to its day, and the day breaks
+// mean nothing where the page makes its own days.
 
 #include <span>
+#include <string>
+#include <vector>
 
-#include "calendar/calendar_line.hpp"
 #include "calendar/line_check.hpp"
 #include "calendar/merge.hpp"
 #include "export/day_page.hpp"
@@ -18,15 +15,16 @@ namespace gironario {
 
 class PageMatches final : public MergeSink {
   public:
-    // The lines of `calendars`, in the order named, which gives each its colour; the lines whose
-    // date or time does not exist are told through `checks`.
+    // The matches of `calendars`, in the order named, which gives each its colour; the matches
+    // whose date or time does not exist are told through `checks`.
     PageMatches(DayPage& page, LineWriter& out, std::span<const Calendar> calendars,
                 CalendarChecks& checks);
 
-    // Writes the held line to the page, with a note when the checks found its place booked by an
-    // earlier match; a line whose date or time does not exist is told to the checks (a line whose
-    // date or time is out of place has been told by the checks themselves).
-    void match(Calendar& calendar) override;
+    // Writes the held match to the page, with a note when the checks found its place booked by
+    // an earlier match; a match whose date or time does not exist is told to the checks (one
+    // whose date or time cannot be read has been told by the checks themselves).
+    void match(Calendar& calendar, const BookedWith* booked);
+    void match(Calendar& calendar) override { match(calendar, nullptr); }
     void day_break() override {}
     bool failed() const override { return out_.failed(); }
 
@@ -34,13 +32,10 @@ class PageMatches final : public MergeSink {
     DayPage& page_;
     LineWriter& out_;
     CalendarChecks& checks_;
-    std::vector<std::string> tags_;  // calendar_tag() of each calendar's name
-    std::string line_;               // a line longer than the reader's buffer, gathered whole
-    std::string note_;               // the note of a place booked twice, kept for its capacity
+    std::vector<std::string> names_;  // of each calendar
+    std::vector<std::string> tags_;   // calendar_tag() of each calendar's name
+    std::string note_;                // the note of a place booked twice, kept for its capacity
+    std::string where_;               // where a match that is not under its day is instead
 };
-
-// Why a match line is not under its day, in Italian (Latin-1 text): the match number, the date
-// and time as read, and where the line is instead. For a line whose date or time does not exist.
-std::string page_left_out_reason(std::string_view line, int width, int year_digits);
 
 }  // namespace gironario

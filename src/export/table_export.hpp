@@ -1,6 +1,8 @@
 #pragma once
 
+#include <string_view>
 #include "calendar/merge.hpp"
+
 #include "io/line_reader.hpp"
 #include "io/line_writer.hpp"
 
@@ -16,26 +18,52 @@ enum class TableKind { spreadsheet, web_page };
 // Stops early when a read or a write fails: the caller asks the reader and the writer.
 void export_table(TableKind kind, LineReader& merged, long long matches, LineWriter& out);
 
-// The same table made as the merge goes, without the merged text in a file between: the same
-// bytes as export_table() makes from that text. The text before the rows is written at once.
-class TableSink final : public MergeSink {
+struct TableTexts;
+
+// The rows of a table, from merged text read back or from the merge itself: one way to make them,
+// so that both give the same bytes. Writes the text before the rows at once.
+class TableRows {
   public:
-    TableSink(TableKind kind, LineWriter& out);
+    TableRows(TableKind kind, LineWriter& out);
 
-    // The row of the held match line, after a row for each day break before it.
-    void match(Calendar& calendar) override;
-    // Day breaks become rows only when a match follows them, as in export_table().
-    void day_break() override { ++day_breaks_; }
-    bool failed() const override { return out_.failed(); }
-
-    // Writes the text after the rows; once the merge is over.
+    // An empty line between days: a row only when a match line follows it.
+    void day_break() { ++day_breaks_; }
+    // A match line's row: begin_row() with the line's first bytes, put_fields() with its pieces
+    // in order, as the merged text holds them, then end_row().
+    void begin_row(std::string_view head);
+    void put_fields(std::string_view piece);
+    void end_row();
+    // Writes the rows of the day breaks that no match line has followed yet.
+    void day_breaks_now() { pending_day_breaks(); }
+    // Writes the text after the rows.
     void finish();
 
   private:
-    TableKind kind_;
+    void row_start();
+    void pending_day_breaks();
+
+    const TableTexts& texts_;
     LineWriter& out_;
     long long rows_ = 0;
     long long day_breaks_ = 0;
+    int separators_ = 0;  // spaces of the row's line turned into field separators so far
+};
+
+// The same table made as the merge goes, without the merged text in a file between.
+class TableSink final : public MergeSink {
+  public:
+    TableSink(TableKind kind, LineWriter& out) : rows_(kind, out), out_(out) {}
+
+    void match(Calendar& calendar) override;
+    void day_break() override { rows_.day_break(); }
+    bool failed() const override { return out_.failed(); }
+
+    // Writes the text after the rows; once the merge is over.
+    void finish() { rows_.finish(); }
+
+  private:
+    TableRows rows_;
+    LineWriter& out_;
 };
 
 }  // namespace gironario

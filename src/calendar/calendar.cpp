@@ -1,0 +1,104 @@
+#include "calendar/calendar.hpp"
+
+#include "calendar/source_match.hpp"
+
+namespace gironario {
+
+namespace {
+
+// The bytes of a digit pair at `at`, as a number.
+int two_digits(const char* at) {
+    return (at[0] - '0') * 10 + (at[1] - '0');
+}
+
+}  // namespace
+
+void Calendar::read_record(std::string_view line) {
+    MatchRecord& match = record;
+    match.calendar = index;
+    match.line_number = line_number_;
+    match.line = line;
+    match.whole = lines_->whole();
+    match.year_digits = year_digits_;
+    match.width = detect_width(line, match.width);
+    const int offset = year_offset(year_digits_);
+    match.keys = match_keys(line, match.width, offset, match.in_place);
+    const auto digits = std::find_if_not(line.begin(), line.end(), is_digit);
+    match.number = line.substr(0, static_cast<std::size_t>(digits - line.begin()));
+    match.place = {};
+    match.title = {};
+    if (!match.in_place) {
+        match.dating = Dating::bad_shape;
+        // What follows the time, wherever the time should have been, is not looked for.
+        return;
+    }
+    // The date of most lines is the date of the line before: its midnight is kept.
+    std::uint16_t century = 0;
+    if (year_digits_ == 4) {
+        std::memcpy(&century, line.data() + century_position(match.width), sizeof century);
+    }
+    if (match.keys.date != day_key_ || century != day_century_ || day_start_ == -2) {
+        day_key_ = match.keys.date;
+        day_century_ = century;
+        const std::optional<LocalTime> day = match_day(line, match.width, year_digits_);
+        day_start_ = day ? minute_number(*day) : -1;
+    }
+    const char* const hour = line.data() + key_position(6, match.width, offset);
+    const int hours = two_digits(hour);
+    const int minutes = two_digits(hour + 3);
+    if (day_start_ < 0 || hours > 23 || minutes > 59) {
+        match.dating = Dating::bad_date;
+    } else {
+        match.dating = Dating::dated;
+        match.start = day_start_ + hours * 60LL + minutes;
+    }
+    find_place_and_title(key_position(KEY_CHARACTERS - 1, match.width, offset) + 1);
+}
+
+void Calendar::find_place_and_title(std::size_t from) {
+    const std::string_view line = record.line;
+    while (from < line.size() && is_white(line[from])) {
+        ++from;
+    }
+    std::size_t end = from;
+    if constexpr (std::endian::native == std::endian::little) {
+        // Eight bytes at a time up to the first that may be white (any byte up to a space).
+        constexpr std::uint64_t ones = 0x0101010101010101u;
+        constexpr std::uint64_t highs = 0x8080808080808080u;
+        while (line.size() - end >= 8) {
+            std::uint64_t word;
+            std::memcpy(&word, line.data() + end, sizeof word);
+            const std::uint64_t low = (word - ones * 0x21) & ~word & highs;
+            if (low != 0) {
+                end += static_cast<std::size_t>(std::countr_zero(low) / 8);
+                break;
+            }
+            end += 8;
+        }
+    }
+    while (end < line.size() && !is_white(line[end])) {
+        ++end;
+    }
+    record.place = line.substr(from, end - from);
+    std::size_t title_end = line.size();
+    while (title_end > end && is_white(line[title_end - 1])) {
+        --title_end;
+    }
+    while (end < title_end && is_white(line[end])) {
+        ++end;
+    }
+    record.title = line.substr(end, title_end - end);
+}
+
+bool Calendar::next_prepared() {
+    if (next_prepared_ == prepared_->size()) {
+        ended = true;
+        return false;
+    }
+    record = (*prepared_)[next_prepared_].record;
+    record.calendar = index;
+    ++next_prepared_;
+    return true;
+}
+
+}  // namespace gironario

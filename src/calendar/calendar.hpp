@@ -1,0 +1,142 @@
+#pragma once
+
+// A calendar while it is being merged: the source of its matches, one record at a time in its own
+// order. A text calendar reads its lines as they come; a table or an iCalendar file has been read
+// whole and its matches put in order before the merge (prepared_source.hpp). The merge, the checks
+// and the formats take the record of the held match and never read its line again.
+
+#include <algorithm>
+#include <bit>
+#include <cstring>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "calendar/calendar_line.hpp"
+#include "calendar/match_record.hpp"
+#include "io/line_reader.hpp"
+#include "io/line_writer.hpp"
+#include "io/text.hpp"
+
+namespace gironario {
+
+// A match of a table or an iCalendar file, ready to be merged: its record, and the line it is
+// written as by the formats that copy lines.
+struct PreparedMatch {
+    MatchRecord record;
+    std::string line;
+};
+
+class Calendar {
+  public:
+    // A text calendar read through `lines`, whose years have `year_digits` digits, named `name`.
+    Calendar(LineReader& lines, int year_digits, std::string name = {})
+        : lines_(&lines), year_digits_(year_digits), name_(std::move(name)) {}
+
+    // A calendar of matches read whole and put in order, named `name`; they must outlive it.
+    Calendar(const std::vector<PreparedMatch>& matches, std::string name)
+        : prepared_(&matches), name_(std::move(name)) {}
+
+    // The held match, once the calendar has moved to one.
+    MatchRecord record;
+    // Its place in the order named, which wins ties; set by the merge.
+    std::size_t index = 0;
+    bool ended = false;
+
+    const std::string& name() const { return name_; }
+    int year_digits() const { return year_digits_; }
+    bool failed() const { return lines_ != nullptr && lines_->failed(); }
+    int error() const { return lines_ != nullptr ? lines_->error() : 0; }
+
+    // Moves to the next line: true when it is a match line, whose record is then made. At the end
+    // of the input the calendar has ended.
+    bool next() {
+        if (prepared_ != nullptr) {
+            return next_prepared();
+        }
+        ++line_number_;
+        if (!lines_->next()) {
+            ended = true;
+            return false;
+        }
+        const std::string_view line = lines_->head();
+        if (!is_match_line(line)) {
+            return false;
+        }
+        read_record(line);
+        return true;
+    }
+
+    // The held line that is not a match line, as the reader has it (its head).
+    std::string_view skipped_line() const { return lines_ != nullptr ? lines_->head() : ""; }
+    long long line_number() const { return line_number_; }
+
+    // Hands the held match's line to `put` piece by piece as the formats that copy lines write
+    // it, consuming it: the century of a four-digit year is left out. No line feed.
+    template <typename Put>
+    void consume_written(Put&& put) {
+        if (lines_ == nullptr) {
+            put(record.line);
+            return;
+        }
+        if (year_digits_ != 4) {
+            lines_->consume([&](std::string_view piece, std::size_t) { put(piece); });
+            return;
+        }
+        const std::size_t century = century_position(record.width);
+        lines_->consume([&](std::string_view piece, std::size_t offset) {
+            // Leave out the two century digits wherever they fall within this piece.
+            const std::size_t end = offset + piece.size();
+            const std::size_t skip_begin = std::clamp(century, offset, end) - offset;
+            const std::size_t skip_end = std::clamp(century + 2, offset, end) - offset;
+            put(piece.substr(0, skip_begin));
+            put(piece.substr(skip_end));
+        });
+    }
+
+    // Makes the held record whole when its line is longer than the reader's buffer: its line and
+    // title then run to the line's end, gathered in memory. For the formats that show the title.
+    void complete() {
+        if (record.whole) {
+            return;
+        }
+        const std::size_t place_at =
+            static_cast<std::size_t>(record.place.data() - record.line.data());
+        const bool has_place = !record.place.empty();
+        gathered_.clear();
+        lines_->consume([&](std::string_view piece, std::size_t) { gathered_.append(piece); });
+        record.line = gathered_;
+        record.whole = true;
+        if (has_place) {
+            find_place_and_title(place_at);
+        }
+    }
+
+  private:
+    void read_record(std::string_view line);
+    bool next_prepared();
+    // Sets the place and the title from the first non-white byte at or after `from`.
+    void find_place_and_title(std::size_t from);
+
+    LineReader* lines_ = nullptr;
+    const std::vector<PreparedMatch>* prepared_ = nullptr;
+    std::size_t next_prepared_ = 0;
+    int year_digits_ = 2;
+    std::string name_;
+    long long line_number_ = 0;  // of the held line in its file, from 1
+    // The date of the latest match read in place, and the minute_number() of its midnight, or -1
+    // when that date does not exist: most lines share their day with the line before.
+    std::uint64_t day_key_ = 0;
+    std::uint16_t day_century_ = 0;
+    long long day_start_ = -2;  // none yet
+    std::string gathered_;      // a line longer than the reader's buffer, made whole
+};
+
+// Writes the calendar's held match line, consuming it, with a line feed whether the line had one
+// or not: the merged text's match line.
+inline void write_match_line(Calendar& calendar, LineWriter& out) {
+    calendar.consume_written([&](std::string_view piece) { out.put(piece); });
+    out.put('\n');
+}
+
+}  // namespace gironario

@@ -1,0 +1,38 @@
+#include "io/message.hpp"
+
+#include "io/text.hpp"
+
+namespace gironario {
+
+std::string to_console(std::string_view text, ConsoleEncoding encoding) {
+    std::string converted;
+    MessageText(encoding).own(converted, text);
+    return converted;
+}
+
+void MessageText::own(std::string& message, std::string_view latin1) const {
+    if (encoding_ == ConsoleEncoding::latin1) {
+        message.append(latin1);
+        return;
+    }
+    for (const char c : latin1) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (byte < 0x80) {
+            message += c;
+        } else {
+            // Latin-1 is the first 256 code points of Unicode: two bytes each in UTF-8.
+            message += static_cast<char>(0xC0 | byte >> 6);
+            message += static_cast<char>(0x80 | (byte & 0x3F));
+        }
+    }
+}
+
+void MessageText::foreign(std::string& message, std::string_view bytes) const {
+    if (encoding_ == ConsoleEncoding::latin1 || is_utf8(bytes)) {
+        message.append(bytes);
+    } else {
+        message.append(utf8_of_windows_1252(bytes));
+    }
+}
+
+}  // namespace gironario
