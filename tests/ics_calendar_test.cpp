@@ -45,6 +45,14 @@ const std::string NEW_YORK =
     "BEGIN:STANDARD\r\nTZOFFSETFROM:-0400\r\nTZOFFSETTO:-0500\r\nDTSTART:20071104T020000\r\n"
     "RRULE:FREQ=YEARLY;BYMONTH=11;BYDAY=1SU\r\nEND:STANDARD\r\nEND:VTIMEZONE\r\n";
 
+// Brazil's clocks, which stopped changing in 2019: its rules ended long before a match.
+const std::string SAO_PAULO =
+    "BEGIN:VTIMEZONE\r\nTZID:America/Sao_Paulo\r\n"
+    "BEGIN:STANDARD\r\nTZOFFSETFROM:-0200\r\nTZOFFSETTO:-0300\r\nDTSTART:20080217T000000\r\n"
+    "RRULE:FREQ=YEARLY;BYMONTH=2;BYDAY=3SU;UNTIL=20190217T020000Z\r\nEND:STANDARD\r\n"
+    "BEGIN:DAYLIGHT\r\nTZOFFSETFROM:-0300\r\nTZOFFSETTO:-0200\r\nDTSTART:20081019T000000\r\n"
+    "RRULE:FREQ=YEARLY;BYMONTH=10;BYDAY=3SU;COUNT=10\r\nEND:DAYLIGHT\r\nEND:VTIMEZONE\r\n";
+
 // London as Outlook writes a zone: from 1601, with a second rule list that ends.
 const std::string LONDON =
     "BEGIN:VTIMEZONE\r\nTZID:GMT Standard Time\r\n"
@@ -84,10 +92,12 @@ TEST(IcsCalendar, ReadsEventsAsMatchesInItalianTime) {
                   at(";TZID=America/New_York:20260308T023000") +
                   at(";TZID=America/New_York:20261101T013000") + LONDON +
                   at(";TZID=GMT Standard Time:20261025T013000") +
-                  at(";TZID=GMT Standard Time:20270115T190000")),
+                  at(";TZID=GMT Standard Time:20270115T190000") + SAO_PAULO +
+                  at(";TZID=America/Sao_Paulo:20260701T120000") +
+                  at(";TZID=America/Sao_Paulo:20151201T120000")),
          "3 #1 2026-03-08 02:00|||\n6 #2 2026-03-20 19:00|||\n24 #3 2026-07-01 18:00|||\n"
          "27 #4 2026-03-08 08:30|||\n30 #5 2026-11-01 06:30|||\n48 #6 2026-10-25 02:30|||\n"
-         "51 #7 2027-01-15 20:00|||\n"},
+         "51 #7 2027-01-15 20:00|||\n69 #8 2026-07-01 17:00|||\n72 #9 2015-12-01 15:00|||\n"},
         {"a TZID without its VTIMEZONE: as written, told once",
          calendar(at(";TZID=America/Chicago:20260315T180000") +
                   at(";TZID=America/Chicago:20260316T180000")),

@@ -356,10 +356,18 @@ std::optional<Minutes> latest_onset(const Observance& observance, Minutes utc) {
         consider(date.utc ? date.minutes : date.minutes - observance.from);
     }
     if (observance.rule) {
+        const YearlyRule& rule = *observance.rule;
         const int first = year_of(observance.start);
-        const int y = year_of(utc);
-        // A year or two back is enough even when a weekday is missing from one year's month.
-        for (int candidate = y + 1; candidate >= std::max(first, y - 2); --candidate) {
+        // From the year of `utc` or, for a rule that ended before it, from its last year; a few
+        // years back is enough even when a weekday is missing from one year's month.
+        int from = year_of(utc) + 1;
+        if (rule.until) {
+            from = std::min(from, year_of(rule.until->minutes) + 1);
+        }
+        if (rule.count > 0) {
+            from = static_cast<int>(std::min<long long>(from, first + rule.count - 1));
+        }
+        for (int candidate = from; candidate >= std::max(first, from - 3); --candidate) {
             if (const auto onset = onset_in(observance, candidate)) {
                 consider(*onset - observance.from);
             }
