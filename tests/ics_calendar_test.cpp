@@ -122,7 +122,7 @@ TEST(IcsCalendar, ReadsEventsAsMatchesInItalianTime) {
                   "END:VEVENT\r\nBEGIN:X-ALTRO\r\n" +
                   at(":20260103T100000") + "END:X-ALTRO\r\nBEGIN:VJOURNAL\r\nEND:VJOURNAL\r\n"),
          "3! evento annullato (STATUS:CANCELLED): non viene letto\n"
-         "11! evento che si ripete (RRULE): viene letta solo la prima volta, il DTSTART\n"
+         "11! evento che si ripete (RRULE): viene letta solo la prima volta, quella di DTSTART\n"
          "11 #1 2026-01-02 10:00|Gara||b@x\n"},
         {"folding (inside a character too), LF lines, escapes, the place as title when there is "
          "no summary",

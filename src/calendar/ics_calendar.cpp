@@ -3,10 +3,13 @@
 #include <algorithm>
 #include <array>
 #include <chrono>
+#include <initializer_list>
 #include <map>
 #include <optional>
 #include <set>
 #include <string>
+#include <string_view>
+#include <utility>
 #include <vector>
 
 #include "io/text.hpp"
@@ -766,9 +769,9 @@ SourceReading read_ics(std::string_view bytes) {
                                         "lette come sono scritte"});
         }
         if (event.repeats) {
-            reading.notices.push_back(
-                {event.line_number,
-                 "evento che si ripete (RRULE): viene letta solo la prima volta, il DTSTART"});
+            reading.notices.push_back({event.line_number,
+                                       "evento che si ripete (RRULE): viene letta solo la prima "
+                                       "volta, quella di DTSTART"});
         }
         reading.matches.push_back(std::move(match));
     }
