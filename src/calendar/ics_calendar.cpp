@@ -28,11 +28,12 @@ constexpr int FIRST_YEAR = 1;
 constexpr int LAST_YEAR = 9999;
 
 // The zones whose clocks have turned with Italy's ever since the rules were shared: their times
-// are Italian times already. Outlook names Central Europe by its own words.
-constexpr std::array<std::string_view, 9> ITALIAN_CLOCK_ZONES = {
-    "Europe/Rome",      "Europe/Berlin",   "Europe/Paris",
-    "Europe/Madrid",    "Europe/Vienna",   "Europe/Zurich",
-    "Europe/Amsterdam", "Europe/Brussels", "W. Europe Standard Time"};
+// are Italian times already. San Marino and the Vatican are Rome's by another name; Outlook names
+// Central Europe by its own words.
+constexpr std::array<std::string_view, 11> ITALIAN_CLOCK_ZONES = {
+    "Europe/Rome",      "Europe/San_Marino", "Europe/Vatican",         "Europe/Berlin",
+    "Europe/Paris",     "Europe/Madrid",     "Europe/Vienna",          "Europe/Zurich",
+    "Europe/Amsterdam", "Europe/Brussels",   "W. Europe Standard Time"};
 
 // Names that mean UTC, which some feeds write as a TZID without giving it a VTIMEZONE.
 constexpr std::array<std::string_view, 5> UTC_ZONES = {"UTC", "Etc/UTC", "GMT", "Etc/GMT", "Z"};
@@ -451,7 +452,7 @@ std::optional<ContentLine> read_content_line(std::string_view line) {
                        line.substr(name_end, colon - name_end), line.substr(colon + 1)};
 }
 
-// The value of parameter `name` (given in capitals), quotes taken off; nothing when absent.
+// The value of parameter `name`, its case ignored, quotes taken off; nothing when absent.
 std::optional<std::string_view> parameter(std::string_view parameters, std::string_view name) {
     while (!parameters.empty()) {
         parameters.remove_prefix(1);  // the ';'
