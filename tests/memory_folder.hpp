@@ -13,8 +13,8 @@
 #include <utility>
 #include <vector>
 
-#include "io/byte_stream.hpp"
 #include "driver/folder.hpp"
+#include "io/byte_stream.hpp"
 
 namespace gironario {
 
@@ -89,6 +89,8 @@ class MemoryFolder final : public Folder {
         const std::string& file = resolve(a);
         return (files.contains(file) || directories.contains(file)) && file == resolve(b);
     }
+
+    bool is_regular_file(const std::string& name) override { return files.contains(resolve(name)); }
 
   private:
     class TrackedInput final : public Input {

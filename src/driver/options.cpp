@@ -164,11 +164,13 @@ Options parse_options(int argc, char* const argv[]) {
     optind = 0;  // from the start, however often it is called
     bool format_given = false;
     bool zone_given = false;
+    bool options_given = false;
     for (;;) {
         const int option = getopt_long(argc, arguments.data(), ":f:a:o:", long_options, nullptr);
         if (option == -1) {
             break;
         }
+        options_given = true;
         const std::string_view value = optarg != nullptr ? optarg : "";
         // The argument just read, as the user typed it.
         const std::string_view typed = arguments[static_cast<std::size_t>(optind - 1)];
@@ -240,11 +242,17 @@ Options parse_options(int argc, char* const argv[]) {
                 return failed("opzione non riconosciuta o ambigua: " + std::string(typed));
         }
     }
-    if (!format_given) {
-        return failed("manca il formato: -f FORMATO");
-    }
     // What is left, after the options that getopt_long moved before it, names the calendars.
     options.calendars.assign(arguments.begin() + optind, arguments.begin() + argc);
+    if (!format_given) {
+        // Only a user who gave no option at all can be asked the format: with other options
+        // it is a script, which must not wait for an answer.
+        if (options_given || options.calendars.empty()) {
+            return failed("manca il formato: -f FORMATO");
+        }
+        options.action = Options::Action::dropped;
+        return options;
+    }
     const std::size_t calendars =
         options.calendars.empty() ? std::size_t{2} : options.calendars.size();
     if (options.year_digits.size() != 1 && options.year_digits.size() != calendars) {
