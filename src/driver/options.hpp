@@ -13,7 +13,7 @@
 
 namespace gironario {
 
-// What --help prints, and what follows a usage error on standard error.
+// What --help prints; a usage error only points to it.
 extern const std::string_view usage;
 
 struct Options {
