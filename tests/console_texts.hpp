@@ -20,6 +20,17 @@ inline const std::string year_refused =
 inline const std::string restart_question =
     "\nVoui ricominciare?(y/n)\nNB:Scegliendo lo stesso formato dell'esecuzione precedente, si "
     "sovrascrive il vecchio file\n";
+// The one question for calendars named with no option, and what follows the run when the
+// console window closes with the program.
+inline const std::string dropped_format_question =
+    "In quale formato vuoi il calendario? Scrivi la lettera e premi invio:\n"
+    "  t  testo (calendario.txt)\n"
+    "  w  Word (calendario.doc)\n"
+    "  x  Excel (calendario.xls)\n"
+    "  h  pagina web con una tabella (calendario.html)\n"
+    "  i  calendario del telefono (calendario.ics)\n"
+    "  p  pagina da leggere sul telefono o da stampare (calendario-pagina.html)\n";
+inline const std::string press_enter = "\nPremi invio per chiudere la finestra.\n";
 inline const std::string input_ended = "gironario: l'input \xE8 terminato prima della risposta\n";
 
 // The summary of a completed run and its closing message.

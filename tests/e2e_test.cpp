@@ -267,7 +267,7 @@ TEST(Arguments, HelpAndVersionDoNotStartTheDialogue) {
     expect_folder(list_folder(scratch.folder()), expected_folder(example()));
 }
 
-TEST(Arguments, UsageErrorsShowTheUsageAndTouchNoFile) {
+TEST(Arguments, UsageErrorsAreOneLineAndTouchNoFile) {
     Scratch scratch;
     lay_out(scratch.folder(), example());
     const std::string usage = without_cr(run_program(scratch, "--help", "").output);
@@ -277,12 +277,14 @@ TEST(Arguments, UsageErrorsShowTheUsageAndTouchNoFile) {
          "con -a servono un valore per tutti i calendari o uno per ciascuno: 2 valori per 3 "
          "calendari"},
         {"--", "manca il formato: -f FORMATO"},
+        {"-a 4 calendario1.txt", "manca il formato: -f FORMATO"},
         {"-f k", "formato non valido: \"k\" (t, w, x, h, i o p)"},
         {"-f t --sovrapposizioni=si", "l'opzione --sovrapposizioni non vuole un valore"},
     };
     for (const auto& [arguments, message] : usage_errors) {
         const Outcome outcome = run_program(scratch, arguments, "t\n2\n2\nn\n");
-        expect_bytes(without_cr(outcome.errors), "gironario: " + message + "\n\n" + usage,
+        expect_bytes(without_cr(outcome.errors),
+                     "gironario: " + message + "\nProva \"gironario --help\" per l'aiuto.\n",
                      arguments);
         EXPECT_EQ(outcome.output, "") << arguments;
         EXPECT_EQ(outcome.status, 2) << arguments;

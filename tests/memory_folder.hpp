@@ -97,6 +97,8 @@ class MemoryFolder final : public Folder {
         return (files.contains(file) || directories.contains(file)) && file == resolve(b);
     }
 
+    bool is_regular_file(const std::string& name) override { return files.contains(resolve(name)); }
+
   private:
     class TrackedInput final : public Input {
       public:

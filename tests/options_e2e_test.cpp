@@ -143,7 +143,19 @@ INSTANTIATE_TEST_SUITE_P(Calendars, EndToEnd, testing::Values(
             "sullo standard output\n"),
     command("OutputIsANamedCalendar", "-f t -a 2 -o squadre/u17.txt -- -u15.txt squadre/u17.txt",
             three_teams, "", {}, 1, refused_as("squadre/u17.txt", "squadre/u17.txt")),
-    three_hundred_calendars()),
+    three_hundred_calendars(),
+    // Calendars named with no option, as Windows names those dropped on the program: the format
+    // is asked, and the result goes beside the first. Windows joins the folder with a backslash.
+    [] {
+        Case row{"DroppedCalendars", "t\n", three_teams,
+                 dropped_format_question + summary(6, "squadre/calendario.txt"),
+                 {{"squadre/calendario.txt", three_merged}}, 0, out_of_order_u17, posix_only};
+        row.arguments = "squadre/prima.txt squadre/u17.txt -- -u15.txt";
+        return row;
+    }(),
+    // A device keeps nothing to compare the new calendar with, and is not a calendar of before.
+    command("DeviceHasNoPreviousFile", "-f i -o /dev/null", example(), summary(4, "/dev/null"),
+            {}, 0, {}, posix_only)),
     row_name);
 
 // Nothing is created or emptied when a calendar is missing or its years cannot be told.

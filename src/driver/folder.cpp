@@ -117,4 +117,9 @@ bool DiskFolder::same_file(const std::string& a, const std::string& b) {
     return std::filesystem::equivalent(directory_ / a, directory_ / b, error) && !error;
 }
 
+bool DiskFolder::is_regular_file(const std::string& name) {
+    std::error_code error;
+    return std::filesystem::is_regular_file(directory_ / name, error);
+}
+
 }  // namespace gironario

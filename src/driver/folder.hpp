@@ -34,6 +34,10 @@ class Folder {
 
     // Whether both names exist and lead to the same file, through links of either kind.
     virtual bool same_file(const std::string& a, const std::string& b) = 0;
+
+    // Whether `name` is a regular file, through links: a device or a pipe has no content of
+    // before to compare a result with.
+    virtual bool is_regular_file(const std::string& name) = 0;
 };
 
 // Files on disk, relative to `directory` (the working directory when it is empty).
@@ -47,6 +51,7 @@ class DiskFolder final : public Folder {
     std::unique_ptr<Output> create(const std::string& name, int& error) override;
     std::unique_ptr<Output> create_exact(const std::string& name, int& error) override;
     bool same_file(const std::string& a, const std::string& b) override;
+    bool is_regular_file(const std::string& name) override;
 
   private:
     std::filesystem::path directory_;

@@ -1,4 +1,4 @@
-// gironario: merges two match calendars into one, asking in Italian how to write it, or doing as
+// gironario: merges match calendars into one, asking in Italian how to write it, or doing as
 // its options say.
 
 #include <cerrno>
@@ -12,6 +12,7 @@
 #include "driver/batch.hpp"
 #include "driver/console.hpp"
 #include "driver/dialogue.hpp"
+#include "driver/dropped.hpp"
 #include "driver/exit_status.hpp"
 #include "driver/folder.hpp"
 #include "driver/options.hpp"
@@ -62,12 +63,19 @@ int main(int argc, char** argv) {
             console.say("gironario " GIRONARIO_VERSION "\n");
             break;
         case Options::Action::usage_error:
-            console.warn("gironario: " + options.error + "\n\n");
-            console.warn(usage);
+            // The one line that is wrong: the whole help would hide it.
+            console.warn("gironario: " + options.error + "\n");
+            console.warn("Prova \"gironario --help\" per l'aiuto.\n");
             return EXIT_USAGE;
         case Options::Action::run: {
             DiskFolder folder;
             status = run_batch(options, console, folder, time_of_run());
+            break;
+        }
+        case Options::Action::dropped: {
+            DiskFolder folder;
+            status = run_dropped(options.calendars, std::cin, console, folder, time_of_run(),
+                                 console_window_is_own());
             break;
         }
         case Options::Action::dialogue: {

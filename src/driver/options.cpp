@@ -11,6 +11,7 @@ const std::string_view usage =
     "Uso: gironario\n"
     "     gironario -f FORMATO [-a ANNI] [-o FILE] [--durata=MINUTI] [--sovrapposizioni]\n"
     "               [--nome=TESTO] [--fuso=FUSO] [CALENDARIO...]\n"
+    "     gironario CALENDARIO...\n"
     "     gironario --help | --version\n"
     "\n"
     "Unisce calendari di gare in un solo calendario, in ordine di data e ora, con una riga\n"
@@ -43,6 +44,11 @@ const std::string_view usage =
     "                         oppure locale (l'ora come scritta, nel fuso del telefono)\n"
     "      --help             mostra questo aiuto\n"
     "      --version          mostra la versione\n"
+    "\n"
+    "Con i soli CALENDARI, senza opzioni (come quando in Windows si trascinano i file su\n"
+    "gironario.exe), chiede soltanto il formato, uno qualsiasi dei sei, e scrive il suo file\n"
+    "nella cartella del primo calendario (x e h senza temp.txt); le cifre dell'anno sono auto.\n"
+    "In una finestra aperta apposta per il programma, alla fine aspetta invio.\n"
     "\n"
     "Un file viene sostituito solo quando il nuovo \xE8 completo: un'esecuzione non riuscita\n"
     "lascia tutti i file come erano.\n"
@@ -164,11 +170,13 @@ Options parse_options(int argc, char* const argv[]) {
     optind = 0;  // from the start, however often it is called
     bool format_given = false;
     bool zone_given = false;
+    bool options_given = false;
     for (;;) {
         const int option = getopt_long(argc, arguments.data(), ":f:a:o:", long_options, nullptr);
         if (option == -1) {
             break;
         }
+        options_given = true;
         const std::string_view value = optarg != nullptr ? optarg : "";
         // The argument just read, as the user typed it.
         const std::string_view typed = arguments[static_cast<std::size_t>(optind - 1)];
@@ -240,11 +248,17 @@ Options parse_options(int argc, char* const argv[]) {
                 return failed("opzione non riconosciuta o ambigua: " + std::string(typed));
         }
     }
-    if (!format_given) {
-        return failed("manca il formato: -f FORMATO");
-    }
     // What is left, after the options that getopt_long moved before it, names the calendars.
     options.calendars.assign(arguments.begin() + optind, arguments.begin() + argc);
+    if (!format_given) {
+        // Only a user who gave no option at all can be asked the format: with other options
+        // it is a script, which must not wait for an answer.
+        if (options_given || options.calendars.empty()) {
+            return failed("manca il formato: -f FORMATO");
+        }
+        options.action = Options::Action::dropped;
+        return options;
+    }
     const std::size_t calendars =
         options.calendars.empty() ? std::size_t{2} : options.calendars.size();
     if (options.year_digits.size() != 1 && options.year_digits.size() != calendars) {

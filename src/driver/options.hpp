@@ -13,14 +13,16 @@
 
 namespace gironario {
 
-// What --help prints, and what follows a usage error on standard error.
+// What --help prints; a usage error only points to it.
 extern const std::string_view usage;
 
 struct Options {
-    enum class Action { dialogue, run, help, version, usage_error };
+    // dropped: calendars named with no option at all, as Windows starts a program that files
+    // are dropped on; the format is asked, and the rest is as the options' defaults say.
+    enum class Action { dialogue, run, dropped, help, version, usage_error };
     Action action = Action::dialogue;
 
-    // For Action::run.
+    // For Action::run (and the calendars for Action::dropped).
     Format format = Format::text;
     // The calendars as typed, in their order; none for calendario1.txt and calendario2.txt.
     std::vector<std::string> calendars;
@@ -46,6 +48,7 @@ struct Options {
 // --fuso=FUSO, --help, --version, then the calendars;
 // long options may be shortened while they stay unambiguous, options and calendars may come in
 // any order, and "--" ends the options. --help and --version win over everything after them.
+// Calendars alone, with no option but "--", are Action::dropped.
 Options parse_options(int argc, char* const argv[]);
 
 }  // namespace gironario

@@ -230,6 +230,9 @@ void RunInProgress::summarize(long long matches) {
 // Read so that the new file is written against it; one that cannot be used is told of, and the
 // new file is written as if there were none.
 void RunInProgress::read_previous(const std::string& name) {
+    if (!folder_.is_regular_file(name)) {
+        return;  // none there, or a device or a pipe (-o /dev/null), which keeps no content
+    }
     int error = 0;
     std::unique_ptr<Input> file = folder_.open_exact(name, error);
     if (!file) {

@@ -64,6 +64,13 @@ ConsoleCodePage::~ConsoleCodePage() {
     }
 }
 
+bool console_window_is_own() {
+    // A command prompt shares its console with the program; a console made for the program
+    // alone lists one process.
+    DWORD processes[2] = {};
+    return GetConsoleProcessList(processes, 2) == 1;
+}
+
 }  // namespace gironario
 
 #else
@@ -72,6 +79,10 @@ namespace gironario {
 
 ConsoleCodePage::ConsoleCodePage() = default;
 ConsoleCodePage::~ConsoleCodePage() = default;
+
+bool console_window_is_own() {
+    return false;
+}
 
 }  // namespace gironario
 

@@ -20,4 +20,9 @@ class ConsoleCodePage {
 #endif
 };
 
+// Whether the console window is the program's own, made for it because Explorer started it (a
+// double-click, files dropped on it): that window closes as soon as the program ends. False in a
+// command prompt, with no console at all, and elsewhere than on Windows.
+bool console_window_is_own();
+
 }  // namespace gironario
