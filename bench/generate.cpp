@@ -1,6 +1,6 @@
 // Writes a large calendar for the benchmark: the same file for the same arguments, every time.
 //
-//   generate FILE MATCHES SEED PLACE
+//   generate [--crowded] FILE MATCHES SEED PLACE
 //
 // The matches are spread evenly over the hundred years 2000-2099, written with two-digit years
 // (00 to 99 then order as the dates do), in chronological order: a few dozen a day, at 15-minute
@@ -8,12 +8,18 @@
 // calendars often tie. Match numbers cycle from 1 to 999, so the number's width changes all the
 // time. A heading line stands before every quarter. PLACE starts every place name, so that the
 // lines of each calendar can be told apart in the merged file.
+//
+// With --crowded the grounds are booked over and over: a match kicks off every 1 to 9 minutes
+// (5 on average) between 09:00 and 22:59, day after day from 1 January 2000, at one of ten
+// grounds, PLACE0 to PLACE9. Two calendars given the same PLACE share their grounds, and nearly
+// every match is played at a ground where another one is still being played.
 
 #include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -46,32 +52,52 @@ int days_in_month(int year, int month) {
     return month == 2 && is_leap(year) ? 29 : days[month - 1];
 }
 
-}  // namespace
+// The match lines of one calendar, with their headings, numbers, places and teams.
+class Matches {
+  public:
+    Matches(std::FILE* file, long matches, Sequence& random, std::string place, unsigned grounds)
+        : file_(file),
+          matches_(matches),
+          random_(random),
+          place_(std::move(place)),
+          grounds_(grounds) {}
 
-int main(int argc, char** argv) {
-    if (argc != 5) {
-        std::fprintf(stderr, "usage: generate FILE MATCHES SEED PLACE\n");
-        return 2;
-    }
-    std::FILE* file = std::fopen(argv[1], "w");
-    if (file == nullptr) {
-        std::perror(argv[1]);
-        return 1;
-    }
-    const long matches = std::atol(argv[2]);
-    Sequence random(std::strtoull(argv[3], nullptr, 10));
-    const std::string place = argv[4];
-    static const char* const teams[] = {"Alfa", "Beta", "Gamma", "Delta",
-                                        "Zeta", "Eta",  "Theta", "Iota"};
+    long written() const { return written_; }
 
+    void write(int day_of_month, int month, int year, int hour, int minute) {
+        static const char* const headings[] = {"Girone di andata\n", "Girone di ritorno\n"};
+        static const char* const teams[] = {"Alfa", "Beta", "Gamma", "Delta",
+                                            "Zeta", "Eta",  "Theta", "Iota"};
+        if (written_ % (matches_ / 4 + 1) == 0) {
+            std::fputs(headings[(written_ * 4 / matches_) % 2], file_);
+        }
+        number_ = number_ % 999 + 1;
+        // One draw at a time: the order of a call's arguments is not fixed.
+        const unsigned ground = random_.below(grounds_);
+        const char* home = teams[random_.below(8)];
+        const char* away = teams[random_.below(8)];
+        std::fprintf(file_, "%d %02d/%02d/%02d %02d:%02d %s%u %s - %s\n", number_, day_of_month,
+                     month, year % 100, hour, minute, place_.c_str(), ground, home, away);
+        ++written_;
+    }
+
+  private:
+    std::FILE* file_;
+    long matches_;
+    Sequence& random_;
+    std::string place_;
+    unsigned grounds_;
+    long written_ = 0;
+    int number_ = 0;
+};
+
+// The matches spread evenly over the century, at distinct quarter-hour slots of each day.
+bool write_spread(Matches& out, long matches, Sequence& random) {
     long days = 0;
     for (int year = first_year; year < first_year + years; ++year) {
         days += is_leap(year) ? 366 : 365;
     }
-    static const char* const headings[] = {"Girone di andata\n", "Girone di ritorno\n"};
-    long written = 0;
     long day = 0;
-    int number = 0;
     std::vector<int> day_slots;
     std::vector<int> free_slots(slots);
     for (std::size_t i = 0; i < free_slots.size(); ++i) {
@@ -84,10 +110,10 @@ int main(int argc, char** argv) {
                 const long due = matches * (day + 1) / days;
                 // Distinct slots: two matches of one calendar never tie, so a tie always pairs
                 // the two calendars.
-                const auto count = static_cast<unsigned>(due - written);
+                const auto count = static_cast<unsigned>(due - out.written());
                 if (count > slots) {
                     std::fprintf(stderr, "generate: more than %u matches a day\n", slots);
-                    return 2;
+                    return false;
                 }
                 for (unsigned i = 0; i < count; ++i) {
                     std::swap(free_slots[i], free_slots[i + random.below(slots - i)]);
@@ -95,26 +121,70 @@ int main(int argc, char** argv) {
                 day_slots.assign(free_slots.begin(), free_slots.begin() + static_cast<long>(count));
                 std::sort(day_slots.begin(), day_slots.end());
                 for (int slot : day_slots) {
-                    if (written % (matches / 4 + 1) == 0) {
-                        std::fputs(headings[(written * 4 / matches) % 2], file);
-                    }
-                    number = number % 999 + 1;
-                    // One draw at a time: the order of a call's arguments is not fixed.
-                    const unsigned ground = random.below(20);
-                    const char* home = teams[random.below(8)];
-                    const char* away = teams[random.below(8)];
-                    std::fprintf(file, "%d %02d/%02d/%02d %02d:%02d %s%u %s - %s\n", number,
-                                 day_of_month, month, year % 100, slot / 4, slot % 4 * 15,
-                                 place.c_str(), ground, home, away);
-                    ++written;
+                    out.write(day_of_month, month, year, slot / 4, slot % 4 * 15);
                 }
                 ++day;
             }
         }
     }
+    return true;
+}
+
+// The matches one after another, every few minutes of each day's playing hours.
+bool write_crowded(Matches& out, long matches, Sequence& random) {
+    constexpr int first_minute = 9 * 60;       // 09:00
+    constexpr int last_minute = 22 * 60 + 59;  // 22:59
+    int year = first_year;
+    int month = 1;
+    int day_of_month = 1;
+    int minute = first_minute;
+    while (out.written() < matches) {
+        out.write(day_of_month, month, year, minute / 60, minute % 60);
+        minute += 1 + static_cast<int>(random.below(9));
+        if (minute <= last_minute) {
+            continue;
+        }
+        // The next day goes on where the evening left off.
+        minute -= last_minute + 1 - first_minute;
+        if (++day_of_month > days_in_month(year, month)) {
+            day_of_month = 1;
+            if (++month > 12) {
+                month = 1;
+                if (++year == first_year + years) {
+                    std::fprintf(stderr, "generate: more matches than a century holds\n");
+                    return false;
+                }
+            }
+        }
+    }
+    return true;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    const bool crowded = argc > 1 && std::string(argv[1]) == "--crowded";
+    if (crowded) {
+        --argc;
+        ++argv;
+    }
+    if (argc != 5) {
+        std::fprintf(stderr, "usage: generate [--crowded] FILE MATCHES SEED PLACE\n");
+        return 2;
+    }
+    std::FILE* file = std::fopen(argv[1], "w");
+    if (file == nullptr) {
+        std::perror(argv[1]);
+        return 1;
+    }
+    const long matches = std::atol(argv[2]);
+    Sequence random(std::strtoull(argv[3], nullptr, 10));
+    Matches out(file, matches, random, argv[4], crowded ? 10 : 20);
+    const bool written =
+        crowded ? write_crowded(out, matches, random) : write_spread(out, matches, random);
     if (std::fclose(file) != 0) {
         std::perror(argv[1]);
         return 1;
     }
-    return 0;
+    return written ? 0 : 2;
 }

@@ -95,7 +95,7 @@ bool Calendar::next_prepared() {
         ended = true;
         return false;
     }
-    record = (*prepared_)[next_prepared_].record;
+    record = (*prepared_)[next_prepared_];
     record.calendar = index;
     ++next_prepared_;
     return true;

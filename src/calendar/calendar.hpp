@@ -20,21 +20,15 @@
 
 namespace gironario {
 
-// A match of a table or an iCalendar file, ready to be merged: its record, and the line it is
-// written as by the formats that copy lines.
-struct PreparedMatch {
-    MatchRecord record;
-    std::string line;
-};
-
 class Calendar {
   public:
     // A text calendar read through `lines`, whose years have `year_digits` digits, named `name`.
     Calendar(LineReader& lines, int year_digits, std::string name = {})
         : lines_(&lines), year_digits_(year_digits), name_(std::move(name)) {}
 
-    // A calendar of matches read whole and put in order, named `name`; they must outlive it.
-    Calendar(const std::vector<PreparedMatch>& matches, std::string name)
+    // A calendar of matches read whole and put in order (prepared_source.hpp), named `name`; they
+    // must outlive it.
+    Calendar(const std::vector<MatchRecord>& matches, std::string name)
         : prepared_(&matches), name_(std::move(name)) {}
 
     // The held match, once the calendar has moved to one.
@@ -119,7 +113,7 @@ class Calendar {
     void find_place_and_title(std::size_t from);
 
     LineReader* lines_ = nullptr;
-    const std::vector<PreparedMatch>* prepared_ = nullptr;
+    const std::vector<MatchRecord>* prepared_ = nullptr;
     std::size_t next_prepared_ = 0;
     int year_digits_ = 2;
     std::string name_;

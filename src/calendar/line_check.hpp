@@ -31,6 +31,8 @@ class LineCheck {
     // Checks the held match, whose record is made, just before the merge hands it on. Inline for
     // the matches in place and in order, nearly all of them.
     void check(const MatchRecord& match) {
+        ++matches_;
+        dated_ += match.dating == Dating::dated ? 1 : 0;
         if (match.in_place && !earlier(match.keys, previous_)) {
             previous_ = match.keys;
             return;
@@ -45,6 +47,9 @@ class LineCheck {
 
     // Tells how many more lines had problems than were shown, if any; once the merge is over.
     void finish();
+
+    // Whether the calendar had matches and none of them could be dated.
+    bool nothing_dated() const { return matches_ > 0 && dated_ == 0; }
 
   private:
     static bool earlier(const MatchKeys& one, const MatchKeys& two) {
@@ -67,6 +72,8 @@ class LineCheck {
     long long last_problem_line_ = -1;
     bool last_problem_shown_ = false;
     long long shown_lines_ = 0;
+    long long matches_ = 0;
+    long long dated_ = 0;
     long long held_back_lines_ = 0;
     std::string message_;  // the warning being put together, reused
 };
@@ -110,6 +117,9 @@ class CalendarChecks {
 
     // Tells each calendar's count of lines not shown, in the order named.
     void finish();
+
+    // Whether calendar `index` had matches and none of them could be dated.
+    bool nothing_dated(std::size_t index) const { return checks_[index].nothing_dated(); }
 
   private:
     std::vector<std::string> names_;

@@ -6,6 +6,7 @@
 
 #include "calendar/calendar.hpp"
 #include "calendar/line_check.hpp"
+#include "calendar/prepared_source.hpp"
 #include "calendar/year_guess.hpp"
 #include "driver/standard_output.hpp"
 #include "export/ics_previous.hpp"
@@ -37,7 +38,8 @@ class RunInProgress {
           folder_(folder),
           console_(console),
           format_(format_row(request.format)),
-          inputs_(request.calendars.size()) {}
+          inputs_(request.calendars.size()),
+          prepared_(request.calendars.size()) {}
 
     // Opens every calendar, and finds the year digits of those that ask for it in their first
     // lines.
@@ -70,6 +72,9 @@ class RunInProgress {
 
   private:
     bool overwrites(const std::string& name, const std::string& precious);
+    // Tells the rows or events of a calendar read whole that are not placed.
+    void tell_unplaced(const PreparedCalendar& prepared, std::size_t calendar,
+                       CalendarChecks& checks);
     bool read_ok(const LineReader& reader, std::string_view name);
     bool put_in_place(LineWriter& writer, std::string_view name, bool wanted);
 
@@ -77,7 +82,13 @@ class RunInProgress {
     Folder& folder_;
     Console& console_;
     const FormatRow& format_;
+    // Read whole (prepared_source.hpp): reads a table or an iCalendar file into `prepared`.
+    bool prepare(const CalendarRequest& calendar, CalendarKind kind, Input& input,
+                 PreparedCalendar& prepared);
+
     std::vector<std::unique_ptr<Input>> inputs_;
+    // Of each calendar read whole, else null: its records point into it, so it never moves.
+    std::vector<std::unique_ptr<PreparedCalendar>> prepared_;
     std::vector<int> year_digits_;
     std::unique_ptr<IcsChanges> changes_;  // against the file replaced, when there is one
 };
@@ -94,6 +105,13 @@ bool RunInProgress::open_calendars() {
         if (!input) {
             console_.report(calendar.name, "impossibile aprire il file", error);
             return false;
+        }
+        if (const CalendarKind kind = calendar_kind(calendar.name); kind != CalendarKind::text) {
+            prepared_[i] = std::make_unique<PreparedCalendar>();
+            if (!prepare(calendar, kind, *input, *prepared_[i])) {
+                return false;
+            }
+            continue;
         }
         input = std::make_unique<WithoutByteOrderMark>(std::move(input));
         if (calendar.year_digits) {
@@ -124,6 +142,36 @@ bool RunInProgress::open_calendars() {
     return found;
 }
 
+bool RunInProgress::prepare(const CalendarRequest& calendar, CalendarKind kind, Input& input,
+                            PreparedCalendar& prepared) {
+    std::string bytes;
+    std::string block(1 << 16, '\0');
+    while (const std::size_t count = input.read(block.data(), block.size())) {
+        bytes.append(block, 0, count);
+    }
+    if (input.error() != 0) {
+        console_.report(calendar.name, "errore di lettura", input.error());
+        return false;
+    }
+    prepare_calendar(kind, bytes, prepared);
+    if (!prepared.reading.error.empty()) {
+        console_.warn_about(calendar.name, prepared.reading.error);
+        return false;
+    }
+    // A file whose every match is unreadable would empty a published season.
+    if (prepared.matches.empty() && !prepared.undated.empty()) {
+        console_.warn_about(calendar.name,
+                            kind == CalendarKind::icalendar
+                                ? "nessun evento ha una data e un'ora leggibili (DTSTART con "
+                                  "data e ora): non viene scritto nulla"
+                                : "nessuna riga ha una data e un'ora leggibili (una colonna Data "
+                                  "e una Ora, per esempio 04/10/2026 e 18:00): non viene scritto "
+                                  "nulla");
+        return false;
+    }
+    return true;
+}
+
 std::unique_ptr<Output> RunInProgress::create(const std::string& name,
                                               const std::string& precious) {
     if (name == STANDARD_OUTPUT) {
@@ -152,13 +200,16 @@ std::unique_ptr<Output> RunInProgress::create(const std::string& name,
 std::optional<long long> RunInProgress::merge(std::unique_ptr<Output> output,
                                               const std::string& name) {
     const std::size_t count = inputs_.size();
-    std::vector<LineReader> readers;
+    std::vector<std::unique_ptr<LineReader>> readers(count);
     std::vector<Calendar> calendars;
-    readers.reserve(count);
     calendars.reserve(count);
     for (std::size_t i = 0; i < count; ++i) {
-        readers.emplace_back(*inputs_[i]);
-        calendars.push_back({readers[i], year_digits_[i], request_.calendars[i].name});
+        if (prepared_[i]) {
+            calendars.emplace_back(prepared_[i]->matches, request_.calendars[i].name);
+            continue;
+        }
+        readers[i] = std::make_unique<LineReader>(*inputs_[i]);
+        calendars.emplace_back(*readers[i], year_digits_[i], request_.calendars[i].name);
     }
     LineWriter writer(*output);
     const std::string result = result_name();
@@ -166,19 +217,62 @@ std::optional<long long> RunInProgress::merge(std::unique_ptr<Output> output,
     CalendarChecks checks(calendars, warn, format_.omits_undated ? result : std::string(),
                           {request_.settings.duration_minutes, request_.settings.overlaps},
                           console_.text());
-    ExportJob job{calendars, checks, writer, request_.settings, result, changes_.get()};
+    // What a table or an iCalendar file says of its rows and events that are not placed, first.
+    std::vector<const MatchRecord*> undated;
+    for (std::size_t i = 0; i < count; ++i) {
+        if (prepared_[i]) {
+            tell_unplaced(*prepared_[i], i, checks);
+            for (MatchRecord& match : prepared_[i]->undated) {
+                match.calendar = i;
+                undated.push_back(&match);
+            }
+        }
+    }
+    ExportJob job{calendars, checks, writer, request_.settings, result, changes_.get(), undated};
     const Export write = through_temp() ? export_merged_text : format_.write;
     const long long matches = write(job);
     checks.finish();
     // Every failure is told, not only the first.
     bool ok = true;
     for (std::size_t i = 0; i < count; ++i) {
-        ok = read_ok(readers[i], request_.calendars[i].name) && ok;
+        ok = (!readers[i] || read_ok(*readers[i], request_.calendars[i].name)) && ok;
+    }
+    // A text calendar whose every match line is unreadable would empty a published season.
+    for (std::size_t i = 0; i < count; ++i) {
+        if (checks.nothing_dated(i)) {
+            console_.warn_about(request_.calendars[i].name,
+                                "nessuna riga di gara ha una data e un'ora leggibili (numero, "
+                                "gg/mm/aa, hh:mm, luogo e partita): non viene scritto nulla");
+            ok = false;
+        }
     }
     if (!put_in_place(writer, name, ok)) {
         return std::nullopt;
     }
     return matches;
+}
+
+void RunInProgress::tell_unplaced(const PreparedCalendar& prepared, std::size_t calendar,
+                                  CalendarChecks& checks) {
+    const MessageText text = console_.text();
+    for (const SourceNotice& notice : prepared.reading.notices) {
+        std::string line;
+        text.own(line, "gironario: ");
+        text.foreign(line, request_.calendars[calendar].name);
+        text.own(line, ":" + std::to_string(notice.line_number) + ": " + notice.text + "\n");
+        console_.put_warning(line);
+    }
+    for (MatchRecord match : prepared.undated) {
+        match.calendar = calendar;
+        std::string reason;
+        text.own(reason, "gara ");
+        text.foreign(reason, match.number);
+        text.own(reason, ": " + match.source->unreadable);
+        text.own(reason, format_.omits_undated || format_.format == Format::page
+                             ? ""
+                             : ", la gara non viene scritta");
+        checks.problem(match, reason);
+    }
 }
 
 bool RunInProgress::make_table(long long matches) {

@@ -66,6 +66,9 @@ long long export_page(ExportJob& job) {
     PageMatches lines(page, job.out, job.calendars, job.checks);
     page.begin();
     const long long matches = merge_checked(job, lines);
+    for (const MatchRecord* match : job.undated) {
+        lines.apart(*match);
+    }
     page.end();
     return matches;
 }

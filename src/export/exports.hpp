@@ -35,6 +35,9 @@ struct ExportJob {
     // The file the result replaces, read, for a format that is written against it (iCalendar);
     // null when there is none to compare with.
     IcsChanges* changes = nullptr;
+    // The matches of tables and iCalendar files that cannot be dated, for the formats that list
+    // them apart.
+    std::span<const MatchRecord* const> undated = {};
 };
 
 // Merges the job's calendars into its output and returns the number of match lines written.

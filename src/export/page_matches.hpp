@@ -26,6 +26,10 @@ class PageMatches final : public MergeSink {
     void match(Calendar& calendar, const BookedWith* booked);
     void match(Calendar& calendar) override { match(calendar, nullptr); }
     void day_break() override {}
+    // A match that the merge does not place, for the list of those to be checked.
+    void apart(const MatchRecord& match) {
+        page_.match({&match, names_[match.calendar], tags_[match.calendar], {}});
+    }
     bool failed() const override { return out_.failed(); }
 
   private:
