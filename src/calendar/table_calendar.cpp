@@ -437,17 +437,17 @@ SourceReading read_table(std::string_view bytes, bool tsv) {
 
     Header header;
     char separator = '\t';
+    bool any_rows = false;
     for (const char candidate : tsv ? std::string_view("\t") : std::string_view(";,\t")) {
         Header found = find_header(bytes, candidate, utf8);
-        header.any_rows = header.any_rows || found.any_rows;
+        any_rows = any_rows || found.any_rows;
         if (found.found && (!header.found || found.cells > header.cells)) {
-            found.any_rows = true;
             header = std::move(found);
             separator = candidate;
         }
     }
     if (!header.found) {
-        if (header.any_rows) {
+        if (any_rows) {
             reading.error =
                 "nessuna delle prime dieci righe nomina la colonna della data (si cercano le "
                 "intestazioni " +

@@ -241,6 +241,20 @@ std::optional<ClockTime> take_time(Cursor& cursor) {
     } else {
         cursor.move_to(after_hour);
     }
+    // Sites in English write 8:45 PM.
+    const std::size_t before_half = cursor.position();
+    cursor.take_blanks();
+    const bool am = cursor.take_word("am") || cursor.take_word("a.m.");
+    const bool pm = !am && (cursor.take_word("pm") || cursor.take_word("p.m."));
+    if (am || pm) {
+        if (time.hour < 1 || time.hour > 12) {
+            cursor.move_to(start);
+            return std::nullopt;
+        }
+        time.hour = time.hour % 12 + (pm ? 12 : 0);
+    } else {
+        cursor.move_to(before_half);
+    }
     if (!exists(time)) {
         cursor.move_to(start);
         return std::nullopt;
