@@ -4,6 +4,7 @@
 
 #include <cstdio>
 #include <string>
+#include <vector>
 
 namespace gironario {
 namespace {
@@ -135,6 +136,52 @@ TEST(TableCalendar, Readings) {
     };
     for (const auto& c : cases) {
         EXPECT_EQ(described(read_table(c.bytes, c.tsv)), c.expected) << c.what;
+    }
+}
+
+// Every header name a club's file may use finds its column, in any case and with the accents,
+// dots and underscores people put in it.
+TEST(TableCalendar, HeaderNames) {
+    const struct {
+        std::string SourceMatch::*field;  // null: the date or the time column
+        std::vector<std::string_view> names;
+    } columns[] = {
+        {nullptr, {"Data", "Date", "Giorno", "DATA", " data. ", "Data e ora"}},
+        {nullptr, {"Ora", "Orario", "Ore", "Time", "Inizio", "ORA_INIZIO"}},
+        {&SourceMatch::home,
+         {"Casa", "Squadra casa", "Squadra di casa", "Ospitante", "Locali", "Home", "HomeTeam",
+          "Home team", "home_team"}},
+        {&SourceMatch::away,
+         {"Ospite", "Ospiti", "Squadra ospite", "Trasferta", "Away", "AwayTeam", "Away team"}},
+        {&SourceMatch::title, {"Partita", "Incontro", "Gara", "Match", "Descrizione", "Evento"}},
+        {&SourceMatch::place,
+         {"Campo", "Campo di gioco", "Palestra", "Impianto", "Palazzetto", "Luogo", "Stadio",
+          "Venue", "Location"}},
+        {&SourceMatch::address, {"Indirizzo", "Via"}},
+        {&SourceMatch::town,
+         {"Comune", "Citta", "CITT\xC3\x80", "Localit\xC3\xA0", "Localita", "Localita'"}},
+        {&SourceMatch::number,
+         {"N", "Nr", "Num", "Numero", "N gara", "N. gara", "N\xC2\xB0 gara", "Numero gara",
+          "Codice", "Cod gara", "Cod. gara", "ID"}},
+    };
+    for (std::size_t i = 0; i < std::size(columns); ++i) {
+        for (const std::string_view name : columns[i].names) {
+            std::string table;
+            if (i == 0) {
+                table = std::string(name) + ";Ora\n04/10/26;18:00\n";
+            } else if (i == 1) {
+                table = "Data;" + std::string(name) + ";Gara\n04/10/26;18:00;X\n";
+            } else {
+                table = "Data;Ora;" + std::string(name) + "\n04/10/26;18:00;X\n";
+            }
+            const SourceReading reading = read_table(table, false);
+            ASSERT_EQ(reading.matches.size(), 1u) << name;
+            const SourceMatch& match = reading.matches[0];
+            EXPECT_EQ(match.start, (LocalTime{2026, 10, 4, 18, 0})) << name;
+            if (columns[i].field != nullptr) {
+                EXPECT_EQ(match.*columns[i].field, "X") << name;
+            }
+        }
     }
 }
 
