@@ -1,0 +1,515 @@
+#include "calendar/table_calendar.hpp"
+
+#include <algorithm>
+#include <array>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "calendar/calendar_line.hpp"
+#include "calendar/folded_text.hpp"
+#include "calendar/typed_date.hpp"
+#include "io/text.hpp"
+
+namespace gironario {
+
+namespace {
+
+constexpr int HEADER_ROWS = 10;
+
+// Longest part of a cell quoted in a message: a whole paragraph helps nobody find the row.
+constexpr std::size_t QUOTED_LENGTH = 40;
+
+enum class Column { date, time, home, away, title, place, address, town, number };
+constexpr std::size_t COLUMNS = 9;
+
+struct HeaderName {
+    Column column;
+    std::string_view name;
+};
+
+// The names a header gives each column, as written in the sheets met so far; they are compared
+// by header_key(), so "N. gara", "n_gara" and "NGara" are one name.
+constexpr HeaderName header_names[] = {
+    {Column::date, "Data"},
+    {Column::date, "Date"},
+    {Column::date, "Giorno"},
+    {Column::date, "Data gara"},
+    {Column::date, "Data partita"},
+    {Column::date, "Data incontro"},
+    {Column::date, "Data evento"},
+    {Column::date, "Data ora"},
+    {Column::date, "Data e ora"},
+    {Column::date, "Data/ora"},
+    {Column::date, "Match date"},
+    {Column::date, "Date time"},
+    {Column::date, "Date/time"},
+    {Column::time, "Ora"},
+    {Column::time, "Orario"},
+    {Column::time, "Ore"},
+    {Column::time, "Time"},
+    {Column::time, "Inizio"},
+    {Column::time, "Ora inizio"},
+    {Column::time, "Orario inizio"},
+    {Column::time, "Ora gara"},
+    {Column::time, "Orario gara"},
+    {Column::time, "Start"},
+    {Column::time, "Start time"},
+    {Column::time, "Kick off"},
+    {Column::home, "Casa"},
+    {Column::home, "Squadra casa"},
+    {Column::home, "Squadra di casa"},
+    {Column::home, "Squadra in casa"},
+    {Column::home, "Sq casa"},
+    {Column::home, "Ospitante"},
+    {Column::home, "Squadra ospitante"},
+    {Column::home, "Locali"},
+    {Column::home, "Home"},
+    {Column::home, "HomeTeam"},
+    {Column::home, "Home team"},
+    {Column::away, "Ospite"},
+    {Column::away, "Ospiti"},
+    {Column::away, "Squadra ospite"},
+    {Column::away, "Sq ospite"},
+    {Column::away, "Trasferta"},
+    {Column::away, "Away"},
+    {Column::away, "AwayTeam"},
+    {Column::away, "Away team"},
+    {Column::away, "Visitors"},
+    {Column::title, "Partita"},
+    {Column::title, "Incontro"},
+    {Column::title, "Gara"},
+    {Column::title, "Match"},
+    {Column::title, "Descrizione"},
+    {Column::title, "Evento"},
+    {Column::title, "Squadre"},
+    {Column::title, "Summary"},
+    {Column::place, "Campo"},
+    {Column::place, "Campo di gioco"},
+    {Column::place, "Campo gara"},
+    {Column::place, "Palestra"},
+    {Column::place, "Impianto"},
+    {Column::place, "Impianto sportivo"},
+    {Column::place, "Palazzetto"},
+    {Column::place, "Palasport"},
+    {Column::place, "Luogo"},
+    {Column::place, "Sede"},
+    {Column::place, "Stadio"},
+    {Column::place, "Venue"},
+    {Column::place, "Location"},
+    {Column::address, "Indirizzo"},
+    {Column::address, "Via"},
+    {Column::address, "Indirizzo campo"},
+    {Column::address, "Address"},
+    {Column::town, "Comune"},
+    {Column::town, "Citta"},
+    {Column::town, "Localita"},
+    {Column::town, "Paese"},
+    {Column::town, "City"},
+    {Column::town, "Town"},
+    {Column::number, "N"},
+    {Column::number, "Nr"},
+    {Column::number, "Num"},
+    {Column::number, "Numero"},
+    {Column::number, "N gara"},
+    {Column::number, "Nr gara"},
+    {Column::number, "Num gara"},
+    {Column::number, "Numero gara"},
+    {Column::number, "Codice"},
+    {Column::number, "Codice gara"},
+    {Column::number, "Cod gara"},
+    {Column::number, "ID"},
+    {Column::number, "Match ID"},
+    {Column::number, "#"},
+};
+
+// A header name as compared: folded, without the spaces, dots, underscores, apostrophes ("Citta'")
+// and degree signs ("N°") that sheets sprinkle differently.
+std::string header_key(std::string_view name, bool utf8) {
+    std::string key = folded(name, utf8);
+    static constexpr std::string_view degree = "\xC2\xB0", ordinal = "\xC2\xBA";
+    for (const std::string_view sign : {degree, ordinal}) {
+        for (std::size_t at; (at = key.find(sign)) != std::string::npos;) {
+            key.erase(at, sign.size());
+        }
+    }
+    std::erase_if(key, [](char c) { return c == ' ' || c == '.' || c == '_' || c == '\''; });
+    return key;
+}
+
+std::optional<Column> column_named(std::string_view cell, bool utf8) {
+    // The names' keys are made once: a header is looked for in every row of a long league.
+    static const std::vector<std::string> keys = [] {
+        std::vector<std::string> made;
+        for (const HeaderName& name : header_names) {
+            made.push_back(header_key(name.name, true));
+        }
+        return made;
+    }();
+    if (cell.empty() || is_digit(cell.front())) {
+        return std::nullopt;
+    }
+    const std::string key = header_key(cell, utf8);
+    for (std::size_t i = 0; i < keys.size(); ++i) {
+        if (keys[i] == key) {
+            return header_names[i].column;
+        }
+    }
+    return std::nullopt;
+}
+
+std::string_view trimmed(std::string_view text) {
+    const auto white = [](char c) { return is_white(c) || c == '\n'; };
+    while (!text.empty() && white(text.front())) {
+        text.remove_prefix(1);
+    }
+    while (!text.empty() && white(text.back())) {
+        text.remove_suffix(1);
+    }
+    return text;
+}
+
+// Cuts the table into rows of cells, one row at a time, reusing the cells' storage.
+class RowReader {
+  public:
+    RowReader(std::string_view bytes, char separator) : bytes_(bytes), separator_(separator) {}
+
+    // Reads the next row; false at the end of the bytes.
+    bool next() {
+        if (at_ >= bytes_.size()) {
+            return false;
+        }
+        row_line_ = line_;
+        count_ = 0;
+        bool more = true;
+        while (more) {
+            if (count_ == cells_.size()) {
+                cells_.emplace_back();
+            }
+            std::string& cell = cells_[count_++];
+            cell.clear();
+            more = read_cell(cell);
+        }
+        return true;
+    }
+
+    // The row's cell `index`, without white space at either end; empty past the row's end.
+    std::string_view cell(std::size_t index) const {
+        return index < count_ ? trimmed(cells_[index]) : std::string_view{};
+    }
+    std::size_t size() const { return count_; }
+    long long line() const { return row_line_; }
+
+    bool empty() const {
+        for (std::size_t i = 0; i < count_; ++i) {
+            if (!cell(i).empty()) {
+                return false;
+            }
+        }
+        return true;
+    }
+
+  private:
+    // Reads one cell into `cell`; true when another cell of the row follows.
+    bool read_cell(std::string& cell) {
+        // ="..." is how federation exports keep a spreadsheet from reading a cell as a number.
+        bool quoted = false;
+        if (at_ < bytes_.size() && bytes_[at_] == '"') {
+            quoted = true;
+            ++at_;
+        } else if (bytes_.compare(at_, 2, "=\"") == 0) {
+            quoted = true;
+            at_ += 2;
+        }
+        while (quoted) {
+            const std::size_t quote = bytes_.find('"', at_);
+            const std::string_view part = bytes_.substr(
+                at_, quote == std::string_view::npos ? std::string_view::npos : quote - at_);
+            line_ += std::count(part.begin(), part.end(), '\n');
+            cell += part;
+            if (quote == std::string_view::npos) {
+                // Quoted to the end: the rest of the file is the cell.
+                at_ = bytes_.size();
+                return false;
+            }
+            at_ = quote + 1;
+            if (at_ < bytes_.size() && bytes_[at_] == '"') {
+                cell += '"';
+                ++at_;
+            } else {
+                quoted = false;
+            }
+        }
+        // Whatever stands after a closing quote is kept too: a sheet saved by hand can hold
+        // "PalaA" B, and nothing in it should be lost.
+        const char stops[] = {separator_, '\n'};
+        const std::size_t stop = bytes_.find_first_of(std::string_view(stops, 2), at_);
+        const std::size_t end = stop == std::string_view::npos ? bytes_.size() : stop;
+        cell += bytes_.substr(at_, end - at_);
+        at_ = end;
+        if (at_ == bytes_.size()) {
+            return false;
+        }
+        ++at_;
+        if (bytes_[end] == '\n') {
+            ++line_;
+            return false;
+        }
+        return true;
+    }
+
+    std::string_view bytes_;
+    char separator_;
+    std::size_t at_ = 0;
+    long long line_ = 1;
+    long long row_line_ = 1;
+    std::vector<std::string> cells_;
+    std::size_t count_ = 0;
+};
+
+// Where the header stands and which cell names each column.
+struct Header {
+    long long line = 0;
+    std::size_t cells = 0;
+    std::array<std::optional<std::size_t>, COLUMNS> columns{};
+    std::string date_name;  // the header cells as written, for the messages
+    std::string time_name;
+    bool found = false;
+    bool any_rows = false;  // whether the first rows held anything at all
+
+    std::optional<std::size_t> operator[](Column column) const {
+        return columns[static_cast<std::size_t>(column)];
+    }
+};
+
+Header find_header(std::string_view bytes, char separator, bool utf8) {
+    Header header;
+    RowReader rows(bytes, separator);
+    for (int seen = 0; seen < HEADER_ROWS && rows.next();) {
+        if (rows.empty()) {
+            continue;
+        }
+        ++seen;
+        header.any_rows = true;
+        std::array<std::optional<std::size_t>, COLUMNS> columns{};
+        for (std::size_t i = 0; i < rows.size(); ++i) {
+            if (const auto column = column_named(rows.cell(i), utf8)) {
+                auto& index = columns[static_cast<std::size_t>(*column)];
+                if (!index) {
+                    index = i;
+                }
+            }
+        }
+        if (columns[static_cast<std::size_t>(Column::date)]) {
+            header.line = rows.line();
+            header.cells = rows.size();
+            header.columns = columns;
+            header.date_name = rows.cell(*header[Column::date]);
+            if (const auto time = header[Column::time]) {
+                header.time_name = rows.cell(*time);
+            }
+            header.found = true;
+            break;
+        }
+    }
+    return header;
+}
+
+// A cell's text in a message, in Latin-1: what Latin-1 cannot show becomes '?', and a long cell
+// is cut.
+std::string for_message(std::string_view cell, bool utf8) {
+    std::string out;
+    std::size_t shown = 0;
+    for (std::size_t i = 0; i < cell.size() && shown < QUOTED_LENGTH; ++shown) {
+        auto byte = static_cast<unsigned char>(cell[i++]);
+        if (utf8 && byte >= 0x80) {
+            const bool latin1 = (byte == 0xC2 || byte == 0xC3) && i < cell.size();
+            const unsigned next = latin1 ? static_cast<unsigned char>(cell[i]) : 0u;
+            byte = latin1 ? static_cast<unsigned char>((byte & 0x03u) << 6 | (next & 0x3Fu)) : 0;
+            while (i < cell.size() && (static_cast<unsigned char>(cell[i]) & 0xC0u) == 0x80u) {
+                ++i;
+            }
+        }
+        const bool control = byte < 0x20 || (byte >= 0x7F && byte < 0xA0);
+        out += control ? '?' : static_cast<char>(byte);
+    }
+    if (shown == QUOTED_LENGTH) {
+        out += "...";
+    }
+    return out;
+}
+
+// The cell's text for a record: inner line breaks and runs of white space become one space.
+std::string tidied(std::string_view cell) {
+    std::string out;
+    out.reserve(cell.size());
+    bool white = false;
+    for (const char c : cell) {
+        if (is_white(c) || c == '\n') {
+            white = true;
+            continue;
+        }
+        if (white) {
+            out += ' ';
+            white = false;
+        }
+        out += c;
+    }
+    return out;
+}
+
+bool says_riposo(std::string_view cell) {
+    static constexpr std::string_view word = "riposo";
+    for (std::size_t at = 0; at + word.size() <= cell.size(); ++at) {
+        if (std::equal(word.begin(), word.end(), cell.begin() + static_cast<std::ptrdiff_t>(at),
+                       [](char a, char b) { return a == ascii_lower(b); })) {
+            return true;
+        }
+    }
+    return false;
+}
+
+bool all_digits(std::string_view text) {
+    return !text.empty() &&
+           std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
+}
+
+std::string quoted_cell_message(std::string_view what, std::string_view cell, bool utf8) {
+    return std::string(what) + ": \"" + for_message(cell, utf8) + "\"";
+}
+
+// Fills the start of `match`, or tells in `match.unreadable` which cell keeps it from one.
+void date_row(SourceMatch& match, const RowReader& row, const Header& header, bool utf8) {
+    const std::string_view date_cell = row.cell(*header[Column::date]);
+    if (date_cell.empty()) {
+        match.unreadable = "la cella \"" + for_message(header.date_name, utf8) + "\" \xE8 vuota";
+        return;
+    }
+    const auto date = read_date_and_time(date_cell);
+    if (!date) {
+        match.unreadable = quoted_cell_message("data non leggibile", date_cell, utf8);
+        return;
+    }
+    std::optional<ClockTime> time = date->time;
+    if (const auto time_column = header[Column::time]) {
+        // The time column decides: the date cell's own time is often a spreadsheet's 00:00:00.
+        const std::string_view time_cell = row.cell(*time_column);
+        if (time_cell.empty()) {
+            match.unreadable =
+                "la cella \"" + for_message(header.time_name, utf8) + "\" \xE8 vuota";
+            return;
+        }
+        time = read_time(time_cell);
+        if (!time) {
+            match.unreadable = quoted_cell_message("ora non leggibile", time_cell, utf8);
+            return;
+        }
+    } else if (!time) {
+        match.unreadable = quoted_cell_message(
+            "la cella \"" + for_message(header.date_name, utf8) + "\" non dice l'ora", date_cell,
+            utf8);
+        return;
+    }
+    match.start =
+        LocalTime{date->date.year, date->date.month, date->date.day, time->hour, time->minute};
+}
+
+std::string date_names() {
+    std::string names;
+    for (const HeaderName& name : header_names) {
+        if (name.column == Column::date) {
+            names += names.empty() ? "" : ", ";
+            names += name.name;
+        }
+    }
+    return names;
+}
+
+}  // namespace
+
+SourceReading read_table(std::string_view bytes, bool tsv) {
+    SourceReading reading;
+    if (bytes.starts_with("\xEF\xBB\xBF")) {
+        bytes.remove_prefix(3);
+    }
+    reading.utf8 = is_utf8(bytes);
+    const bool utf8 = reading.utf8;
+
+    Header header;
+    char separator = '\t';
+    bool any_rows = false;
+    for (const char candidate : tsv ? std::string_view("\t") : std::string_view(";,\t")) {
+        Header found = find_header(bytes, candidate, utf8);
+        any_rows = any_rows || found.any_rows;
+        if (found.found && (!header.found || found.cells > header.cells)) {
+            header = std::move(found);
+            separator = candidate;
+        }
+    }
+    if (!header.found) {
+        if (any_rows) {
+            reading.error =
+                "nessuna delle prime dieci righe nomina la colonna della data (si cercano le "
+                "intestazioni " +
+                date_names() + ")";
+        }
+        return reading;
+    }
+
+    RowReader rows(bytes, separator);
+    while (rows.next() && rows.line() < header.line) {
+    }
+    // A row per line at most: the matches never move once placed.
+    const auto lines_after = std::count(bytes.begin(), bytes.end(), '\n');
+    reading.matches.reserve(static_cast<std::size_t>(
+        std::max<long long>(0, 1 + static_cast<long long>(lines_after) - header.line)));
+
+    const auto cell = [&rows, &header](Column column) {
+        const auto index = header[column];
+        return index ? rows.cell(*index) : std::string_view{};
+    };
+    const bool teams = header[Column::home] && header[Column::away];
+    long long position = 0;
+    while (rows.next()) {
+        if (rows.empty() || column_named(cell(Column::date), utf8) == Column::date) {
+            // Empty, or the header again, as exports repeat it for each group of a league.
+            continue;
+        }
+        const std::string_view home = cell(Column::home), away = cell(Column::away);
+        const std::string_view title = cell(Column::title);
+        if (says_riposo(home) || says_riposo(away) ||
+            (!header[Column::home] && !header[Column::away] && says_riposo(title))) {
+            continue;
+        }
+        SourceMatch& match = reading.matches.emplace_back();
+        ++position;
+        match.line_number = rows.line();
+        date_row(match, rows, header, utf8);
+        match.home = tidied(home);
+        match.away = tidied(away);
+        match.place = tidied(cell(Column::place));
+        match.address = tidied(cell(Column::address));
+        match.town = tidied(cell(Column::town));
+
+        if (const std::string_view number = cell(Column::number); !number.empty()) {
+            match.number = tidied(number);
+        } else if (teams && all_digits(title)) {
+            match.number = title;
+        } else {
+            match.number = std::to_string(position);
+        }
+
+        if (!match.home.empty() && !match.away.empty()) {
+            match.title = match.home + " - " + match.away;
+        } else if (!title.empty() && !(teams && all_digits(title))) {
+            match.title = tidied(title);
+        } else if (!match.home.empty() || !match.away.empty()) {
+            match.title = match.home.empty() ? match.away : match.home;
+        } else {
+            match.title = match.place;
+        }
+    }
+    return reading;
+}
+
+}  // namespace gironario

@@ -1,0 +1,384 @@
+#include "calendar/typed_date.hpp"
+
+#include <array>
+#include <chrono>
+
+#include "calendar/calendar_line.hpp"
+#include "calendar/folded_text.hpp"
+#include "io/text.hpp"
+
+namespace gironario {
+
+namespace {
+
+constexpr int LAST_YEAR = 9999;
+
+bool is_blank(char c) {
+    return c == ' ' || c == '\t';
+}
+
+bool is_letter(char c) {
+    // Bytes past ASCII are taken as letters: the accented end of "lunedì" in either encoding.
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') ||
+           static_cast<unsigned char>(c) >= 0x80;
+}
+
+std::string_view trimmed(std::string_view text) {
+    while (!text.empty() && is_white(text.front())) {
+        text.remove_prefix(1);
+    }
+    while (!text.empty() && is_white(text.back())) {
+        text.remove_suffix(1);
+    }
+    return text;
+}
+
+// Reads forward through one text; every read either moves past what it matched or leaves the
+// position where it was.
+class Cursor {
+  public:
+    explicit Cursor(std::string_view text) : text_(text) {}
+
+    bool at_end() const { return at_ == text_.size(); }
+    char peek() const { return at_end() ? '\0' : text_[at_]; }
+    std::size_t position() const { return at_; }
+    std::string_view rest() const { return text_.substr(at_); }
+
+    bool take(char c) {
+        if (peek() != c || at_end()) {
+            return false;
+        }
+        ++at_;
+        return true;
+    }
+
+    // Takes one of `chars`, returning it, else '\0'.
+    char take_one_of(std::string_view chars) {
+        const char c = peek();
+        if (at_end() || chars.find(c) == std::string_view::npos) {
+            return '\0';
+        }
+        ++at_;
+        return c;
+    }
+
+    // Takes `word` in any ASCII case.
+    bool take_word(std::string_view word) {
+        if (text_.size() - at_ < word.size()) {
+            return false;
+        }
+        for (std::size_t i = 0; i < word.size(); ++i) {
+            if (ascii_lower(text_[at_ + i]) != word[i]) {
+                return false;
+            }
+        }
+        at_ += word.size();
+        return true;
+    }
+
+    // Takes the run of spaces and tabs here, returning how long it was.
+    std::size_t take_blanks() {
+        const std::size_t start = at_;
+        while (!at_end() && is_blank(text_[at_])) {
+            ++at_;
+        }
+        return at_ - start;
+    }
+
+    // Takes the whole run of digits here when it has `min` to `max` digits, giving its value.
+    std::optional<int> take_number(std::size_t min, std::size_t max) {
+        std::size_t end = at_;
+        while (end < text_.size() && is_digit(text_[end])) {
+            ++end;
+        }
+        if (end - at_ < min || end - at_ > max) {
+            return std::nullopt;
+        }
+        int value = 0;
+        for (; at_ < end; ++at_) {
+            value = value * 10 + (text_[at_] - '0');
+        }
+        return value;
+    }
+
+    std::size_t digits_ahead() const {
+        std::size_t end = at_;
+        while (end < text_.size() && is_digit(text_[end])) {
+            ++end;
+        }
+        return end - at_;
+    }
+
+    // Takes the run of letters (and apostrophes after them) here.
+    std::string_view take_letters() {
+        const std::size_t start = at_;
+        while (!at_end() && is_letter(text_[at_])) {
+            ++at_;
+        }
+        while (!at_end() && text_[at_] == '\'') {
+            ++at_;
+        }
+        return text_.substr(start, at_ - start);
+    }
+
+    void move_to(std::size_t position) { at_ = position; }
+
+  private:
+    std::string_view text_;
+    std::size_t at_ = 0;
+};
+
+bool is_weekday(std::string_view word) {
+    static constexpr std::array<std::string_view, 14> names = {
+        "lunedi", "martedi", "mercoledi", "giovedi", "venerdi", "sabato", "domenica",
+        "lun",    "mar",     "mer",       "gio",     "ven",     "sab",    "dom",
+    };
+    std::string key = folded(word, is_utf8(word));
+    // "lunedi'" is how a keyboard without accents writes it.
+    while (!key.empty() && key.back() == '\'') {
+        key.pop_back();
+    }
+    for (const std::string_view name : names) {
+        if (key == name) {
+            return true;
+        }
+    }
+    return false;
+}
+
+int full_year(int year, std::size_t digits) {
+    if (digits == 4) {
+        return year;
+    }
+    // The POSIX reading of a two-digit year, as the text calendars' years are read.
+    return year + (year <= 68 ? 2000 : 1900);
+}
+
+bool exists(const Date& date) {
+    const std::chrono::year_month_day day{std::chrono::year{date.year},
+                                          std::chrono::month{static_cast<unsigned>(date.month)},
+                                          std::chrono::day{static_cast<unsigned>(date.day)}};
+    return date.year >= 1 && date.year <= LAST_YEAR && day.ok();
+}
+
+bool exists(const ClockTime& time) {
+    return time.hour <= 23 && time.minute <= 59;
+}
+
+// A date at the cursor, and whether it was written year first.
+std::optional<Date> take_date(Cursor& cursor, bool& year_first) {
+    const std::size_t start = cursor.position();
+    if (is_letter(cursor.peek())) {
+        const std::string_view word = cursor.take_letters();
+        bool punctuated = cursor.take('.');
+        punctuated = cursor.take(',') || punctuated;
+        if (!is_weekday(word) || (cursor.take_blanks() == 0 && !punctuated)) {
+            cursor.move_to(start);
+            return std::nullopt;
+        }
+    }
+    Date date;
+    year_first = cursor.digits_ahead() == 4;
+    bool read = false;
+    if (year_first) {
+        const int year = *cursor.take_number(4, 4);
+        const char separator = cursor.take_one_of("-/.");
+        std::optional<int> month, day;
+        if (separator != '\0' && (month = cursor.take_number(1, 2)) && cursor.take(separator) &&
+            (day = cursor.take_number(1, 2))) {
+            date = {year, *month, *day};
+            read = true;
+        }
+    } else if (const auto day = cursor.take_number(1, 2)) {
+        std::optional<int> month;
+        if (cursor.take_one_of("/.-") != '\0' && (month = cursor.take_number(1, 2)) &&
+            cursor.take_one_of("/.-") != '\0') {
+            const std::size_t digits = cursor.digits_ahead();
+            if (const auto year = cursor.take_number(2, 4); year && digits != 3) {
+                date = {full_year(*year, digits), *month, *day};
+                read = true;
+            }
+        }
+    }
+    if (!read || !exists(date)) {
+        cursor.move_to(start);
+        return std::nullopt;
+    }
+    return date;
+}
+
+// A time at the cursor, with the words people write before it.
+std::optional<ClockTime> take_time(Cursor& cursor) {
+    const std::size_t start = cursor.position();
+    if (cursor.take_word("alle")) {
+        cursor.take_blanks();
+        cursor.take_word("ore");
+    } else if (!cursor.take_word("ore") && cursor.take_word("h")) {
+        cursor.take('.');
+    }
+    cursor.take_blanks();
+    ClockTime time;
+    const auto hour = cursor.take_number(1, 2);
+    if (!hour) {
+        cursor.move_to(start);
+        return std::nullopt;
+    }
+    time.hour = *hour;
+    const std::size_t after_hour = cursor.position();
+    const char separator = cursor.take_one_of(":.,");
+    if (separator != '\0') {
+        const auto minute = cursor.take_number(2, 2);
+        if (!minute) {
+            cursor.move_to(start);
+            return std::nullopt;
+        }
+        time.minute = *minute;
+        // Spreadsheets write seconds: 20:30:00.
+        const std::size_t after_minute = cursor.position();
+        if (separator != ',' && cursor.take(separator) && !cursor.take_number(2, 2)) {
+            cursor.move_to(after_minute);
+        }
+    } else {
+        cursor.move_to(after_hour);
+    }
+    // Sites in English write 8:45 PM.
+    const std::size_t before_half = cursor.position();
+    cursor.take_blanks();
+    const bool am = cursor.take_word("am") || cursor.take_word("a.m.");
+    const bool pm = !am && (cursor.take_word("pm") || cursor.take_word("p.m."));
+    if (am || pm) {
+        if (time.hour < 1 || time.hour > 12) {
+            cursor.move_to(start);
+            return std::nullopt;
+        }
+        time.hour = time.hour % 12 + (pm ? 12 : 0);
+    } else {
+        cursor.move_to(before_half);
+    }
+    if (!exists(time)) {
+        cursor.move_to(start);
+        return std::nullopt;
+    }
+    return time;
+}
+
+void append_two_digits(std::string& out, int value) {
+    out += static_cast<char>('0' + value / 10);
+    out += static_cast<char>('0' + value % 10);
+}
+
+}  // namespace
+
+std::optional<Date> read_date(std::string_view cell) {
+    Cursor cursor(trimmed(cell));
+    bool year_first = false;
+    const auto date = take_date(cursor, year_first);
+    return cursor.at_end() ? date : std::nullopt;
+}
+
+std::optional<ClockTime> read_time(std::string_view cell) {
+    Cursor cursor(trimmed(cell));
+    const auto time = take_time(cursor);
+    return cursor.at_end() ? time : std::nullopt;
+}
+
+std::optional<DateAndTime> read_date_and_time(std::string_view cell) {
+    Cursor cursor(trimmed(cell));
+    bool year_first = false;
+    const auto date = take_date(cursor, year_first);
+    if (!date) {
+        return std::nullopt;
+    }
+    if (cursor.at_end()) {
+        return DateAndTime{*date, std::nullopt};
+    }
+    bool apart = cursor.take_blanks() > 0;
+    if (cursor.take(',')) {
+        apart = true;
+        cursor.take_blanks();
+    }
+    if (!apart && !(year_first && cursor.take('T'))) {
+        return std::nullopt;
+    }
+    const auto time = take_time(cursor);
+    if (!time || !cursor.at_end()) {
+        return std::nullopt;
+    }
+    return DateAndTime{*date, time};
+}
+
+bool read_typed_line(std::string_view line, TypedLine& out) {
+    Cursor cursor(line);
+    const std::size_t number_digits = cursor.digits_ahead();
+    if (number_digits == 0) {
+        return false;
+    }
+    cursor.move_to(number_digits);
+    if (cursor.take_blanks() == 0) {
+        return false;
+    }
+    const auto day = cursor.take_number(1, 2);
+    if (!day || cursor.take_one_of("/.-") == '\0') {
+        return false;
+    }
+    const auto month = cursor.take_number(1, 2);
+    if (!month || cursor.take_one_of("/.-") == '\0') {
+        return false;
+    }
+    const std::size_t year_digits = cursor.digits_ahead();
+    const auto year = cursor.take_number(2, 4);
+    if (!year || year_digits == 3 || cursor.take_blanks() == 0) {
+        return false;
+    }
+    const std::size_t before_word = cursor.position();
+    if ((cursor.take_word("h.") || cursor.take_word("h") || cursor.take_word("ore") ||
+         cursor.take_word("alle")) &&
+        cursor.take_blanks() == 0) {
+        cursor.move_to(before_word);
+    }
+    const auto hour = cursor.take_number(1, 2);
+    if (!hour || cursor.take_one_of(":.") == '\0') {
+        return false;
+    }
+    const auto minute = cursor.take_number(2, 2);
+    if (!minute || !(cursor.at_end() || is_white(cursor.peek()))) {
+        return false;
+    }
+    const Date date{full_year(*year, year_digits), *month, *day};
+    const ClockTime time{*hour, *minute};
+    if (!exists(date) || !exists(time)) {
+        return false;
+    }
+    cursor.take_blanks();
+    const std::string_view rest = cursor.rest();
+
+    out.start = {date.year, date.month, date.day, time.hour, time.minute};
+    out.year_two_digits = date.year % 100;
+    out.line.assign(line.substr(0, number_digits));
+    out.line += ' ';
+    append_two_digits(out.line, date.day);
+    out.line += '/';
+    append_two_digits(out.line, date.month);
+    out.line += '/';
+    append_two_digits(out.line, out.year_two_digits);
+    out.line += ' ';
+    append_two_digits(out.line, time.hour);
+    out.line += ':';
+    append_two_digits(out.line, time.minute);
+    // A CR that ends the line stays its line end, not a field.
+    if (!rest.empty() && rest != "\r") {
+        out.line += ' ';
+    }
+    out.line += rest;
+    return true;
+}
+
+std::optional<TypedLine> read_typed_line(std::string_view line) {
+    TypedLine typed;
+    if (!read_typed_line(line, typed)) {
+        return std::nullopt;
+    }
+    return typed;
+}
+
+}  // namespace gironario

@@ -1,0 +1,170 @@
+#include "calendar/typed_date.hpp"
+
+#include <gtest/gtest.h>
+
+#include <optional>
+#include <string>
+
+namespace gironario {
+namespace {
+
+// A cell of a date column, read as a date with its time when it holds one: "" for nothing.
+std::string date_cell(std::string_view cell) {
+    const auto read = read_date_and_time(cell);
+    if (!read) {
+        return "";
+    }
+    char text[40];
+    std::snprintf(text, sizeof text, "%04d-%02d-%02d", read->date.year, read->date.month,
+                  read->date.day);
+    std::string result = text;
+    if (read->time) {
+        std::snprintf(text, sizeof text, " %02d:%02d", read->time->hour, read->time->minute);
+        result += text;
+    }
+    EXPECT_EQ(read_date(cell).has_value(), !read->time) << cell;
+    return result;
+}
+
+TEST(TypedDate, DateCells) {
+    const struct {
+        std::string_view cell;
+        std::string_view expected;
+    } cases[] = {
+        {"4/10/26", "2026-10-04"},
+        {" 04/10/2026 ", "2026-10-04"},
+        {"4.10.2026", "2026-10-04"},
+        {"4-10-26", "2026-10-04"},
+        {"4/10-26", "2026-10-04"},
+        {"2026-10-04", "2026-10-04"},
+        {"2026/10/4", "2026-10-04"},
+        {"1/1/68", "2068-01-01"},
+        {"1/1/69", "1969-01-01"},
+        {"29/02/2028", "2028-02-29"},
+        {"sab 04/10/2026", "2026-10-04"},
+        {"Sabato 04/10/2026", "2026-10-04"},
+        {"SAB. 04/10/2026", "2026-10-04"},
+        {"dom, 5/10/26", "2026-10-05"},
+        {"luned\xEC 6/10/26", "2026-10-06"},
+        {"Luned\xC3\xAC 6/10/26", "2026-10-06"},
+        {"lunedi' 6/10/26", "2026-10-06"},
+        {"18/03/26 20:30", "2026-03-18 20:30"},
+        {"18/03/2026, ore 20.30", "2026-03-18 20:30"},
+        {"sab 04/10/2026 h 18", "2026-10-04 18:00"},
+        {"04/10/2026 20:30:00", "2026-10-04 20:30"},
+        {"2026-10-04T18:00", "2026-10-04 18:00"},
+        // Not dates.
+        {"", ""},
+        {"31/02/2027", ""},
+        {"29/02/2027", ""},
+        {"0/1/26", ""},
+        {"4/13/26", ""},
+        {"4/10/026", ""},
+        {"4/10/20266", ""},
+        {"4/10", ""},
+        {"104/10/26", ""},
+        {"01/01/0000", ""},
+        {"da definire", ""},
+        {"rinviata", ""},
+        {"sabbia 04/10/2026", ""},
+        {"04/10/2026 da definire", ""},
+        {"04/10/2026 25:00", ""},
+        {"04/10/2026T18:00", ""},
+        {"04/10/202618:00", ""},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(date_cell(c.cell), c.expected) << c.cell;
+    }
+}
+
+TEST(TypedDate, TimeCells) {
+    const struct {
+        std::string_view cell;
+        std::optional<ClockTime> expected;
+    } cases[] = {
+        {"18:00", ClockTime{18, 0}},
+        {"18.30", ClockTime{18, 30}},
+        {"18,30", ClockTime{18, 30}},
+        {"9:05", ClockTime{9, 5}},
+        {"h 18:00", ClockTime{18, 0}},
+        {"h. 18:00", ClockTime{18, 0}},
+        {"H18", ClockTime{18, 0}},
+        {"ore 18.00", ClockTime{18, 0}},
+        {"Ore 18", ClockTime{18, 0}},
+        {"alle 18:00", ClockTime{18, 0}},
+        {"alle ore 21", ClockTime{21, 0}},
+        {" 18 ", ClockTime{18, 0}},
+        {"0:00", ClockTime{0, 0}},
+        {"23:59:59", ClockTime{23, 59}},
+        {"20.30.00", ClockTime{20, 30}},
+        {"8:45 PM", ClockTime{20, 45}},
+        {"12:05 a.m.", ClockTime{0, 5}},
+        {"12 pm", ClockTime{12, 0}},
+        {"13:00 pm", std::nullopt},
+        {"", std::nullopt},
+        {"25:00", std::nullopt},
+        {"24:00", std::nullopt},
+        {"18:60", std::nullopt},
+        {"18:0", std::nullopt},
+        {"180", std::nullopt},
+        {"18:00:0", std::nullopt},
+        {"da definire", std::nullopt},
+        {"18:00 circa", std::nullopt},
+        {"ore", std::nullopt},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(read_time(c.cell), c.expected) << c.cell;
+    }
+}
+
+TEST(TypedDate, TypedLines) {
+    const struct {
+        std::string_view line;
+        std::string_view expected;  // empty: not read
+        int year_two_digits;
+    } cases[] = {
+        {"5 8/11/2026 18:00 PalaA C - D", "5 08/11/26 18:00 PalaA C - D", 26},
+        {"5\t8/11/2026\t18:00\tPalaA\tC - D", "5 08/11/26 18:00 PalaA\tC - D", 26},
+        {"12 4.10.26 h. 9.30 Campo  A - B", "12 04/10/26 09:30 Campo  A - B", 26},
+        {"1 4-1-99 ore 21:00 Pala", "1 04/01/99 21:00 Pala", 99},
+        {"1 04/01/1999 alle 21:00 Pala", "1 04/01/99 21:00 Pala", 99},
+        {"1 4/1/26 H 21:00", "1 04/01/26 21:00", 26},
+        {"1234 4/1/26 21:00   \r", "1234 04/01/26 21:00\r", 26},
+        {"1 4/1/26 21:00 Pala\r", "1 04/01/26 21:00 Pala\r", 26},
+        // Not read: not the shape, or no such day or time.
+        {"4 da definire", "", 0},
+        {"4 4/10/2026", "", 0},
+        {"4 4/10/2026 da definire Pala", "", 0},
+        {"4 31/02/2027 18:00 Pala", "", 0},
+        {"4 4/10/2026 25:00 Pala", "", 0},
+        {"4 4/10/2026 18:00Pala", "", 0},
+        {"4 4/10/026 18:00 Pala", "", 0},
+        {"4 4/10/26 18 Pala", "", 0},
+        {"4 4/10/26 18,00 Pala", "", 0},
+        {"4 4/10/26 h.18:00 Pala", "", 0},
+        {"4 2026-10-04 18:00 Pala", "", 0},
+        {"4 sab 4/10/26 18:00 Pala", "", 0},
+        {"x 4/10/26 18:00 Pala", "", 0},
+        {"44/10/26 18:00 Pala", "", 0},
+        {"", "", 0},
+    };
+    TypedLine reused;
+    for (const auto& c : cases) {
+        const auto typed = read_typed_line(c.line);
+        EXPECT_EQ(read_typed_line(c.line, reused), typed.has_value()) << c.line;
+        if (c.expected.empty()) {
+            EXPECT_FALSE(typed) << c.line;
+            continue;
+        }
+        ASSERT_TRUE(typed) << c.line;
+        EXPECT_EQ(typed->line, c.expected);
+        EXPECT_EQ(reused.line, c.expected);
+        EXPECT_EQ(typed->year_two_digits, c.year_two_digits) << c.line;
+    }
+    const auto full = read_typed_line("5 8/11/2026 18:05 PalaA C - D");
+    ASSERT_TRUE(full);
+    EXPECT_EQ(full->start, (LocalTime{2026, 11, 8, 18, 5}));
+}
+
+}  // namespace
+}  // namespace gironario
