@@ -6,6 +6,8 @@
 #include <cstring>
 #include <utility>
 
+#include "calendar/prepared_source.hpp"
+#include "calendar/source_match.hpp"
 #include "io/text.hpp"
 
 namespace gironario {
@@ -194,7 +196,10 @@ void DayPage::match(const PageLine& line) {
     }
     // Only the place and the title are shown. When they are simple, either reading of the line
     // gives them as they are; else the line is read whole, as the iCalendar export reads it.
-    const bool simple = is_simple(match.place) && is_simple(match.title);
+    // A row's address and town, or an event's whole location, are shown with its place.
+    const std::string location = match.source != nullptr ? location_of(match) : std::string();
+    const std::string_view place = match.source != nullptr ? std::string_view(location) : match.place;
+    const bool simple = is_simple(place) && is_simple(match.title);
     const bool utf8 = simple || is_utf8(match.line);
     const long long day = match.start - match.start % 1440;
     if (!day_open_ || day != day_) {
@@ -219,12 +224,12 @@ void DayPage::match(const PageLine& line) {
         // The title is trimmed already, and nothing in it is left out or trimmed by the reading.
         out_.put(match.title.empty() ? match.place : match.title);
         out_.put("</strong> <em>");
-        out_.put(match.place);
+        out_.put(place);
     } else {
         html_.clear();
         append_escaped(html_, match_title(match, utf8));
         html_ += "</strong> <em>";
-        append_text(match.place, utf8);
+        append_text(place, utf8);
         out_.put(html_);
     }
     out_.put("</em> ");

@@ -6,6 +6,8 @@
 #include <utility>
 
 #include "calendar/calendar_line.hpp"
+#include "calendar/prepared_source.hpp"
+#include "calendar/source_match.hpp"
 #include "calendar/match_time.hpp"
 #include "export/ics_previous.hpp"
 #include "export/ics_text.hpp"
@@ -78,7 +80,8 @@ EventOutcome IcsWriter::event(const MatchRecord& match, const IcsSource& source)
 
     out_.put("BEGIN:VEVENT\r\n");
     content_ = "UID:";
-    uids_.append(content_, source, match.number);
+    uids_.append(content_, source, match.number,
+                 match.source != nullptr ? std::string_view(match.source->uid) : std::string_view());
     const std::uint64_t uid = ics_hash(content_);
     write_content_line(out_, content_);
     out_.put("DTSTAMP:");
@@ -102,7 +105,12 @@ EventOutcome IcsWriter::event(const MatchRecord& match, const IcsSource& source)
     append_text_value(content_, match_title(match, utf8), true);
     put_line();
     content_ = "LOCATION:";
-    append_text_value(content_, match.place, utf8);
+    if (match.source != nullptr) {
+        // A row's address and town, or an event's whole location, for a phone to navigate to.
+        append_text_value(content_, location_of(match), utf8);
+    } else {
+        append_text_value(content_, match.place, utf8);
+    }
     const std::string place = content_.substr(content_.find(':') + 1);
     put_line();
     content_ = "DESCRIPTION:Gara ";

@@ -18,12 +18,26 @@ void append_number(std::string& out, unsigned long long number) {
 
 }  // namespace
 
-void IcsUids::append(std::string& out, const IcsSource& source, std::string_view number) {
+void IcsUids::append(std::string& out, const IcsSource& source, std::string_view number,
+                     std::string_view source_uid) {
     if (counts_.size() <= source.calendar) {
         counts_.resize(source.calendar + 1);
     }
-    std::uint32_t& count = counts_[source.calendar][std::string(number)];
+    // A feed's UIDs are its own; one given twice is told apart by its occurrence.
+    const std::string key = source_uid.empty() ? std::string(number) : "\x01" + std::string(source_uid);
+    std::uint32_t& count = counts_[source.calendar][key];
     ++count;
+    if (!source_uid.empty()) {
+        append_text_value(out, source_uid, is_utf8(source_uid));
+        if (count > 1) {
+            out += '.';
+            append_number(out, count);
+        }
+        out += '-';
+        append_text_value(out, source.file_name, is_utf8(source.file_name));
+        out += uid_suffix;
+        return;
+    }
     out += number;
     out += '-';
     append_number(out, count);

@@ -38,7 +38,10 @@ struct IcsSource {
 class IcsUids {
   public:
     // Appends to `out` the UID value of the next match numbered `number` in `source`'s calendar.
-    void append(std::string& out, const IcsSource& source, std::string_view number);
+    // A match of an iCalendar file is known by its own event's UID instead (`source_uid`), so
+    // that it stays one event wherever the feed moves it: "<source UID>-<file name>@gironario".
+    void append(std::string& out, const IcsSource& source, std::string_view number,
+                std::string_view source_uid = {});
 
   private:
     // By calendar: how many lines with each number have been given a UID. It grows with the
