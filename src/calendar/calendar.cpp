@@ -90,6 +90,18 @@ void Calendar::find_place_and_title(std::size_t from) {
     record.title = line.substr(end, title_end - end);
 }
 
+bool Calendar::kept_by_filter() const {
+    const SourceMatch* source = record.source;
+    if (source != nullptr) {
+        const bool utf8 = is_utf8(record.line);
+        return filter_->keeps(source->home, utf8) || filter_->keeps(source->away, utf8) ||
+               filter_->keeps(source->title, utf8);
+    }
+    // A text line names its teams after its place; a line whose place cannot be found, anywhere.
+    const std::string_view teams = record.place.empty() ? record.line : record.title;
+    return filter_->keeps(teams, is_utf8(teams));
+}
+
 bool Calendar::next_prepared() {
     if (next_prepared_ == prepared_->size()) {
         ended = true;

@@ -14,6 +14,7 @@
 
 #include "calendar/calendar_line.hpp"
 #include "calendar/match_record.hpp"
+#include "calendar/team_filter.hpp"
 #include "io/line_reader.hpp"
 #include "io/line_writer.hpp"
 #include "io/text.hpp"
@@ -42,9 +43,28 @@ class Calendar {
     bool failed() const { return lines_ != nullptr && lines_->failed(); }
     int error() const { return lines_ != nullptr ? lines_->error() : 0; }
 
+    // Keeps only the matches that `filter` keeps; it must outlive the calendar.
+    void keep_only(const TeamFilter& filter) { filter_ = &filter; }
+    // Whether the filter has left out every match of the calendar, and there were some.
+    bool none_kept() const { return kept_ == 0 && left_out_ > 0; }
+
     // Moves to the next line: true when it is a match line, whose record is then made. At the end
-    // of the input the calendar has ended.
+    // of the input the calendar has ended. The matches a filter leaves out are passed over.
     bool next() {
+        for (;;) {
+            if (!next_any()) {
+                return false;
+            }
+            if (filter_ == nullptr || kept_by_filter()) {
+                ++kept_;
+                return true;
+            }
+            ++left_out_;
+        }
+    }
+
+  private:
+    bool next_any() {
         if (prepared_ != nullptr) {
             return next_prepared();
         }
@@ -60,7 +80,9 @@ class Calendar {
         read_record(line);
         return true;
     }
+    bool kept_by_filter() const;
 
+  public:
     // The held line that is not a match line, as the reader has it (its head).
     std::string_view skipped_line() const { return lines_ != nullptr ? lines_->head() : ""; }
     long long line_number() const { return line_number_; }
@@ -124,6 +146,9 @@ class Calendar {
     std::uint16_t day_century_ = 0;
     long long day_start_ = -2;  // none yet
     std::string gathered_;      // a line longer than the reader's buffer, made whole
+    const TeamFilter* filter_ = nullptr;
+    long long left_out_ = 0;
+    long long kept_ = 0;
 };
 
 // Writes the calendar's held match line, consuming it, with a line feed whether the line had one

@@ -13,7 +13,8 @@ namespace {
 
 bool ends_with(std::string_view name, std::string_view ending) {
     return name.size() >= ending.size() &&
-           std::equal(ending.begin(), ending.end(), name.end() - static_cast<std::ptrdiff_t>(ending.size()),
+           std::equal(ending.begin(), ending.end(),
+                      name.end() - static_cast<std::ptrdiff_t>(ending.size()),
                       [](char a, char b) { return a == ascii_lower(b); });
 }
 
@@ -114,8 +115,9 @@ void prepare_calendar(CalendarKind kind, std::string_view bytes, PreparedCalenda
         record.start = minute_number(start);
         calendar.matches.push_back(record);
     }
-    std::stable_sort(calendar.matches.begin(), calendar.matches.end(),
-                     [](const MatchRecord& one, const MatchRecord& two) { return one.start < two.start; });
+    std::stable_sort(
+        calendar.matches.begin(), calendar.matches.end(),
+        [](const MatchRecord& one, const MatchRecord& two) { return one.start < two.start; });
 }
 
 std::string location_of(const MatchRecord& match) {

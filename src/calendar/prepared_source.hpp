@@ -18,10 +18,10 @@ enum class CalendarKind { text, table, tab_table, icalendar };
 CalendarKind calendar_kind(std::string_view name);
 
 struct PreparedCalendar {
-    SourceReading reading;               // owns the words the records point into
-    std::vector<std::string> lines;      // each dated match's line, as the records point into
-    std::vector<MatchRecord> matches;    // the dated ones, in date and time order
-    std::vector<MatchRecord> undated;    // in the file's order
+    SourceReading reading;             // owns the words the records point into
+    std::vector<std::string> lines;    // each dated match's line, as the records point into
+    std::vector<MatchRecord> matches;  // the dated ones, in date and time order
+    std::vector<MatchRecord> undated;  // in the file's order
 };
 
 // Reads a whole file of `kind` (not text) into `calendar`; `error` says why it is no calendar of

@@ -10,7 +10,7 @@ namespace gironario {
 const std::string_view usage =
     "Uso: gironario\n"
     "     gironario -f FORMATO [-a ANNI] [-o FILE] [--durata=MINUTI] [--sovrapposizioni]\n"
-    "               [--nome=TESTO] [--fuso=FUSO] [CALENDARIO...]\n"
+    "               [--nome=TESTO] [--fuso=FUSO] [--squadra=TESTO...] [CALENDARIO...]\n"
     "     gironario CALENDARIO...\n"
     "     gironario --help | --version\n"
     "\n"
@@ -42,6 +42,8 @@ const std::string_view usage =
     "                         solito Calendario)\n"
     "      --fuso=FUSO        fuso orario delle ore nel formato i: Europe/Rome (di solito),\n"
     "                         oppure locale (l'ora come scritta, nel fuso del telefono)\n"
+    "      --squadra=TESTO    tiene solo le gare che nominano TESTO (maiuscole, accenti e spazi\n"
+    "                         ripetuti non contano); una volta per ogni squadra da tenere\n"
     "      --help             mostra questo aiuto\n"
     "      --version          mostra la versione\n"
     "\n"
@@ -72,6 +74,7 @@ namespace {
 enum LongOnly : int {
     duration_option = 1000,
     overlaps_option,
+    team_option,
     name_option,
     zone_option,
     help_option,
@@ -155,6 +158,7 @@ Options parse_options(int argc, char* const argv[]) {
         {"nome", required_argument, nullptr, name_option},
         {"sovrapposizioni", no_argument, nullptr, overlaps_option},
         {"fuso", required_argument, nullptr, zone_option},
+        {"squadra", required_argument, nullptr, team_option},
         {"help", no_argument, nullptr, help_option},
         {"version", no_argument, nullptr, version_option},
         {nullptr, 0, nullptr, 0},
@@ -211,6 +215,9 @@ Options parse_options(int argc, char* const argv[]) {
                 return failed("durata non valida: " + quoted(value) + " (minuti, da 1 a 1440)");
             case overlaps_option:
                 options.overlaps = true;
+                break;
+            case team_option:
+                options.teams.emplace_back(value);
                 break;
             case name_option:
                 options.name = std::string(value);

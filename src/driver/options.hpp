@@ -38,6 +38,8 @@ struct Options {
     std::optional<std::string> name;
     // --fuso: the zone of the iCalendar file's times.
     IcsZone zone = IcsZone::europe_rome;
+    // --squadra, as often as given: only the matches that name one of these teams are kept.
+    std::vector<std::string> teams;
 
     // For Action::usage_error: what was wrong, one line without its line feed.
     std::string error;

@@ -211,6 +211,12 @@ std::optional<long long> RunInProgress::merge(std::unique_ptr<Output> output,
         readers[i] = std::make_unique<LineReader>(*inputs_[i]);
         calendars.emplace_back(*readers[i], year_digits_[i], request_.calendars[i].name);
     }
+    const TeamFilter teams(request_.teams);
+    if (!teams.keeps_all()) {
+        for (Calendar& calendar : calendars) {
+            calendar.keep_only(teams);
+        }
+    }
     LineWriter writer(*output);
     const std::string result = result_name();
     const auto warn = [this](std::string_view line) { console_.put_warning(line); };
@@ -232,6 +238,12 @@ std::optional<long long> RunInProgress::merge(std::unique_ptr<Output> output,
     const Export write = through_temp() ? export_merged_text : format_.write;
     const long long matches = write(job);
     checks.finish();
+    for (const Calendar& calendar : calendars) {
+        if (calendar.none_kept()) {
+            console_.warn_about(calendar.name(),
+                                "nessuna gara di questo calendario nomina le squadre di --squadra");
+        }
+    }
     // Every failure is told, not only the first.
     bool ok = true;
     for (std::size_t i = 0; i < count; ++i) {

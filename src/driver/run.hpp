@@ -39,6 +39,8 @@ struct RunRequest {
     // standard output.
     std::string output;
     ExportSettings settings;
+    // --squadra: only the matches that name one of these are kept; none keeps them all.
+    std::vector<std::string> teams;
 };
 
 // Carries out a run in `folder`: opens every calendar (and reads those whose year digits are to be

@@ -6,9 +6,9 @@
 #include <utility>
 
 #include "calendar/calendar_line.hpp"
+#include "calendar/match_time.hpp"
 #include "calendar/prepared_source.hpp"
 #include "calendar/source_match.hpp"
-#include "calendar/match_time.hpp"
 #include "export/ics_previous.hpp"
 #include "export/ics_text.hpp"
 
@@ -80,8 +80,9 @@ EventOutcome IcsWriter::event(const MatchRecord& match, const IcsSource& source)
 
     out_.put("BEGIN:VEVENT\r\n");
     content_ = "UID:";
-    uids_.append(content_, source, match.number,
-                 match.source != nullptr ? std::string_view(match.source->uid) : std::string_view());
+    uids_.append(
+        content_, source, match.number,
+        match.source != nullptr ? std::string_view(match.source->uid) : std::string_view());
     const std::uint64_t uid = ics_hash(content_);
     write_content_line(out_, content_);
     out_.put("DTSTAMP:");
