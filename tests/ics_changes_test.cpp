@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "calendar/calendar_line.hpp"
+#include "calendar/source_match.hpp"
 #include "export/icalendar.hpp"
 #include "io/byte_stream.hpp"
 
@@ -20,9 +21,10 @@ struct Season {
     std::string problem;  // why the previous file was not used
 };
 
-// The lines of u17.txt written as a file at `stamp`, against `previous`.
+// The lines of u17.txt written as a file at `stamp`, against `previous`; with `epoch`, with the
+// identity that a run at SOURCE_DATE_EPOCH `epoch` gives. A line "UID|LINE" is an event of a feed.
 Season write_season(const std::vector<std::string>& lines, const std::string& previous,
-                    const std::string& stamp) {
+                    const std::string& stamp, const char* epoch = nullptr) {
     Season season;
     StringInput input(previous);
     LineReader reader(input, 77);  // as small as it may be
@@ -34,10 +36,20 @@ Season write_season(const std::vector<std::string>& lines, const std::string& pr
     }
     StringOutput output(season.file);
     LineWriter out(output);
-    IcsWriter writer(out, {120, stamp, "1.2.0"}, changes.get());
+    IcsSettings settings{120, stamp, "1.2.0"};
+    if (epoch != nullptr) {
+        settings.identity = published_identity(changes.get(), epoch, "calendario.ics");
+    }
+    IcsWriter writer(out, settings, changes.get());
     writer.begin();
     for (const std::string& line : lines) {
-        writer.event(*LineRecord(line), {"u17.txt", "u17", 0, 0, 1});
+        const std::size_t bar = line.find('|');
+        const LineRecord held(line.substr(bar + 1));
+        MatchRecord record = *held;
+        SourceMatch event;
+        event.uid = line.substr(0, bar == std::string::npos ? 0 : bar);
+        record.source = event.uid.empty() ? nullptr : &event;
+        writer.event(record, {"u17.txt", "u17", 0, 0, 1});
     }
     writer.end();
     EXPECT_TRUE(out.close());
@@ -105,6 +117,7 @@ TEST(IcsChanges, SequenceAndReportAgainstThePreviousFile) {
 TEST(IcsChanges, PreviousFileNotTaken) {
     const std::string ours = write_season({A, B}, "", "20260901T0800Z").file;
     const std::size_t end = ours.find("END:VEVENT\r\n");  // of the first event
+    const std::size_t zone = ours.find("BEGIN:VTIMEZONE");
     const std::string not_ours = "non \xE8 un calendario scritto da gironario";
     const std::string cut = "\xE8 incompleto o rovinato alla riga 36";
     const std::vector<std::pair<std::string, std::string>> rows = {
@@ -118,6 +131,8 @@ TEST(IcsChanges, PreviousFileNotTaken) {
         {ours.substr(0, end + 12) + ours.substr(ours.find("BEGIN:VEVENT")),
          "ha due gare con lo stesso UID"},
         {ours + "BEGIN:VEVENT\r\n", "\xE8 incompleto o rovinato alla riga 50"},
+        {ours.substr(0, zone) + "X-WR-RELCALID:a;b\r\n" + ours.substr(zone),
+         "\xE8 incompleto o rovinato alla riga 8"},
     };
     for (const auto& [previous, problem] : rows) {
         const Season season = write_season({A, B}, previous, "20261001T0800Z");
@@ -126,6 +141,97 @@ TEST(IcsChanges, PreviousFileNotTaken) {
         EXPECT_EQ(revisions(season.file), "12 0 202610 13 0 202610 ") << previous;
         EXPECT_EQ(season.report, "") << previous;
     }
+}
+
+// Each event's UID, marked when its lines are those of the file before, a run ago.
+std::string identities(const std::string& file, const std::string& before) {
+    std::string result;
+    for (std::size_t at = file.find("UID:"); at != std::string::npos;
+         at = file.find("UID:", at + 1)) {
+        const std::size_t begin = file.rfind("BEGIN", at);
+        const std::string event = file.substr(begin, file.find("END:VEVENT", at) + 12 - begin);
+        result += file.substr(at + 4, file.find('\r', at) - at - 4) +
+                  (before.find(event) != std::string::npos ? " kept " : " ");
+    }
+    return result;
+}
+
+// A match that cannot be dated keeps its event, and is told; a calendario.ics has an identity of
+// its own in every UID ($), kept from the file it replaces; a file of 1.2.0 keeps its UIDs.
+TEST(IcsChanges, UnreadMatchesKeptAndTheCalendarsIdentity) {
+    const std::string v120 =
+        "BEGIN:VCALENDAR\r\nVERSION:2.0\r\nPRODID:-//Polisportiva Lorvane//gironario "
+        "1.2.0//IT\r\nEND:VCALENDAR\r\n";
+    const std::string unread = "13 da definire PalaA Alfa - Gamma";
+    const std::string counts = "Rispetto al calendario di prima: ";
+    const std::string moved =
+        "spostata: gara 13 (u17.txt): dal 11/10/2026 18:00 PalaA al "
+        "11/10/2026 19:00 PalaA\n";
+    const std::string kept = "non letta: gara 13 (u17.txt) resta com'era\n";
+    struct Row {
+        std::string first;                              // the file before the first season
+        std::vector<std::vector<std::string>> seasons;  // each written against the one before
+        std::string identities;                         // of the last
+        std::string report;
+    };
+    const std::vector<Row> rows = {
+        {"",
+         {{A, B}, {A, B2}},
+         "12-1-u17.txt-$@gironario 13-1-u17.txt-$@gironario ",
+         counts + "1 gara cambiata, 0 nuove, 0 tolte\n" + moved},
+        {v120,
+         {{A}, {A, B}},
+         "12-1-u17.txt@gironario 13-1-u17.txt@gironario ",
+         counts + "0 gare cambiate, 1 nuova, 0 tolte\nnuova: gara 13 (u17.txt): 11/10/2026 "
+                  "18:00 PalaA\n"},
+        // Kept at its place; the lines after it keep their identities.
+        {"",
+         {{A, B, "13 12/10/26 18:00 PalaA Alfa - Zeta", C}, {A, unread, unread, C}},
+         "12-1-u17.txt-$@gironario 13-1-u17.txt-$@gironario kept 13-2-u17.txt-$@gironario kept "
+         "14-1-u17.txt-$@gironario ",
+         counts + "0 gare cambiate, 0 nuove, 0 tolte\n" + kept + kept},
+        // A day that does not exist, kept twice, then read again.
+        {v120,
+         {{A, B}, {A, "13 31/02/26 18:00 PalaA"}, {A, unread}, {A, B2}},
+         "12-1-u17.txt@gironario 13-1-u17.txt@gironario ",
+         counts + "1 gara cambiata, 0 nuove, 0 tolte\n" + moved},
+        // Not in the file before: nothing to keep.
+        {"",
+         {{A, C}, {unread, C}},
+         "14-1-u17.txt-$@gironario ",
+         counts + "0 gare cambiate, 0 nuove, 1 tolta\ntolta: gara 12 (u17.txt) del 04/10/2026 "
+                  "18:00\n"},
+        // An event of a feed, by its own UID.
+        {"",
+         {{"ev7|" + A, "ev8|" + B}, {"ev8|" + unread, "ev7|" + A}},
+         "ev8-u17.txt-$@gironario kept ev7-u17.txt-$@gironario ",
+         counts + "0 gare cambiate, 0 nuove, 0 tolte\n" + kept},
+    };
+    const char* const epochs[] = {"1796169600", "1796256000", "1", "2"};
+    const std::string identity = new_calendar_identity(epochs[0], "calendario.ics");
+    for (const Row& row : rows) {
+        Season season{row.first, "", ""};
+        std::string before;
+        for (std::size_t i = 0; i < row.seasons.size(); ++i) {
+            before = season.file;
+            season = write_season(row.seasons[i], before,
+                                  "2026100" + std::to_string(i + 1) + "T0800Z", epochs[i]);
+        }
+        std::string expected = row.identities;
+        for (std::size_t at; (at = expected.find('$')) != std::string::npos;) {
+            expected.replace(at, 1, identity);
+        }
+        EXPECT_EQ(identities(season.file, before), expected) << row.seasons[0][0];
+        EXPECT_EQ(season.file.find("X-WR-RELCALID:" + identity + "\r\n") != std::string::npos,
+                  row.first.empty());
+        EXPECT_EQ(season.report, row.report);
+    }
+    // Random without SOURCE_DATE_EPOCH; with it, of the target's name too.
+    EXPECT_EQ(
+        new_calendar_identity(nullptr, "calendario.ics").find_first_not_of("0123456789abcdef"),
+        std::string::npos);
+    EXPECT_NE(new_calendar_identity(nullptr, "a.ics"), new_calendar_identity(nullptr, "a.ics"));
+    EXPECT_NE(new_calendar_identity("1", "calendario.ics"), new_calendar_identity("1", "a.ics"));
 }
 
 }  // namespace

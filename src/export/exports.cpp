@@ -1,5 +1,7 @@
 #include "export/exports.hpp"
 
+#include <cstdlib>
+
 #include "calendar/merge.hpp"
 #include "calendar/merge_steps.hpp"
 #include "export/day_page.hpp"
@@ -49,10 +51,15 @@ long long export_icalendar(ExportJob& job) {
         // extension.
         settings.name = calendar_tag(job.result_name);
     }
+    settings.identity =
+        published_identity(job.changes, std::getenv("SOURCE_DATE_EPOCH"), job.result_name);
     IcsWriter ics(job.out, std::move(settings), job.changes);
     IcalendarEvents events(ics, job.out, job.calendars, job.checks, job.result_name);
     ics.begin();
     const long long matches = merge_checked(job, events);
+    for (const MatchRecord* match : job.undated) {
+        events.unplaced(*match);
+    }
     ics.end();
     return matches;
 }

@@ -45,7 +45,9 @@ void append_time(std::string& out, const LocalTime& time) {
 }  // namespace
 
 IcsWriter::IcsWriter(LineWriter& out, IcsSettings settings, IcsChanges* changes)
-    : out_(out), settings_(std::move(settings)), changes_(changes) {}
+    : out_(out), settings_(std::move(settings)), changes_(changes) {
+    uids_.set_identity(settings_.identity);
+}
 
 void IcsWriter::begin() {
     out_.put("BEGIN:VCALENDAR\r\nVERSION:2.0\r\n");
@@ -56,6 +58,9 @@ void IcsWriter::begin() {
     const bool name_utf8 = is_utf8(settings_.name);
     put_text_line("NAME", settings_.name, name_utf8);
     put_text_line("X-WR-CALNAME", settings_.name, name_utf8);
+    if (!settings_.identity.empty()) {
+        put_text_line("X-WR-RELCALID", settings_.identity, true);
+    }
     // A subscribed app looks for changes four times a day.
     out_.put("REFRESH-INTERVAL;VALUE=DURATION:PT6H\r\nX-PUBLISHED-TTL:PT6H\r\n");
     write_ics_zone(out_, settings_.zone);
@@ -66,24 +71,34 @@ void IcsWriter::end() {
 }
 
 EventOutcome IcsWriter::event(const MatchRecord& match, const IcsSource& source) {
+    // Every match is counted, dated or not, so that the UIDs of the others do not shift.
+    content_ = "UID:";
+    uids_.append(
+        content_, source, match.number,
+        match.source != nullptr ? std::string_view(match.source->uid) : std::string_view());
+    const std::uint64_t uid = ics_hash(content_);
+    EventOutcome outcome = EventOutcome::written;
+    std::optional<LocalTime> start;
+    std::optional<LocalTime> end;
     if (match.dating != Dating::dated) {
-        return match.dating == Dating::bad_date ? EventOutcome::bad_date : EventOutcome::undated;
+        outcome = match.dating == Dating::bad_date ? EventOutcome::bad_date : EventOutcome::undated;
+    } else {
+        start = local_time(match.start);
+        end = add_minutes(*start, settings_.duration_minutes);
+        outcome = end ? EventOutcome::written : EventOutcome::bad_end;
     }
-    const LocalTime start = local_time(match.start);
-    const std::optional<LocalTime> end = add_minutes(start, settings_.duration_minutes);
-    if (!end) {
-        return EventOutcome::bad_end;
+    if (outcome != EventOutcome::written) {
+        // Not read this time: what the phones have stays as it was.
+        if (changes_ != nullptr) {
+            out_.put(changes_->keep(uid));
+        }
+        return outcome;
     }
     // One reading for the whole line, so that every value of an event is read alike.
     const bool utf8 = is_utf8(match.line);
     const bool name_utf8 = is_utf8(source.file_name);
 
     out_.put("BEGIN:VEVENT\r\n");
-    content_ = "UID:";
-    uids_.append(
-        content_, source, match.number,
-        match.source != nullptr ? std::string_view(match.source->uid) : std::string_view());
-    const std::uint64_t uid = ics_hash(content_);
     write_content_line(out_, content_);
     out_.put("DTSTAMP:");
     out_.put(settings_.dtstamp);
@@ -94,7 +109,7 @@ EventOutcome IcsWriter::event(const MatchRecord& match, const IcsSource& source)
     content_ = "DTSTART";
     content_ += zone;
     content_ += ':';
-    append_time(content_, start);
+    append_time(content_, *start);
     put_line();
     content_ = "DTEND";
     content_ += zone;
@@ -126,7 +141,7 @@ EventOutcome IcsWriter::event(const MatchRecord& match, const IcsSource& source)
         std::string file_name;
         append_plain_text(file_name, source.file_name, name_utf8);
         revision = changes_->settle(
-            {uid, digest_.value(), start_number(start), place, match.number, file_name});
+            {uid, digest_.value(), start_number(*start), place, match.number, file_name});
     }
     content_ = "SEQUENCE:";
     append_digits(content_, revision.sequence, 1);
@@ -150,6 +165,12 @@ void IcsWriter::put_text_line(std::string_view name, std::string_view bytes, boo
     content_ += ':';
     append_text_value(content_, bytes, utf8);
     write_content_line(out_, content_);
+}
+
+std::string published_identity(const IcsChanges* changes, const char* source_date_epoch,
+                               std::string_view result_name) {
+    return changes != nullptr ? changes->identity()
+                              : new_calendar_identity(source_date_epoch, result_name);
 }
 
 std::optional<std::string> ics_timestamp(std::time_t time) {

@@ -6,7 +6,8 @@
 //
 // Each event's UID follows its match (ics_uid.hpp), so that a newer file updates the events of an
 // older one instead of adding to them. Written against the file it replaces (ics_changes.hpp),
-// an event's SEQUENCE rises exactly when its content changes, as apps need to apply an update.
+// an event's SEQUENCE rises exactly when its content changes, as apps need to apply an update,
+// and the event of a match that cannot be dated this time is kept as that file has it.
 
 #include <cstdint>
 #include <ctime>
@@ -30,6 +31,9 @@ struct IcsSettings {
     std::string version;         // gironario's version, named in PRODID
     IcsZone zone = IcsZone::europe_rome;
     std::string name = "calendario";  // the calendar's name in an app: NAME and X-WR-CALNAME
+    // The published calendar's own identity (ics_uid.hpp), X-WR-RELCALID, carried by every UID;
+    // empty for none, as in the files of 1.2.0.
+    std::string identity = {};
 };
 
 // What became of a match: an event, or why it was left out of the file.
@@ -48,12 +52,13 @@ class IcsWriter {
     // With `changes`, the events are written against a previous file, and the changes noted there.
     IcsWriter(LineWriter& out, IcsSettings settings, IcsChanges* changes = nullptr);
 
-    // Writes the calendar's head: BEGIN:VCALENDAR, VERSION, PRODID, its name, how often a
-    // subscribed app looks again, and the time zone.
+    // Writes the calendar's head: BEGIN:VCALENDAR, VERSION, PRODID, its name, its identity, how
+    // often a subscribed app looks again, and the time zone.
     void begin();
 
-    // Writes the event of a match. The matches of each calendar come in its own order. A match
-    // that is left out writes nothing and says why.
+    // Writes the event of a match. The matches of each calendar come in its own order, every one
+    // of them, so that each is counted for its UID. A match that is left out says why, and writes
+    // nothing unless the previous file has its event, which is then written again as it was.
     EventOutcome event(const MatchRecord& match, const IcsSource& source);
 
     // Writes END:VCALENDAR.
@@ -70,6 +75,11 @@ class IcsWriter {
     IcsDigest digest_;
     std::string content_;  // the content line being made, kept for its capacity
 };
+
+// The identity of a calendario.ics written against `changes`, the file it replaces: that file's,
+// or none as in a file of 1.2.0; with no previous file, a new one (new_calendar_identity()).
+std::string published_identity(const IcsChanges* changes, const char* source_date_epoch,
+                               std::string_view result_name);
 
 // The UTC date and time of `time` as DTSTAMP writes it, "YYYYMMDDTHHMMSSZ"; nothing for a time
 // that the system cannot break down or that lies outside the years 0 to 9999.

@@ -48,4 +48,10 @@ void IcalendarEvents::match(Calendar& calendar) {
     }
 }
 
+void IcalendarEvents::unplaced(const MatchRecord& match) {
+    IcsSource& source = sources_[match.calendar];
+    source.line_number = match.line_number;
+    writer_.event(match, source);
+}
+
 }  // namespace gironario

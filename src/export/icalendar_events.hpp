@@ -28,6 +28,9 @@ class IcalendarEvents final : public MergeSink {
     // Writes the event of the held line, or tells the checks why it is left out (a line whose
     // date or time is out of place has been told of by the checks themselves).
     void match(Calendar& calendar) override;
+    // A match of a table or an iCalendar file that cannot be dated, told of already: counted
+    // for its UID, and its event kept when the previous file has it. After the merge.
+    void unplaced(const MatchRecord& match);
     void day_break() override {}
     bool failed() const override { return out_.failed(); }
 

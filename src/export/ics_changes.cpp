@@ -50,6 +50,21 @@ IcsRevision IcsChanges::settle(const IcsEventState& event) {
     return {before.sequence() + 1, {}};
 }
 
+std::string_view IcsChanges::keep(std::uint64_t uid) {
+    const std::size_t index = previous_->find(uid);
+    if (index == PreviousCalendar::npos) {
+        return {};
+    }
+    PreviousEvent& before = previous_->events[index];
+    const std::string_view lines = previous_->lines_of(before);
+    if (before.seen() || lines.empty()) {
+        return {};
+    }
+    before.set_seen();
+    kept_.push_back(static_cast<std::uint32_t>(index));
+    return lines;
+}
+
 std::string IcsChanges::line_of(const Change& change) const {
     const IcsStrings& strings = previous_->strings;
     if (change.kind == Kind::added) {
@@ -87,6 +102,9 @@ void IcsChanges::report(const std::function<void(std::string_view)>& say) const 
         say(line_of(change) + '\n');
     }
     const IcsStrings& strings = previous_->strings;
+    for (const std::uint32_t index : kept_) {
+        say("non letta: gara " + std::string(strings[events[index].match]) + " resta com'era\n");
+    }
     for (const std::uint32_t index : gone) {
         const PreviousEvent& event = events[index];
         say("tolta: gara " + std::string(strings[event.match]) + " del " + moment(event.start) +

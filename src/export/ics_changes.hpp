@@ -38,9 +38,17 @@ class IcsChanges {
     // previous one when its content is the same, one more when it changed.
     IcsRevision settle(const IcsEventState& event);
 
+    // A match that cannot be dated this time, whose UID content line hashes to `uid`: the lines
+    // of its event in the previous file, to be written again as they are, or nothing when the
+    // previous file has no such event. A kept event is not gone, and the list tells it apart.
+    std::string_view keep(std::uint64_t uid);
+
+    // The previous file's calendar identity (X-WR-RELCALID), to be kept; empty when it has none.
+    const std::string& identity() const { return previous_->identity; }
+
     // The list of changes, each line whole and in Latin-1, to `say`: the counts (changed, new,
-    // removed), then one line for each changed or new event in the order written, then one for
-    // each event that is gone, by its start.
+    // removed), then one line for each changed or new event in the order written, one for each
+    // event kept as it was, and one for each event that is gone, by its start.
     void report(const std::function<void(std::string_view)>& say) const;
 
   private:
@@ -56,6 +64,7 @@ class IcsChanges {
 
     std::unique_ptr<PreviousCalendar> previous_;
     std::vector<Change> changes_;
+    std::vector<std::uint32_t> kept_;  // in previous_->events, in the order written
 };
 
 }  // namespace gironario

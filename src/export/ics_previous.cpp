@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cstdint>
 #include <optional>
 
 #include "export/ics_text.hpp"
@@ -103,18 +104,21 @@ class Reader {
             if (!lines.whole() || !line.ends_with('\r')) {
                 return failed(number);
             }
+            const std::string_view as_written = line;
             line.remove_suffix(1);
             if (!line.empty() && (line[0] == ' ' || line[0] == '\t')) {
                 if (!line_.open) {
                     return failed(number);
                 }
                 line_.add(line.substr(1));
+                written_.append(as_written).append(1, '\n');
                 continue;
             }
             if (line_.open && !take_line()) {
                 return failed(number - 1);
             }
             line_.start(line);
+            written_.assign(as_written).append(1, '\n');
         }
         if (lines.failed()) {
             return {nullptr, "non si legge (errore di lettura)"};
@@ -150,8 +154,36 @@ class Reader {
         return {nullptr, "\xE8 incompleto o rovinato alla riga " + std::to_string(number)};
     }
 
-    // Takes the content line just unfolded; false when it cannot stand where it is.
+    // Takes the content line just unfolded, and keeps it as written when it is an event's;
+    // false when it cannot stand where it is.
     bool take_line() {
+        const bool was_in_event = in_event_;
+        if (!take_content_line()) {
+            return false;
+        }
+        if (!in_event_ && !was_in_event) {
+            return true;
+        }
+        std::string& kept = calendar_->lines;
+        if (!was_in_event) {
+            event_begin_ = kept.size();
+        }
+        // An event's offsets are 32 bits: the lines past 4 GiB are not kept.
+        if (keeping_ && kept.size() + written_.size() > UINT32_MAX) {
+            keeping_ = false;
+        }
+        if (keeping_) {
+            kept += written_;
+        }
+        if (!in_event_ && keeping_) {
+            PreviousEvent& event = calendar_->events.back();
+            event.lines_begin = static_cast<std::uint32_t>(event_begin_);
+            event.lines_size = static_cast<std::uint32_t>(kept.size() - event_begin_);
+        }
+        return true;
+    }
+
+    bool take_content_line() {
         line_.open = false;
         const std::string_view name = line_.name();
         const std::optional<std::string_view> value = line_.value();
@@ -198,6 +230,14 @@ class Reader {
         if (depth_ == 0) {
             if (name == "PRODID") {
                 ours_ = value->starts_with(our_prodid);
+            } else if (name == "X-WR-RELCALID") {
+                // Written into every UID as it is: only an identity such as ours.
+                if (!ours_ || value->empty() || value->size() > 64 ||
+                    value->find_first_not_of("0123456789abcdefghijklmnopqrstuvwxyz"
+                                             "ABCDEFGHIJKLMNOPQRSTUVWXYZ-") != std::string::npos) {
+                    return false;
+                }
+                calendar_->identity = *value;
             }
             return true;
         }
@@ -230,6 +270,9 @@ class Reader {
 
     PreviousCalendar* calendar_ = nullptr;
     ContentLine line_;
+    std::string written_;  // the physical lines of line_, each with its CR LF
+    std::size_t event_begin_ = 0;
+    bool keeping_ = true;
     PreviousEvent event_;
     IcsDigest digest_;
     bool has_uid_ = false;

@@ -1,8 +1,9 @@
 #pragma once
 
 // The calendario.ics that a run replaces, read for what the new file is written against: each
-// event's UID, SEQUENCE and LAST-MODIFIED, a digest of its content, and what the list of changes
-// tells of a match that moved or went. Only a file that gironario wrote, and whole, is taken.
+// event's UID, SEQUENCE and LAST-MODIFIED, a digest of its content, what the list of changes
+// tells of a match that moved or went, and its lines as they are, for an event to be kept as it
+// was; and the calendar's identity. Only a file that gironario wrote, and whole, is taken.
 
 #include <array>
 #include <cstdint>
@@ -53,7 +54,7 @@ class IcsStrings {
 // calendar's file name as a text value.
 std::string ics_match_label(std::string_view number, std::string_view file_name);
 
-// One event of the previous file: forty bytes, whatever its lines.
+// One event of the previous file: forty-eight bytes, and its lines in PreviousCalendar::lines.
 struct PreviousEvent {
     std::uint64_t uid = 0;       // ics_hash() of its UID content line
     std::uint64_t digest = 0;    // IcsDigest::value()
@@ -62,6 +63,10 @@ struct PreviousEvent {
     std::uint32_t place = 0;     // LOCATION's value as written, escapes and all
     std::uint32_t match = 0;     // the match its DESCRIPTION names, as ics_match_label() does
     std::uint32_t state = 0;     // its SEQUENCE (under 10^9), and in bit 0 whether it is seen
+    // Where its lines are in PreviousCalendar::lines, BEGIN:VEVENT to END:VEVENT with their
+    // CR LF; none (0, 0) when they were past what is kept.
+    std::uint32_t lines_begin = 0;
+    std::uint32_t lines_size = 0;
 
     std::uint32_t sequence() const { return state >> 1; }
     // Whether the new file has it too.
@@ -74,6 +79,15 @@ struct PreviousEvent {
 struct PreviousCalendar {
     IcsStrings strings;
     std::deque<PreviousEvent> events;  // by uid, once read
+    std::string lines;                 // the events' lines as the file has them, one after another
+    // X-WR-RELCALID, the published calendar's identity that its UIDs carry; empty in a file of
+    // 1.2.0, which has none.
+    std::string identity;
+
+    // The lines of `event` as the file has them; empty when they were not kept.
+    std::string_view lines_of(const PreviousEvent& event) const {
+        return std::string_view(lines).substr(event.lines_begin, event.lines_size);
+    }
 
     // The index of the event whose UID content line hashes to `uid`; npos when there is none.
     std::size_t find(std::uint64_t uid) const;
@@ -89,8 +103,8 @@ struct PreviousReading {
 };
 
 // Reads a previous calendario.ics through a buffer of 77 bytes at least (a content line of 75
-// octets and its CR LF: a longer line is not one of ours). Memory grows with its events, never
-// with the length of a line.
+// octets and its CR LF: a longer line is not one of ours). Memory grows with its events and their
+// lines (up to 4 GiB of them are kept), never with the length of a line.
 PreviousReading read_previous_calendar(LineReader& lines);
 
 }  // namespace gironario

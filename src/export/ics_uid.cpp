@@ -1,7 +1,12 @@
 #include "export/ics_uid.hpp"
 
 #include <charconv>
+#include <chrono>
+#include <cstdint>
+#include <exception>
+#include <random>
 
+#include "export/ics_previous.hpp"
 #include "export/ics_text.hpp"
 
 namespace gironario {
@@ -34,9 +39,7 @@ void IcsUids::append(std::string& out, const IcsSource& source, std::string_view
             out += '.';
             append_number(out, count);
         }
-        out += '-';
-        append_text_value(out, source.file_name, is_utf8(source.file_name));
-        out += uid_suffix;
+        append_end(out, source);
         return;
     }
     out += number;
@@ -46,9 +49,46 @@ void IcsUids::append(std::string& out, const IcsSource& source, std::string_view
         out += '.';
         append_number(out, static_cast<unsigned long long>(source.rank));
     }
+    append_end(out, source);
+}
+
+void IcsUids::append_end(std::string& out, const IcsSource& source) const {
     out += '-';
     append_text_value(out, source.file_name, is_utf8(source.file_name));
+    if (!identity_.empty()) {
+        out += '-';
+        out += identity_;
+    }
     out += uid_suffix;
+}
+
+std::string new_calendar_identity(const char* source_date_epoch, std::string_view result_name) {
+    std::uint64_t value = 0;
+    if (source_date_epoch != nullptr && *source_date_epoch != '\0') {
+        // The name after a NUL, so that no two pairs hash as one text.
+        value =
+            ics_hash(result_name, ics_hash(std::string_view("", 1), ics_hash(source_date_epoch)));
+    } else {
+        std::uint64_t drawn = 0;
+        try {
+            std::random_device device;
+            drawn = static_cast<std::uint64_t>(device()) << 32 | device();
+        } catch (const std::exception&) {
+            // No random device: the clock and the name alone.
+        }
+        // The clock mixed in, in case a system's random device is not random.
+        const auto now =
+            static_cast<std::uint64_t>(std::chrono::system_clock::now().time_since_epoch().count());
+        value =
+            drawn ^ ics_hash(result_name, ics_hash(std::string_view(
+                                              reinterpret_cast<const char*>(&now), sizeof now)));
+    }
+    constexpr std::string_view digits = "0123456789abcdef";
+    std::string identity(16, '0');
+    for (std::size_t i = 0; i < identity.size(); ++i) {
+        identity[i] = digits[(value >> (60 - 4 * i)) & 0xFu];
+    }
+    return identity;
 }
 
 }  // namespace gironario

@@ -2,7 +2,7 @@
 
 // Who an event is, whatever becomes of its match: its UID.
 //
-//     UID:<number>-<occurrence>[.<rank>]-<file name>@gironario
+//     UID:<number>-<occurrence>[.<rank>]-<file name>[-<identity>]@gironario
 //
 // <number> is the match's number as its line writes it ("7", "0042"), <occurrence> which line of
 // its calendar with that number this is, counted in the calendar's own line order (1 for the first,
@@ -10,6 +10,16 @@
 // its folders, escaped as a text value. Where two calendars of one run have the same file name (in
 // different folders), the second and later carry their rank among those calendars in the order
 // named, 2, 3...; the first has none, so it keeps its UIDs when another is added.
+//
+// <identity> is the published calendar's own (X-WR-RELCALID in its head): made once for a new
+// calendario.ics (new_calendar_identity()), read back from the file replaced and kept, so that two
+// clubs or two folders never give the same UID and a target keeps its UIDs run after run. A file
+// written by 1.2.0 has none, and none is added to it: its UIDs stay as 1.2.0 wrote them.
+//
+// Every match line is counted, whether or not its date and time can be read this time, so that a
+// line left out does not shift the identities of the lines after it. The rows and events of a
+// table or an iCalendar file are counted in the merge's order, then those that cannot be dated in
+// the file's order.
 //
 // So a match keeps its UID when its date, time, place or teams are corrected, or its years are
 // rewritten with four digits, and the UID says nothing of the run's time. No two events of a file
@@ -39,14 +49,26 @@ class IcsUids {
   public:
     // Appends to `out` the UID value of the next match numbered `number` in `source`'s calendar.
     // A match of an iCalendar file is known by its own event's UID instead (`source_uid`), so
-    // that it stays one event wherever the feed moves it: "<source UID>-<file name>@gironario".
+    // that it stays one event wherever the feed moves it:
+    // "<source UID>[.<occurrence>]-<file name>[-<identity>]@gironario".
     void append(std::string& out, const IcsSource& source, std::string_view number,
                 std::string_view source_uid = {});
 
+    // The published calendar's identity that every UID carries; empty for none (as in 1.2.0).
+    void set_identity(std::string_view identity) { identity_ = identity; }
+
   private:
+    void append_end(std::string& out, const IcsSource& source) const;
+
+    std::string identity_;
     // By calendar: how many lines with each number have been given a UID. It grows with the
     // different numbers of a calendar (hundreds), not with its lines.
     std::vector<std::unordered_map<std::string, std::uint32_t>> counts_;
 };
+
+// A new published calendar's identity, 16 lowercase hexadecimal digits: random, or, when
+// `source_date_epoch` is set and not empty (reproducible runs and tests), a hash of it and of
+// `result_name`, so that the same run gives the same bytes.
+std::string new_calendar_identity(const char* source_date_epoch, std::string_view result_name);
 
 }  // namespace gironario
