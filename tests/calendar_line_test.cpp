@@ -106,8 +106,11 @@ std::string written(const std::string& text, int year_digits, std::size_t capaci
     LineReader reader(input, capacity);
     Calendar calendar{reader, year_digits};
     calendar.next();
-    // The width is known from the whole line, as the merge knows it from a long enough head.
-    calendar.record.width = detect_width(text.substr(0, text.find('\n')), 0);
+    // The width and the shape are known from the whole line, as the merge knows them from a
+    // long enough head.
+    const std::string line = text.substr(0, text.find('\n'));
+    calendar.record.width = detect_width(line, 0);
+    calendar.record.in_place = has_shape(line, calendar.record.width, year_digits);
     std::string result;
     StringOutput output(result);
     LineWriter writer(output, 3);
@@ -126,18 +129,18 @@ TEST(CalendarLine, WriteDropsTheCenturyWhereverTheBufferEnds) {
     const std::vector<Row> rows = {
         {"12 05/10/2007 21:00 PalaA Alfa - Beta\n", 4, "12 05/10/07 21:00 PalaA Alfa - Beta\n"},
         {"12 05/10/2007 21:00 PalaA Alfa - Beta", 4, "12 05/10/07 21:00 PalaA Alfa - Beta\n"},
-        {"12 05/10/2007 21:00 PalaA Alfa - Beta\n", 2, "12 05/10/2007 21:00 PalaA Alfa - Beta\n"},
+        {"12 05/10/07 21:00 PalaA Alfa - Beta\n", 2, "12 05/10/07 21:00 PalaA Alfa - Beta\n"},
         {"7 05/10/07 21:00 A\r\n", 2, "7 05/10/07 21:00 A\r\n"},
         {"7 05/10/2007 21:00 A\r\n", 4, "7 05/10/07 21:00 A\r\n"},
         {"123 05/10/2007 21:00 A\n", 4, "123 05/10/07 21:00 A\n"},
         {"1000 05/10/2007 21:00 A\n", 4, "1000 05/10/07 21:00 A\n"},
         {"12345 05/10/2007 21:00 A\n", 4, "12345 05/10/07 21:00 A\n"},
-        // Lines that end at or inside the century still get their line feed.
-        {"1 06/10/2\n", 4, "1 06/10/\n"},
-        {"1 06/10/\n", 4, "1 06/10/\n"},
-        {"1 0\n", 4, "1 0\n"},
-        {"1 06/10/2007 " + long_tail + "\n", 4, "1 06/10/07 " + long_tail + "\n"},
-        {"1 06/10/2007 " + long_tail, 2, "1 06/10/2007 " + long_tail + "\n"},
+        // Lines whose date and time are not in their columns are written whole.
+        {"1 06/10/2\n", 4, "1 06/10/2\n"},
+        {"1 06/10/2007 X\r\n", 4, "1 06/10/2007 X\r\n"},
+        {"1 0", 4, "1 0\n"},
+        {"1 06/10/2007 18:00 " + long_tail + "\n", 4, "1 06/10/07 18:00 " + long_tail + "\n"},
+        {"1 06/10/07 18:00 " + long_tail, 2, "1 06/10/07 18:00 " + long_tail + "\n"},
     };
     for (const Row& row : rows) {
         for (std::size_t capacity = 1; capacity <= 24; ++capacity) {

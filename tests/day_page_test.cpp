@@ -149,8 +149,8 @@ TEST(DayPage, WholePageThroughTheMerge) {
               "(riga 2), 04/10/2026 18:00-20:00\n"
               "gironario: squadre/u17.txt:3: gara 8 del 31/10/26 alle 25:00: data o ora "
               "inesistente, la gara \xE8 in fondo alla pagina, sotto \"Da controllare\"\n"
-              "gironario: squadre/u17.txt:4: la data o l'ora non \xE8 dove viene cercata "
-              "(gg/mm/aa hh:mm)\n");
+              "gironario: squadre/u17.txt:4: la data o l'ora non si legge (gg/mm/aa hh:mm): la "
+              "riga resta dopo la precedente del suo calendario\n");
 }
 
 }  // namespace

@@ -168,8 +168,8 @@ INSTANTIATE_TEST_SUITE_P(Faults, EndToEnd, testing::Values(
           {"calendario.xls", "1\t4\t\xE9\xE9/10/07\t21:00\tPala\xE8\tDelta - Eta\n2\t\n"
                              "3\t1\t06/10/07\t18:00\tPalaA\tAlfa\0Beta \x80\xFF\n4\t\n"
                              "5\t5\t13/10/07\t18:00\tPalaC\tZeta\0\0Delta\n"s}},
-         0, "gironario: calendario2.txt:1: la data o l'ora non \xE8 dove viene cercata "
-            "(gg/mm/aa hh:mm)\n"}),
+         0, "gironario: calendario2.txt:1: la data o l'ora non si legge (gg/mm/aa hh:mm): la "
+            "riga resta dopo la precedente del suo calendario\n"}),
     row_name);
 
 // An output name that leads to a calendar (or, for a table, to temp.txt) would empty it.

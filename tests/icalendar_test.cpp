@@ -156,8 +156,9 @@ TEST(IcsWriter, DatesAndTimes) {
         {"1 05/10/2007 21:0", 4, 120, EventOutcome::undated, ""},
         {"1 05/1x/2007 21:00 P", 4, 120, EventOutcome::undated, ""},
         {"1 05/10/x007 21:00 P", 4, 120, EventOutcome::undated, ""},
-        {"1 05/10/07 21:00", 4, 120, EventOutcome::undated, ""},
-        {"1 05/10/07 2:00 P", 2, 120, EventOutcome::undated, ""},
+        // Typed out of their columns, they are read by their real dates.
+        {"1 05/10/07 21:00", 4, 120, EventOutcome::written, "20071005T210000 20071005T230000"},
+        {"1 05/10/07 2:00 P", 2, 120, EventOutcome::written, "20071005T020000 20071005T040000"},
     };
     for (const Row& row : rows) {
         // Floating times, as --fuso=locale writes them.

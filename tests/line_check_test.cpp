@@ -15,13 +15,12 @@
 namespace gironario {
 namespace {
 
-const std::string LAYOUT2 = "la data o l'ora non \xE8 dove viene cercata (gg/mm/aa hh:mm)";
-const std::string LAYOUT4 = "la data o l'ora non \xE8 dove viene cercata (gg/mm/aaaa hh:mm)";
-const std::string SEEMS2 = "l'anno sembra di 2 cifre, non di 4";
-const std::string SEEMS4 = "l'anno sembra di 4 cifre, non di 2";
+const std::string STAYS = ": la riga resta dopo la precedente del suo calendario";
+const std::string LAYOUT2 = "la data o l'ora non si legge (gg/mm/aa hh:mm)" + STAYS;
+const std::string LAYOUT4 = "la data o l'ora non si legge (gg/mm/aaaa hh:mm)" + STAYS;
 const std::string ORDER =
     "la gara viene prima della precedente: il calendario non \xE8 in ordine di data e ora";
-const std::string NOT_IN_ICS = ", quindi la gara non \xE8 in calendario.ics";
+const std::string NOT_IN_ICS = ", e la gara non \xE8 in calendario.ics";
 const std::string LOOK_ALIKE =
     "sembra una gara, ma non comincia con il numero della gara seguito da uno spazio: non viene "
     "letta";
@@ -117,6 +116,15 @@ std::string days(int count, int year_digits, const std::string& extra = "") {
 
 const std::string LONG(100'000, '-');  // longer than the reader's buffer
 
+// Matches 1 to `count` whose date is still to be set.
+std::string undated(int count) {
+    std::string text;
+    for (int number = 1; number <= count; ++number) {
+        text += std::to_string(number) + " da definire\n";
+    }
+    return text;
+}
+
 const std::vector<Row> rows = {
     {"well-formed and in order, ties and numbers of every width",
      "Stagione 2026/2027\nGirone di andata\n1 04/10/2026 18:00 PalaA A - B\n"
@@ -124,35 +132,34 @@ const std::vector<Row> rows = {
      "1000 18/10/2026 18:00 PalaC X - Y\n",
      4, "99 04/10/26 18:00 Campo A - B\n100 05/10/26 09:00 Campo C - D\n12345 18/10/26 18:00 E - F",
      2, ""},
-    {"dates and times out of place",
+    {"dates and times that cannot be read; a one-digit day read by its date",
      "12 gennaio: riposo\n1 6/10/26 18:00 A - B\n2 13/10/26 18:00 A - C\n3 20/10/26\n"
      "4 27/10/26 18:\n5 03/11/26 18:0",
      2, "", 2,
-     warning(1, 1, LAYOUT2) + warning(1, 2, LAYOUT2) + warning(1, 4, LAYOUT2) +
-         warning(1, 5, LAYOUT2) + warning(1, 6, LAYOUT2)},
+     warning(1, 1, LAYOUT2) + warning(1, 4, LAYOUT2) + warning(1, 5, LAYOUT2) +
+         warning(1, 6, LAYOUT2)},
     {"dates and times out of place, four-digit years", "", 2,
      "2026/2027 Calendario\n1 04/10/2026 18:00 A\n2 11/10/2026 8:00 B\n3 18/10/--26 18:00 C\n", 4,
-     warning(2, 1, LAYOUT4) + warning(2, 3, LAYOUT4) + warning(2, 4, LAYOUT4)},
-    {"four-digit years answered 2", days(2, 4), 2, "", 2,
-     warning(1, 1, SEEMS4) + warning(1, 2, SEEMS4)},
-    {"two-digit years answered 4", "", 2, "Girone\n" + days(2, 2), 4,
-     warning(2, 2, SEEMS2) + warning(2, 3, SEEMS2)},
+     warning(2, 1, LAYOUT4) + warning(2, 4, LAYOUT4)},
+    // Read by their real dates, as they were typed.
+    {"four-digit years answered 2", days(2, 4), 2, "", 2, ""},
+    {"two-digit years answered 4", "", 2, "Girone\n" + days(2, 2), 4, ""},
     // Calendar 2's only match, on 19/10, ends the merge loop: from line 6 on, the remainder copy.
-    {"order: earlier warned, equal not, lines out of place not compared",
+    {"order: earlier warned, equal not, lines typed out of their columns compared too",
      "Giornata 1\n1 13/10/26 18:00 A\n2 15/10/26 8:00 B\n3 14/10/26 18:00 C\n"
      "4 01/10/26 8:00 D\n5 20/10/26 18:00 E\n6 20/10/26 18:00 F\n7 20/10/26 17:59 G\n"
      "8 20/10/26 17:59 H\n9 01/11/26 10:00 I\n",
      2, "20 19/10/2026 12:00 Y\n", 4,
-     warning(1, 3, LAYOUT2) + warning(1, 5, LAYOUT2) + warning(1, 8, ORDER)},
-    {"seven problem lines: five shown, two counted", days(7, 4), 2, "", 2,
-     warning(1, 1, SEEMS4) + warning(1, 2, SEEMS4) + warning(1, 3, SEEMS4) + warning(1, 4, SEEMS4) +
-         warning(1, 5, SEEMS4) + held_back(1, "altre 2 righe con problemi non sono elencate")},
-    // Read as four-digit, calendar 1's years are blanks, earlier than any digit: all its lines
-    // come first.
-    {"six problem lines: one counted, and five for each calendar", days(6, 2), 4,
+     warning(1, 4, ORDER) + warning(1, 5, ORDER) + warning(1, 8, ORDER)},
+    {"seven problem lines: five shown, two counted", undated(7), 2, "", 2,
+     warning(1, 1, LAYOUT2) + warning(1, 2, LAYOUT2) + warning(1, 3, LAYOUT2) +
+         warning(1, 4, LAYOUT2) + warning(1, 5, LAYOUT2) +
+         held_back(1, "altre 2 righe con problemi non sono elencate")},
+    // Calendar 1's lines that cannot be read stand before every other: they come first.
+    {"six problem lines: one counted, and five for each calendar", undated(6), 4,
      "1 10/10/26 18:00 A\n2 09/10/26 18:00 B\n", 2,
-     warning(1, 1, SEEMS2) + warning(1, 2, SEEMS2) + warning(1, 3, SEEMS2) + warning(1, 4, SEEMS2) +
-         warning(1, 5, SEEMS2) + warning(2, 2, ORDER) +
+     warning(1, 1, LAYOUT4) + warning(1, 2, LAYOUT4) + warning(1, 3, LAYOUT4) +
+         warning(1, 4, LAYOUT4) + warning(1, 5, LAYOUT4) + warning(2, 2, ORDER) +
          held_back(1, "un'altra riga con problemi non \xE8 elencata")},
     {"headings, empty lines and lines longer than the buffer count one line each",
      "Girone\n\n" + LONG + "\n\n1 6/10/26 18:00 A " + LONG + "\n2 13/10/26 1800\n" + LONG +
@@ -160,16 +167,15 @@ const std::vector<Row> rows = {
      2, "", 2, warning(1, 5, LAYOUT2) + warning(1, 6, LAYOUT2)},
     {"a match out of place is not in the export", "", 2,
      "1 6/10/26 18:00 A\n2 06/10/2026 18:00 B\n3 05/10/26 18:00 C\n4 04/10/26 18:00 D\n", 2,
-     warning(2, 1, LAYOUT2 + NOT_IN_ICS) + warning(2, 2, SEEMS4 + NOT_IN_ICS) +
-         warning(2, 4, ORDER),
-     "calendario.ics"},
-    // Lines 2 and 6 have two problems each, counted once.
+     warning(2, 3, ORDER) + warning(2, 4, ORDER), "calendario.ics"},
+    // Seven lines with problems, line 3 with two of them, counted once.
     {"other problems share the lines shown",
-     "1 04/10/26 18:00 A - B rinviata\n2 5/10/26 18:00 rinviata\n3 6/10/26 C\n4 7/10/26 D\n"
+     "1 04/10/26 18:00 A - B rinviata\n2 5/10/26 18:00 rinviata\n3 6/10/26 C rinviata\n"
+     "4 7/10/26 D\n"
      "5 8/10/26 E\n6 9/10/26 18:00 rinviata\n7 10/10/26 18:00 F rinviata\n",
      2, "", 2,
-     warning(1, 1, POSTPONED) + warning(1, 2, LAYOUT2) + warning(1, 2, POSTPONED) +
-         warning(1, 3, LAYOUT2) + warning(1, 4, LAYOUT2) + warning(1, 5, LAYOUT2) +
+     warning(1, 1, POSTPONED) + warning(1, 2, POSTPONED) + warning(1, 3, LAYOUT2) +
+         warning(1, 3, POSTPONED) + warning(1, 4, LAYOUT2) + warning(1, 5, LAYOUT2) +
          held_back(1, "altre 2 righe con problemi non sono elencate")},
     {"no match lines", "Girone\n", 2, "", 4, ""},
     {"a byte-order mark at the very start is not part of the first line",
@@ -183,9 +189,10 @@ const std::vector<Row> rows = {
      4, "", 2,
      warning(1, 1, LOOK_ALIKE) + warning(1, 2, LOOK_ALIKE) + warning(1, 3, LOOK_ALIKE) +
          warning(1, 6, LOOK_ALIKE)},
-    {"seven problem lines in the second calendar", "", 2, days(7, 4), 2,
-     warning(2, 1, SEEMS4) + warning(2, 2, SEEMS4) + warning(2, 3, SEEMS4) + warning(2, 4, SEEMS4) +
-         warning(2, 5, SEEMS4) + held_back(2, "altre 2 righe con problemi non sono elencate")},
+    {"seven problem lines in the second calendar", "", 2, undated(7), 2,
+     warning(2, 1, LAYOUT2) + warning(2, 2, LAYOUT2) + warning(2, 3, LAYOUT2) +
+         warning(2, 4, LAYOUT2) + warning(2, 5, LAYOUT2) +
+         held_back(2, "altre 2 righe con problemi non sono elencate")},
 };
 
 TEST(LineCheck, Rows) {

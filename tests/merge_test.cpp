@@ -118,13 +118,21 @@ const std::vector<Row> rows = {
      "10000 13/10/07 18:00 C\n",
      5},
     // The minute's units of the last line fall where its line feed would be: 10, as with one.
+    // A line whose date and time cannot be read stays after the match before it in its own
+    // calendar, or before every other when it is the first: none moves the lines after it.
     {"unterminated last line ending before the minute's last digit", "1 06/10/07 18:0", 2,
      "2 06/10/07 18:0\tB\n3 06/10/07 18:0\n4 06/10/07 18:00 D\n", 2,
-     "2 06/10/07 18:0\tB\n1 06/10/07 18:0\n3 06/10/07 18:0\n\n4 06/10/07 18:00 D\n", 4},
-    {"a key past the end of a short line is the lowest", "1 06/10/07\n", 2, "2 06/10/07 00:00 B\n",
-     2, "1 06/10/07\n2 06/10/07 00:00 B\n", 2},
-    {"the line feed is byte 10", "1 06/10/07 \n", 2, "2 06/10/07 \t0:00 B\n", 2,
-     "2 06/10/07 \t0:00 B\n1 06/10/07 \n", 2},
+     "1 06/10/07 18:0\n2 06/10/07 18:0\tB\n\n3 06/10/07 18:0\n4 06/10/07 18:00 D\n", 4},
+    {"a line without its time comes first", "1 06/10/07\n", 2, "2 06/10/07 00:00 B\n", 2,
+     "1 06/10/07\n\n2 06/10/07 00:00 B\n", 2},
+    {"a line typed with a tab is read by its date", "1 06/10/07 \n", 2, "2 06/10/07 \t0:00 B\n", 2,
+     "1 06/10/07 \n\n2 06/10/07 00:00 B\n", 2},
+    {"lines typed out of their columns, and one that cannot be read",
+     "1 06/10/07 18:00 A\n2 9/10/2007 h 18.30 B\n3 da definire C\n4 13/10/07 18:00 D\n", 2,
+     "7 07/10/07 18:00 X\n8 10/10/07 18:00 Y\n", 2,
+     "1 06/10/07 18:00 A\n\n7 07/10/07 18:00 X\n\n2 09/10/07 18:30 B\n\n3 da definire C\n\n"
+     "8 10/10/07 18:00 Y\n\n4 13/10/07 18:00 D\n",
+     6},
     {"long headings dropped whole", L1 + long_heading() + L2, 2, long_heading() + L4 + L5, 2,
      L1 + L4 + "\n" + L2 + L5 + "\n", 4},
     {"long lines compared and written whole", "1 06/10/07 18:00 A " + TAIL + "\n" + L2, 2,
@@ -152,7 +160,7 @@ const std::vector<Row> rows = {
     {"rest: calendar 1 empty", "", 2, L4 + L5 + L1, 2, L4 + L5 + L1, 3},
     {"rest: calendar 2 only headings", L1 + L2, 2, "Girone A\n\n\n", 2, L1 + L2, 2},
     {"rest: long and unterminated lines", "1 06/10/2007 18:00 A " + TAIL + "\n2 13/10/2007 X", 4,
-     "", 2, "1 06/10/07 18:00 A " + TAIL + "\n2 13/10/07 X\n", 2},
+     "", 2, "1 06/10/07 18:00 A " + TAIL + "\n2 13/10/2007 X\n", 2},
     {"both empty", "", 4, "", 2, "", 0},
     {"only headings", "Girone\n", 2, "\n", 4, "", 0},
 };

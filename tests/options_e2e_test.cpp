@@ -31,17 +31,17 @@ const std::string flawed_1 =
     "3 4/10/07 18:00 PalaA Alfa - Delta\n"
     "4 05/10/07 18:00 PalaA Alfa - Eta\n";
 const std::string flawed_warnings =
-    "gironario: calendario1.txt:2: la data o l'ora non \xE8 dove viene cercata (gg/mm/aa hh:mm)\n"
-    "gironario: calendario1.txt:4: la data o l'ora non \xE8 dove viene cercata (gg/mm/aa hh:mm)\n"
-    "gironario: calendario1.txt:5: la gara viene prima della precedente: il calendario non \xE8 "
+    "gironario: calendario1.txt:2: la data o l'ora non si legge (gg/mm/aa hh:mm): la riga resta "
+    "dopo la precedente del suo calendario\n"
+    "gironario: calendario1.txt:4: la gara viene prima della precedente: il calendario non \xE8 "
     "in ordine di data e ora\n";
 
-// The note reads as a date after 13/10/07, so the rest of the calendar follows it as it stands.
+// The note stays after the match before it; the one-digit day is read by its date, and written
+// in the columns.
 const std::string flawed_merged =
-    "1 06/10/07 18:00 PalaA Alfa - Beta\n4 06/10/07 21:00 PalaB Delta - Eta\n\n"
-    "5 13/10/07 18:00 PalaC Zeta - Delta\n\n12 gennaio: riposo\n"
-    "2 13/10/07 18:00 PalaA Alfa - Gamma\n3 4/10/07 18:00 PalaA Alfa - Delta\n"
-    "4 05/10/07 18:00 PalaA Alfa - Eta\n";
+    "1 06/10/07 18:00 PalaA Alfa - Beta\n12 gennaio: riposo\n4 06/10/07 21:00 PalaB Delta - Eta\n\n"
+    "2 13/10/07 18:00 PalaA Alfa - Gamma\n5 13/10/07 18:00 PalaC Zeta - Delta\n\n"
+    "3 04/10/07 18:00 PalaA Alfa - Delta\n4 05/10/07 18:00 PalaA Alfa - Eta\n";
 
 const std::string no_file = "No such file or directory";
 const bool posix_only = true;
@@ -238,9 +238,10 @@ TEST(Icalendar, FormatIWritesOnlyTheCalendarFile) {
     expect_errors(first.errors,
                   "gironario: calendario.ics: il file di prima non \xE8 un calendario scritto da "
                   "gironario: viene sostituito senza l'elenco dei cambiamenti\n"
-                  // A line too short for its keys orders first.
-                  "gironario: calendario2.txt:3: la data o l'ora non \xE8 dove viene cercata "
-                  "(gg/mm/aa hh:mm), quindi la gara non \xE8 in calendario.ics\n"
+                  // A line too short for its keys stays where it is.
+                  "gironario: calendario2.txt:3: la data o l'ora non si legge (gg/mm/aa hh:mm): "
+                  "la riga resta dopo la precedente del suo calendario, e la gara non \xE8 in "
+                  "calendario.ics\n"
                   "gironario: calendario1.txt:4: gara 3 del 31/02/2008 alle 18:00: data o ora "
                   "inesistente, la gara non \xE8 in calendario.ics\n");
     EXPECT_EQ(first.status, 0);

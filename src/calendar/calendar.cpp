@@ -27,9 +27,9 @@ void Calendar::read_record(std::string_view line) {
     match.number = line.substr(0, static_cast<std::size_t>(digits - line.begin()));
     match.place = {};
     match.title = {};
+    typed_in_hand_ = false;
     if (!match.in_place) {
-        match.dating = Dating::bad_shape;
-        // What follows the time, wherever the time should have been, is not looked for.
+        read_typed(line);
         return;
     }
     // The date of most lines is the date of the line before: its midnight is kept.
@@ -53,6 +53,30 @@ void Calendar::read_record(std::string_view line) {
         match.start = day_start_ + hours * 60LL + minutes;
     }
     find_place_and_title(key_position(KEY_CHARACTERS - 1, match.width, offset) + 1);
+    if (match.dating == Dating::dated) {
+        previous_keys_ = match.keys;
+    }
+}
+
+void Calendar::read_typed(std::string_view line) {
+    MatchRecord& match = record;
+    // A line typed out of its columns ("5 8/11/2026 18:00 ...") is placed by its real date and
+    // written in the columns; any other stays after the match before it in its calendar, whole.
+    if (!match.whole || !read_typed_line(line, typed_)) {
+        match.keys = previous_keys_;
+        match.dating = Dating::bad_shape;
+        return;
+    }
+    typed_in_hand_ = true;
+    match.line = typed_.line;
+    match.number = match.line.substr(0, match.number.size());
+    match.year_digits = 2;
+    match.width = detect_width(match.line, match.width);
+    match.keys = match_keys(match.line, match.width, 0, match.in_place);
+    match.dating = Dating::dated;
+    match.start = minute_number(typed_.start);
+    find_place_and_title(key_position(KEY_CHARACTERS - 1, match.width, 0) + 1);
+    previous_keys_ = match.keys;
 }
 
 void Calendar::find_place_and_title(std::size_t from) {

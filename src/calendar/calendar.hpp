@@ -15,6 +15,7 @@
 #include "calendar/calendar_line.hpp"
 #include "calendar/match_record.hpp"
 #include "calendar/team_filter.hpp"
+#include "calendar/typed_date.hpp"
 #include "io/line_reader.hpp"
 #include "io/line_writer.hpp"
 #include "io/text.hpp"
@@ -88,14 +89,22 @@ class Calendar {
     long long line_number() const { return line_number_; }
 
     // Hands the held match's line to `put` piece by piece as the formats that copy lines write
-    // it, consuming it: the century of a four-digit year is left out. No line feed.
+    // it, consuming it: the century of a four-digit year in its columns is left out, and a line
+    // typed out of its columns is written as it was read. No line feed.
     template <typename Put>
     void consume_written(Put&& put) {
         if (lines_ == nullptr) {
             put(record.line);
             return;
         }
-        if (year_digits_ != 4) {
+        if (typed_in_hand_) {
+            // Written as it was read by its real date.
+            lines_->consume([](std::string_view, std::size_t) {});
+            put(record.line);
+            return;
+        }
+        // Only a line whose date stands in its columns loses its century: nothing else is cut.
+        if (year_digits_ != 4 || !record.in_place) {
             lines_->consume([&](std::string_view piece, std::size_t) { put(piece); });
             return;
         }
@@ -130,6 +139,7 @@ class Calendar {
 
   private:
     void read_record(std::string_view line);
+    void read_typed(std::string_view line);
     bool next_prepared();
     // Sets the place and the title from the first non-white byte at or after `from`.
     void find_place_and_title(std::size_t from);
@@ -146,6 +156,9 @@ class Calendar {
     std::uint16_t day_century_ = 0;
     long long day_start_ = -2;  // none yet
     std::string gathered_;      // a line longer than the reader's buffer, made whole
+    TypedLine typed_;           // a line typed out of its columns, as it is written
+    bool typed_in_hand_ = false;
+    MatchKeys previous_keys_{};  // of the latest dated match: where an undated one is placed
     const TeamFilter* filter_ = nullptr;
     long long left_out_ = 0;
     long long kept_ = 0;

@@ -50,27 +50,24 @@ constexpr std::string_view order_reason =
 
 LineCheck::LineCheck(std::string_view file_name, int year_digits, Warn warn,
                      std::string_view omitted_from, MessageText text)
-    : file_name_(file_name), year_digits_(year_digits), warn_(std::move(warn)), text_(text) {
-    text_.own(layout_reason_, year_digits == 4
-                                  ? "la data o l'ora non \xE8 dove viene cercata (gg/mm/aaaa hh:mm)"
-                                  : "la data o l'ora non \xE8 dove viene cercata (gg/mm/aa hh:mm)");
-    text_.own(year_reason_, year_digits == 4 ? "l'anno sembra di 2 cifre, non di 4"
-                                             : "l'anno sembra di 4 cifre, non di 2");
+    : file_name_(file_name), warn_(std::move(warn)), text_(text) {
+    text_.own(layout_reason_,
+              year_digits == 4
+                  ? "la data o l'ora non si legge (gg/mm/aaaa hh:mm): la riga resta dopo la "
+                    "precedente del suo calendario"
+                  : "la data o l'ora non si legge (gg/mm/aa hh:mm): la riga resta dopo la "
+                    "precedente del suo calendario");
     if (!omitted_from.empty()) {
-        for (std::string* reason : {&layout_reason_, &year_reason_}) {
-            text_.own(*reason, ", quindi la gara non \xE8 in ");
-            text_.foreign(*reason, omitted_from);
-        }
+        text_.own(layout_reason_, ", e la gara non \xE8 in ");
+        text_.foreign(layout_reason_, omitted_from);
     }
     text_.own(order_reason_, order_reason);
 }
 
 void LineCheck::check_further(const MatchRecord& match) {
     if (!match.in_place) {
-        const int other_digits = year_digits_ == 4 ? 2 : 4;
-        const bool fits_other = has_shape(match.line, match.width, other_digits);
-        problem(match.line_number, fits_other ? year_reason_ : layout_reason_);
-        // Its keys are whatever bytes stand where the date should be: not compared.
+        problem(match.line_number, layout_reason_);
+        // It stands after the match before it: not compared.
         return;
     }
     problem(match.line_number, order_reason_);

@@ -60,12 +60,10 @@ class LineCheck {
     void check_further(const MatchRecord& match);
 
     std::string file_name_;
-    int year_digits_;
     Warn warn_;
     MessageText text_;
     // The reasons, in the console's encoding.
-    std::string layout_reason_;  // a date or time out of place
-    std::string year_reason_;    // ... that would be in place with the other year digits
+    std::string layout_reason_;  // a date or time that cannot be read
     std::string order_reason_;
     // Of the latest line in place: lowest of all before the first, as no line's keys are.
     MatchKeys previous_{};
