@@ -1,5 +1,6 @@
 // The program run from a script: options instead of answers, year digits found in the calendars,
-// the iCalendar export, and the console texts in the locale's encoding.
+// tables and iCalendar files among the calendars, --squadra, the iCalendar export, and the console
+// texts in the locale's encoding.
 
 #include <algorithm>
 #include <cstdio>
@@ -221,6 +222,104 @@ INSTANTIATE_TEST_SUITE_P(Locale, EndToEnd, testing::Values(
                       "1 06/10/07 18:00 Pala\xE8 Citt\xE0\n2 06/10/07 19:00 B \xC3\xA8\n"}}))),
     row_name);
 // clang-format on
+
+// A text calendar, a federation's table and a team app's feed, merged: the table out of order,
+// with a title row, ="..." cells, CR LF, a place of two words, a time to be set and a rest day;
+// the feed in UTC, with an event without a place and a cancelled one.
+const std::string prima =
+    "Prima squadra\n1 04/10/26 18:00 PalaA Alfa - Beta\n"
+    "2 11/10/26 18:00 PalaA Alfa - Gamma\n";
+const std::vector<File> sources = {
+    {"prima.txt", prima},
+    {"coppa.csv",
+     "=\"Coppa - Calendario\";;;;;;\r\nDATA;ORA;PARTITA;OSPITANTE;OSPITE;CAMPO;COMUNE\r\n"
+     "=\"07/10/2026\";=\"21:00\";=\"31\";=\"Alfa\";=\"Delta\";=\"Pala Nord\";=\"Nordia\"\r\n"
+     "=\"04/10/2026\";=\"18:00\";=\"32\";=\"Eta\";=\"Zeta\";=\"PalaB\";\r\n"
+     "=\"08/10/2026\";=\"da definire\";=\"33\";=\"Beta\";=\"Alfa\";=\"Pala Sud\";\r\n"
+     "=\"08/10/2026\";;=\"34\";=\"Gamma\";=\"RIPOSO\";;\r\n"},
+    {"app.ics",
+     "BEGIN:VCALENDAR\r\nBEGIN:VEVENT\r\nDTSTART:20261005T160000Z\r\nSUMMARY:Alfa - Eta\r\n"
+     "END:VEVENT\r\nBEGIN:VEVENT\r\nDTSTART:20261030T170000Z\r\nSUMMARY:Alfa - Theta\r\n"
+     "STATUS:CANCELLED\r\nEND:VEVENT\r\nEND:VCALENDAR\r\n"},
+};
+const std::string sources_arguments = "prima.txt coppa.csv app.ics";
+const std::string cancelled =
+    "gironario: app.ics:6: evento annullato (STATUS:CANCELLED): non viene letto\n";
+const std::string to_be_set = "gironario: coppa.csv:5: gara 33: ora non leggibile: \"da definire\"";
+
+// clang-format off
+INSTANTIATE_TEST_SUITE_P(Sources, EndToEnd, testing::Values(
+    // By date and time; at a tie the calendar named first; the place one cell; no place is "-".
+    command("TextTableAndIcs", "-f t " + sources_arguments, sources,
+            summary(5, "calendario.txt"),
+            {{"calendario.txt", "1 04/10/26 18:00 PalaA Alfa - Beta\n"
+                                "32 04/10/26 18:00 PalaB Eta - Zeta\n\n"
+                                "1 05/10/26 18:00 - Alfa - Eta\n\n"
+                                "31 07/10/26 21:00 Pala\xC2\xA0Nord Alfa - Delta\n\n"
+                                "2 11/10/26 18:00 PalaA Alfa - Gamma\n"}},
+            0, to_be_set + ", la gara non viene scritta\n" + cancelled),
+    // Not one row dated: nothing is written, and the calendar of before stays.
+    command("TableWithNoDatedRow", "-f t prima.txt sede.csv",
+            {{"prima.txt", prima}, {"sede.csv", "Data;Ora;Casa;Ospite\n04/10/2026;;A;B\n"
+                                                "05/10/2026;rinviata;C;D\n"},
+             {"calendario.txt", "gi\xE0 scritto\n"}},
+            "", {}, 1,
+            "gironario: sede.csv: nessuna riga ha una data e un'ora leggibili (una colonna Data "
+            "e una Ora, per esempio 04/10/2026 e 18:00): non viene scritto nulla\n"),
+    command("NotAnIcalendarFile", "-f i prima.txt app.ics",
+            {{"prima.txt", prima}, {"app.ics", "Gara 1 sabato alle 18\n"}}, "", {}, 1,
+            "gironario: app.ics: non \xE8 un calendario iCalendar (manca BEGIN:VCALENDAR)\n"),
+    // One team kept, in either case; the feed names it nowhere and is told.
+    command("OneTeam", "-f t --squadra=GAMMA prima.txt app.ics", sources,
+            summary(1, "calendario.txt"),
+            {{"calendario.txt", "2 11/10/26 18:00 PalaA Alfa - Gamma\n"}},
+            0, cancelled + "gironario: app.ics: nessuna gara di questo calendario nomina le "
+                        "squadre di --squadra\n")),
+    row_name);
+// clang-format on
+
+// The page of the same run: the dated matches day by day, the one to be set under "Da
+// controllare". Its head and style are the page's own, as an empty calendar's page has them.
+TEST(Sources, PageListsTheMatchThatCannotBeDated) {
+    Scratch scratch;
+    lay_out(scratch.folder(), sources);
+    lay_out(scratch.folder(), {{"vuoto.txt", ""}});
+    const Outcome empty = run_program(scratch, "-f p -o vuoto.html vuoto.txt", "");
+    ASSERT_EQ(empty.status, 0);
+    std::string page = list_folder(scratch.folder()).at("vuoto.html").bytes;
+    page.erase(page.find("<body>"));
+
+    const Outcome outcome = run_program(scratch, "-f p " + sources_arguments, "");
+    expect_bytes(outcome.output, as_written(summary(5, "calendario-pagina.html")),
+                 "standard output");
+    expect_errors(outcome.errors, to_be_set + "\n" + cancelled);
+    EXPECT_EQ(outcome.status, 0);
+    const auto day = [](const std::string& heading, const std::string& matches) {
+        return "<section>\n<h2>" + heading + "</h2>\n<ul>\n" + matches + "</ul>\n</section>\n";
+    };
+    const auto match = [](const std::string& time, const std::string& title,
+                          const std::string& place, const std::string& tag) {
+        return "<li><time>" + time + "</time> <strong>" + title + "</strong> <em>" + place +
+               "</em> <span class=\"tag " + tag + "</span></li>\n";
+    };
+    expect_bytes(
+        list_folder(scratch.folder()).at("calendario-pagina.html").bytes,
+        page + as_written("<body>\n<h1>Calendario</h1>\n" +
+                          day("domenica 4 ottobre 2026",
+                              match("18:00", "Alfa - Beta", "PalaA", "c0\">prima") +
+                                  match("18:00", "Eta - Zeta", "PalaB", "c1\">coppa")) +
+                          day("luned&igrave; 5 ottobre 2026",
+                              match("18:00", "Alfa - Eta", "", "c2\">app")) +
+                          day("mercoled&igrave; 7 ottobre 2026",
+                              match("21:00", "Alfa - Delta", "Pala Nord, Nordia", "c1\">coppa")) +
+                          day("domenica 11 ottobre 2026",
+                              match("18:00", "Alfa - Gamma", "PalaA", "c0\">prima")) +
+                          day("Da controllare",
+                              "<li>coppa.csv, riga 5:<br><code>33 -- Pala\xC2\xA0Sud "
+                              "Beta - Alfa</code></li>\n") +
+                          "</body>\n</html>\n"),
+        "calendario-pagina.html");
+}
 
 // The iCalendar file has its own tests through a real parser; here, what the run leaves around
 // it, and that the same calendars give the same bytes again, with the list of changes after the
