@@ -4,7 +4,8 @@
 // balanced, each event with exactly one of each of its properties, text values in UTF-8 without
 // control characters and with valid escapes, UIDs unique. There must be one event for each line
 // whose key characters are digits and whose date and time exist, with its start, end and
-// description; and a calendar's UIDs must not depend on the other calendar.
+// description, and UIDs that count every match line, written or not; a calendar's UIDs must not
+// depend on the other calendar.
 //
 // Input: two bytes of settings, then calendar 1, a line "====", and calendar 2. The first byte
 // chooses the year digits of each calendar (bits 0 and 1) and the duration of a match; the second
@@ -326,6 +327,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         const Fed& fed = merged[i];
         const Expected expected = expected_of(fed, minutes);
         require(run.outcomes[i] == expected.outcome, "a line's outcome is not the expected one");
+        // Every match line is counted for the UIDs, written or not.
+        const std::string_view number =
+            fed.line.substr(0, fed.line.find_first_not_of("0123456789"));
+        const int occurrence = ++occurrences[{fed.calendar, number}];
         if (expected.outcome != EventOutcome::written) {
             continue;
         }
@@ -334,16 +339,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         require(found.at("DTSTAMP") == dtstamp, "DTSTAMP is not the run's time");
         require(found.at("DTSTART") == expected.start, "DTSTART is not the line's date and time");
         require(found.at("DTEND") == expected.end, "DTEND is not the start and the duration");
-        const std::string_view number =
-            fed.line.substr(0, fed.line.find_first_not_of("0123456789"));
         require(found.at("DESCRIPTION") ==
                     "Gara " + std::string(number) + "\\, " + std::string(fed.calendar),
                 "DESCRIPTION is not the match number and the calendar");
         require(found.at("LOCATION").empty() || !found.at("SUMMARY").empty(),
                 "an empty summary for a line with a place");
         require(uids.insert(found.at("UID")).second, "two events share a UID");
-        require(found.at("UID") == std::string(number) + "-" +
-                                       std::to_string(++occurrences[{fed.calendar, number}]) + "-" +
+        require(found.at("UID") == std::string(number) + "-" + std::to_string(occurrence) + "-" +
                                        std::string(fed.calendar) + "@gironario",
                 "a UID is not the match's number, its occurrence and its calendar");
         if (fed.calendar == "calendario1.txt") {
