@@ -1,6 +1,6 @@
 // Writes a large calendar for the benchmark: the same file for the same arguments, every time.
 //
-//   generate [--crowded] FILE MATCHES SEED PLACE
+//   generate [--crowded] [--table | --ics] FILE MATCHES SEED PLACE
 //
 // The matches are spread evenly over the hundred years 2000-2099, written with two-digit years
 // (00 to 99 then order as the dates do), in chronological order: a few dozen a day, at 15-minute
@@ -13,6 +13,13 @@
 // (5 on average) between 09:00 and 22:59, day after day from 1 January 2000, at one of ten
 // grounds, PLACE0 to PLACE9. Two calendars given the same PLACE share their grounds, and nearly
 // every match is played at a ground where another one is still being played.
+//
+// With --table the same matches make a table, as a federation exports one: a header, then a row
+// per match (Numero;Data;Ora;Campo;Casa;Ospite, four-digit years), no headings. With --ics they
+// make an iCalendar file, as a team app publishes one: an event per match, its start in UTC (the
+// Italian time less one hour, or two in summer time), SUMMARY "HOME - AWAY", LOCATION the place,
+// lines ended by CR LF. The draws are the same in every form, so the three files hold the same
+// matches for the same arguments.
 
 #include <algorithm>
 #include <cstdint>
@@ -52,15 +59,59 @@ int days_in_month(int year, int month) {
     return month == 2 && is_leap(year) ? 29 : days[month - 1];
 }
 
+// 0 for Sunday, by Sakamoto's method.
+int weekday(int year, int month, int day) {
+    static constexpr int offsets[] = {0, 3, 2, 5, 0, 3, 5, 1, 4, 6, 2, 4};
+    if (month < 3) {
+        --year;
+    }
+    return (year + year / 4 - year / 100 + year / 400 + offsets[month - 1] + day) % 7;
+}
+
+int last_sunday(int year, int month) {
+    const int last = days_in_month(year, month);
+    return last - weekday(year, month, last);
+}
+
+// Italian summer time on that day, at the hours the matches are played (never the hour of a
+// change, which falls at night).
+bool summer_time(int year, int month, int day) {
+    if (month == 3) {
+        return day >= last_sunday(year, 3);
+    }
+    if (month == 10) {
+        return day < last_sunday(year, 10);
+    }
+    return month > 3 && month < 10;
+}
+
+enum class Form { text, table, ics };
+
 // The match lines of one calendar, with their headings, numbers, places and teams.
 class Matches {
   public:
-    Matches(std::FILE* file, long matches, Sequence& random, std::string place, unsigned grounds)
+    Matches(std::FILE* file, long matches, Sequence& random, std::string place, unsigned grounds,
+            Form form = Form::text)
         : file_(file),
           matches_(matches),
           random_(random),
           place_(std::move(place)),
-          grounds_(grounds) {}
+          grounds_(grounds),
+          form_(form) {
+        if (form_ == Form::table) {
+            std::fputs("Numero;Data;Ora;Campo;Casa;Ospite\n", file_);
+        } else if (form_ == Form::ics) {
+            std::fputs("BEGIN:VCALENDAR\r\nVERSION:2.0\r\nPRODID:-//gironario//bench//IT\r\n",
+                       file_);
+        }
+    }
+
+    // The end of the file, once every match is written.
+    void finish() {
+        if (form_ == Form::ics) {
+            std::fputs("END:VCALENDAR\r\n", file_);
+        }
+    }
 
     long written() const { return written_; }
 
@@ -68,7 +119,7 @@ class Matches {
         static const char* const headings[] = {"Girone di andata\n", "Girone di ritorno\n"};
         static const char* const teams[] = {"Alfa", "Beta", "Gamma", "Delta",
                                             "Zeta", "Eta",  "Theta", "Iota"};
-        if (written_ % (matches_ / 4 + 1) == 0) {
+        if (form_ == Form::text && written_ % (matches_ / 4 + 1) == 0) {
             std::fputs(headings[(written_ * 4 / matches_) % 2], file_);
         }
         number_ = number_ % 999 + 1;
@@ -76,8 +127,20 @@ class Matches {
         const unsigned ground = random_.below(grounds_);
         const char* home = teams[random_.below(8)];
         const char* away = teams[random_.below(8)];
-        std::fprintf(file_, "%d %02d/%02d/%02d %02d:%02d %s%u %s - %s\n", number_, day_of_month,
-                     month, year % 100, hour, minute, place_.c_str(), ground, home, away);
+        if (form_ == Form::table) {
+            std::fprintf(file_, "%d;%02d/%02d/%04d;%02d:%02d;%s%u;%s;%s\n", number_, day_of_month,
+                         month, year, hour, minute, place_.c_str(), ground, home, away);
+        } else if (form_ == Form::ics) {
+            const int utc_hour = hour - (summer_time(year, month, day_of_month) ? 2 : 1);
+            std::fprintf(file_,
+                         "BEGIN:VEVENT\r\nUID:%ld@bench\r\nDTSTART:%04d%02d%02dT%02d%02d00Z\r\n"
+                         "SUMMARY:%s - %s\r\nLOCATION:%s%u\r\nEND:VEVENT\r\n",
+                         written_ + 1, year, month, day_of_month, utc_hour, minute, home, away,
+                         place_.c_str(), ground);
+        } else {
+            std::fprintf(file_, "%d %02d/%02d/%02d %02d:%02d %s%u %s - %s\n", number_, day_of_month,
+                         month, year % 100, hour, minute, place_.c_str(), ground, home, away);
+        }
         ++written_;
     }
 
@@ -87,6 +150,7 @@ class Matches {
     Sequence& random_;
     std::string place_;
     unsigned grounds_;
+    Form form_;
     long written_ = 0;
     int number_ = 0;
 };
@@ -168,8 +232,15 @@ int main(int argc, char** argv) {
         --argc;
         ++argv;
     }
+    Form form = Form::text;
+    if (argc > 1 && (std::string(argv[1]) == "--table" || std::string(argv[1]) == "--ics")) {
+        form = std::string(argv[1]) == "--table" ? Form::table : Form::ics;
+        --argc;
+        ++argv;
+    }
     if (argc != 5) {
-        std::fprintf(stderr, "usage: generate [--crowded] FILE MATCHES SEED PLACE\n");
+        std::fprintf(stderr,
+                     "usage: generate [--crowded] [--table | --ics] FILE MATCHES SEED PLACE\n");
         return 2;
     }
     std::FILE* file = std::fopen(argv[1], "w");
@@ -179,9 +250,10 @@ int main(int argc, char** argv) {
     }
     const long matches = std::atol(argv[2]);
     Sequence random(std::strtoull(argv[3], nullptr, 10));
-    Matches out(file, matches, random, argv[4], crowded ? 10 : 20);
+    Matches out(file, matches, random, argv[4], crowded ? 10 : 20, form);
     const bool written =
         crowded ? write_crowded(out, matches, random) : write_spread(out, matches, random);
+    out.finish();
     if (std::fclose(file) != 0) {
         std::perror(argv[1]);
         return 1;
