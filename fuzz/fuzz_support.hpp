@@ -15,6 +15,8 @@
 #include <vector>
 
 #include "calendar/calendar_line.hpp"
+#include "calendar/typed_date.hpp"
+#include "io/byte_stream.hpp"
 #include "io/line_reader.hpp"
 #include "io/line_writer.hpp"
 
@@ -97,18 +99,29 @@ inline std::vector<std::string> written_matches(std::string_view calendar, int y
                                                 std::size_t capacity) {
     std::vector<std::string> matches;
     int width = 0;
-    for (std::string_view line : lines_of(calendar)) {
-        const std::string_view head = line.substr(0, std::min(line.size(), capacity));
+    // Read through the program's own reader, which tells where a line longer than its buffer
+    // is held only in part.
+    StringInput input{std::string(calendar)};
+    LineReader reader(input, capacity);
+    while (reader.next()) {
+        const std::string head(reader.head());
+        const bool whole = reader.whole();
+        std::string line;
+        reader.consume([&](std::string_view piece, std::size_t) { line.append(piece); });
         if (!is_match_line(head)) {
             continue;
         }
         width = detect_width(head, width);
-        std::string written(line);
-        if (year_digits == 4) {
-            const std::size_t century = century_position(width);
-            if (century < written.size()) {
-                written.erase(century, 2);
+        std::string written = line;
+        if (has_shape(head, width, year_digits)) {
+            // A date in its columns: a four-digit year loses its century.
+            if (year_digits == 4) {
+                written.erase(century_position(width), 2);
             }
+        } else if (const std::optional<TypedLine> typed =
+                       whole ? read_typed_line(line) : std::nullopt) {
+            written = typed->line;
+            width = detect_width(written, width);
         }
         written += '\n';
         matches.push_back(std::move(written));

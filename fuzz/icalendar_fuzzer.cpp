@@ -23,6 +23,7 @@
 #include <vector>
 
 #include "calendar/calendar.hpp"
+#include "calendar/typed_date.hpp"
 #include "export/icalendar.hpp"
 #include "export/ics_changes.hpp"
 #include "fuzz_support.hpp"
@@ -96,20 +97,37 @@ Expected expected_of(const Fed& fed, int minutes) {
         places.push_back(century_position(fed.width));
         places.push_back(century_position(fed.width) + 1);
     }
+    bool in_columns = true;
     for (const std::size_t place : places) {
         if (place >= fed.line.size() || fed.line[place] < '0' || fed.line[place] > '9') {
-            return {};
+            in_columns = false;
         }
     }
-    const auto number = [&](std::size_t at) {
-        return (fed.line[at] - '0') * 10 + fed.line[at + 1] - '0';
-    };
-    int year = number(places[0]);
-    year += fed.year_digits == 4 ? 100 * number(places[10]) : (year < 69 ? 2000 : 1900);
-    int month = number(places[2]);
-    int day = number(places[4]);
-    int hour = number(places[6]);
-    int minute = number(places[8]);
+    int year = 0;
+    int month = 0;
+    int day = 0;
+    int hour = 0;
+    int minute = 0;
+    if (in_columns) {
+        const auto number = [&](std::size_t at) {
+            return (fed.line[at] - '0') * 10 + fed.line[at + 1] - '0';
+        };
+        year = number(places[0]);
+        year += fed.year_digits == 4 ? 100 * number(places[10]) : (year < 69 ? 2000 : 1900);
+        month = number(places[2]);
+        day = number(places[4]);
+        hour = number(places[6]);
+        minute = number(places[8]);
+    } else if (const std::optional<TypedLine> typed = read_typed_line(fed.line)) {
+        // Typed out of its columns: read by its real date.
+        year = typed->start.year;
+        month = typed->start.month;
+        day = typed->start.day;
+        hour = typed->start.hour;
+        minute = typed->start.minute;
+    } else {
+        return {};
+    }
     const auto leap = [](int y) { return (y % 4 == 0 && y % 100 != 0) || y % 400 == 0; };
     const auto days_in = [&](int y, int m) {
         constexpr std::array<int, 12> days = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};

@@ -19,7 +19,10 @@ class LineWriter {
 
     void put(std::string_view text) {
         if (text.size() <= capacity_ - used_) {
-            std::memcpy(buffer_.get() + used_, text.data(), text.size());
+            // An empty view may have no bytes at all behind it.
+            if (!text.empty()) {
+                std::memcpy(buffer_.get() + used_, text.data(), text.size());
+            }
             used_ += text.size();
         } else {
             put_large(text);
