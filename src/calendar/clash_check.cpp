@@ -147,8 +147,9 @@ void ClashCheck::finish() {
     if (more == 1) {
         text_.own(message_, "gironario: un'altra sovrapposizione non \xE8 elencata\n");
     } else {
-        text_.own(message_, "gironario: altre " + std::to_string(more) +
-                                " sovrapposizioni non sono elencate\n");
+        std::string more_text("gironario: altre ");
+        more_text.append(std::to_string(more)).append(" sovrapposizioni non sono elencate\n");
+        text_.own(message_, more_text);
     }
     told_ = SHOWN_CLASHES;
     warn_(message_);
@@ -251,7 +252,9 @@ void ClashCheck::tell(const MatchRecord& match, const Kept& other, bool same_pla
     message_.clear();
     text_.own(message_, "gironario: ");
     text_.foreign(message_, names_[match.calendar]);
-    text_.own(message_, ":" + std::to_string(match.line_number) + ": ");
+    std::string at(1, ':');
+    at.append(std::to_string(match.line_number)).append(": ");
+    text_.own(message_, at);
     if (same_place) {
         text_.foreign(message_, match.place);
         text_.own(message_, " \xE8 occupato anche dalla gara ");
@@ -261,7 +264,9 @@ void ClashCheck::tell(const MatchRecord& match, const Kept& other, bool same_pla
     text_.foreign(message_, other.number());
     text_.own(message_, " di ");
     text_.foreign(message_, names_[other.calendar]);
-    text_.own(message_, " (riga " + std::to_string(other.line_number) + "), ");
+    std::string line(" (riga ");
+    line.append(std::to_string(other.line_number)).append("), ");
+    text_.own(message_, line);
     if (!same_place && !other.place().empty()) {
         text_.own(message_, "a ");
         text_.foreign(message_, other.place());

@@ -145,7 +145,9 @@ void LineCheck::problem(long long line_number, std::string_view reason) {
     message_.clear();
     text_.own(message_, "gironario: ");
     text_.foreign(message_, file_name_);
-    text_.own(message_, ":" + std::to_string(line_number) + ": ");
+    std::string at(1, ':');
+    at.append(std::to_string(line_number)).append(": ");
+    text_.own(message_, at);
     message_.append(reason);
     text_.own(message_, "\n");
     warn_(message_);

@@ -262,7 +262,9 @@ void RunInProgress::tell_unplaced(const PreparedCalendar& prepared, std::size_t 
         std::string line;
         text.own(line, "gironario: ");
         text.foreign(line, request_.calendars[calendar].name);
-        text.own(line, ":" + std::to_string(notice.line_number) + ": " + notice.text + "\n");
+        std::string at(1, ':');
+        at.append(std::to_string(notice.line_number)).append(": ").append(notice.text).append("\n");
+        text.own(line, at);
         console_.put_warning(line);
     }
     for (MatchRecord match : prepared.undated) {

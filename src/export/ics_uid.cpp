@@ -29,8 +29,8 @@ void IcsUids::append(std::string& out, const IcsSource& source, std::string_view
         counts_.resize(source.calendar + 1);
     }
     // A feed's UIDs are its own; one given twice is told apart by its occurrence.
-    const std::string key =
-        source_uid.empty() ? std::string(number) : "\x01" + std::string(source_uid);
+    std::string key(source_uid.empty() ? 0 : 1, '\x01');
+    key.append(source_uid.empty() ? number : source_uid);
     std::uint32_t& count = counts_[source.calendar][key];
     ++count;
     if (!source_uid.empty()) {
