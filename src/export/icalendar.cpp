@@ -90,7 +90,9 @@ EventOutcome IcsWriter::event(const MatchRecord& match, const IcsSource& source)
     if (outcome != EventOutcome::written) {
         // Not read this time: what the phones have stays as it was.
         if (changes_ != nullptr) {
-            out_.put(changes_->keep(uid));
+            if (const std::string_view kept = changes_->keep(uid); !kept.empty()) {
+                out_.put(kept);
+            }
         }
         return outcome;
     }
