@@ -279,7 +279,8 @@ INSTANTIATE_TEST_SUITE_P(Sources, EndToEnd, testing::Values(
 // clang-format on
 
 // The page of the same run: the dated matches day by day, the one to be set under "Da
-// controllare". Its head and style are the page's own, as an empty calendar's page has them.
+// controllare". Its head and style are the page's own, as an empty calendar's page has them; its
+// lines end in a line feed on every system.
 TEST(Sources, PageListsTheMatchThatCannotBeDated) {
     Scratch scratch;
     lay_out(scratch.folder(), sources);
@@ -304,20 +305,18 @@ TEST(Sources, PageListsTheMatchThatCannotBeDated) {
     };
     expect_bytes(
         list_folder(scratch.folder()).at("calendario-pagina.html").bytes,
-        page + as_written("<body>\n<h1>Calendario</h1>\n" +
-                          day("domenica 4 ottobre 2026",
-                              match("18:00", "Alfa - Beta", "PalaA", "c0\">prima") +
-                                  match("18:00", "Eta - Zeta", "PalaB", "c1\">coppa")) +
-                          day("luned&igrave; 5 ottobre 2026",
-                              match("18:00", "Alfa - Eta", "", "c2\">app")) +
-                          day("mercoled&igrave; 7 ottobre 2026",
-                              match("21:00", "Alfa - Delta", "Pala Nord, Nordia", "c1\">coppa")) +
-                          day("domenica 11 ottobre 2026",
-                              match("18:00", "Alfa - Gamma", "PalaA", "c0\">prima")) +
-                          day("Da controllare",
-                              "<li>coppa.csv, riga 5:<br><code>33 -- Pala\xC2\xA0Sud "
-                              "Beta - Alfa</code></li>\n") +
-                          "</body>\n</html>\n"),
+        page + "<body>\n<h1>Calendario</h1>\n" +
+            day("domenica 4 ottobre 2026",
+                match("18:00", "Alfa - Beta", "PalaA", "c0\">prima") +
+                    match("18:00", "Eta - Zeta", "PalaB", "c1\">coppa")) +
+            day("luned&igrave; 5 ottobre 2026", match("18:00", "Alfa - Eta", "", "c2\">app")) +
+            day("mercoled&igrave; 7 ottobre 2026",
+                match("21:00", "Alfa - Delta", "Pala Nord, Nordia", "c1\">coppa")) +
+            day("domenica 11 ottobre 2026", match("18:00", "Alfa - Gamma", "PalaA", "c0\">prima")) +
+            day("Da controllare",
+                "<li>coppa.csv, riga 5:<br><code>33 -- Pala\xC2\xA0Sud "
+                "Beta - Alfa</code></li>\n") +
+            "</body>\n</html>\n",
         "calendario-pagina.html");
 }
 
