@@ -294,8 +294,9 @@ struct Run {
     std::vector<EventOutcome> outcomes;
 };
 
+// With `unread`, as if no line could be dated this time.
 Run write(const std::vector<Fed>& lines, int minutes, std::size_t capacity,
-          IcsChanges* changes = nullptr) {
+          IcsChanges* changes = nullptr, bool unread = false) {
     Run run;
     StringOutput output(run.file);
     LineWriter out(output, capacity);
@@ -310,6 +311,9 @@ Run write(const std::vector<Fed>& lines, int minutes, std::size_t capacity,
         calendar.record.width = fed.width;
         calendar.next();
         calendar.record.line_number = fed.number;
+        if (unread) {
+            calendar.record.dating = Dating::bad_shape;
+        }
         run.outcomes.push_back(writer.event(
             calendar.record, {fed.calendar, tag, 0, tag.back() == '1' ? 0u : 1u, fed.number}));
     }
@@ -386,6 +390,20 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     int report_lines = 0;
     changes.report([&](std::string_view) { ++report_lines; });
     require(report_lines == 1, "written against itself, the file reports changes");
+
+    // Written again when no line can be dated, every event is kept as it was, at its place, and
+    // told.
+    StringInput again(run.file);
+    LineReader again_reader(again, 77);
+    IcsChanges unread(read_previous_calendar(again_reader).calendar);
+    require(write(merged, minutes, capacity, &unread, true).file == run.file,
+            "an event of a line that cannot be read is not kept as it was");
+    report_lines = 0;
+    unread.report([&](std::string_view line) {
+        require(++report_lines == 1 || line.starts_with("non letta: gara "),
+                "a line that cannot be read is told otherwise than as kept");
+    });
+    require(report_lines == 1 + static_cast<int>(events.size()), "a kept event is not told");
 
     // Calendar 1 alone gives its events the same UIDs.
     const Run alone = write(first, minutes, capacity);
