@@ -63,7 +63,8 @@ std::vector<Fed> match_lines_of(std::string_view text, int year_digits, std::str
 // The lines in the merge's order: the earlier by their keys first, calendar 1 first at a tie.
 std::vector<Fed> merge_order(const std::vector<Fed>& first, const std::vector<Fed>& second) {
     const auto keys = [](const Fed& fed) {
-        const MatchKeys k = match_keys(fed.line, fed.width, year_offset(fed.year_digits));
+        bool in_place = false;
+        const MatchKeys k = match_keys(fed.line, fed.width, year_offset(fed.year_digits), in_place);
         return std::pair(k.date, k.time);
     };
     std::vector<Fed> result;

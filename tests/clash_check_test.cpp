@@ -124,8 +124,9 @@ TEST(ClashCheck, WarningsInMergedOrder) {
         long long numbers[3] = {};
         for (const Taken& taken : row.merged) {
             // Each line read as its calendar reads it, at its number there.
+            // As the merge hands it over, its words not yet looked for.
             const LineRecord record(taken.line, taken.calendar == 2 ? 4 : 2, taken.calendar,
-                                    ++numbers[taken.calendar]);
+                                    ++numbers[taken.calendar], false);
             const MatchRecord& match = *record;
             if (const BookedWith* with = check.take(match)) {
                 booked += names[taken.calendar] + ":" + std::to_string(match.line_number) + ">" +

@@ -24,10 +24,8 @@ Order order_key_by_key(const Held& one, const Held& two) {
     const int one_width = detect_width(one.line, 0);
     const int two_width = detect_width(two.line, 0);
     for (int key = 0; key < KEY_CHARACTERS; ++key) {
-        const int a =
-            key_value(one.line, key_position(key, one_width, year_offset(one.year_digits)));
-        const int b =
-            key_value(two.line, key_position(key, two_width, year_offset(two.year_digits)));
+        const char a = one.line[key_position(key, one_width, year_offset(one.year_digits))];
+        const char b = two.line[key_position(key, two_width, year_offset(two.year_digits))];
         if (a != b) {
             return {a < b, key < FIRST_TIME_KEY, false};
         }
@@ -36,10 +34,11 @@ Order order_key_by_key(const Held& one, const Held& two) {
 }
 
 Order order_by_match_keys(const Held& one, const Held& two) {
+    bool in_place = false;
     const MatchKeys a =
-        match_keys(one.line, detect_width(one.line, 0), year_offset(one.year_digits));
+        match_keys(one.line, detect_width(one.line, 0), year_offset(one.year_digits), in_place);
     const MatchKeys b =
-        match_keys(two.line, detect_width(two.line, 0), year_offset(two.year_digits));
+        match_keys(two.line, detect_width(two.line, 0), year_offset(two.year_digits), in_place);
     if (a.date != b.date) {
         return {a.date < b.date, true, false};
     }
@@ -78,17 +77,22 @@ TEST(MatchKeys, OrderAsTheKeysDo) {
         {"7 06/10/07 18:00", 4},  // two-digit years answered as four
         {"7 06/10/2007 18:00", 2},
     };
+    // Only lines with their date and time in their columns have keys; the others are placed by
+    // their calendars.
+    const auto in_place = [](const Held& held) {
+        return has_shape(held.line, detect_width(held.line, 0), held.year_digits);
+    };
     for (const Held& one : lines) {
-        // The merge's own way to the keys, which tests the line's shape on the way.
-        const int width = detect_width(one.line, 0);
-        bool in_place = false;
-        const MatchKeys merged =
-            match_keys(one.line, width, year_offset(one.year_digits), in_place);
-        const MatchKeys alone = match_keys(one.line, width, year_offset(one.year_digits));
-        EXPECT_EQ(merged.date, alone.date) << one.line;
-        EXPECT_EQ(merged.time, alone.time) << one.line;
-        EXPECT_EQ(in_place, has_shape(one.line, width, one.year_digits)) << one.line;
+        bool shaped = false;
+        match_keys(one.line, detect_width(one.line, 0), year_offset(one.year_digits), shaped);
+        EXPECT_EQ(shaped, in_place(one)) << one.line;
+        if (!shaped) {
+            continue;
+        }
         for (const Held& two : lines) {
+            if (!in_place(two)) {
+                continue;
+            }
             const Order expected = order_key_by_key(one, two);
             const Order actual = order_by_match_keys(one, two);
             EXPECT_EQ(actual.tie, expected.tie) << one.line << " | " << two.line;

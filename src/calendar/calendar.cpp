@@ -23,10 +23,10 @@ void Calendar::read_record(std::string_view line) {
     match.width = detect_width(line, match.width);
     const int offset = year_offset(year_digits_);
     match.keys = match_keys(line, match.width, offset, match.in_place);
-    const auto digits = std::find_if_not(line.begin(), line.end(), is_digit);
-    match.number = line.substr(0, static_cast<std::size_t>(digits - line.begin()));
-    match.place = {};
-    match.title = {};
+    // Its words are found when something asks for them: most runs never do.
+    match.words = false;
+    match.place_from = std::string_view::npos;
+    match.padded = true;
     typed_in_hand_ = false;
     if (!match.in_place) {
         read_typed(line);
@@ -52,7 +52,7 @@ void Calendar::read_record(std::string_view line) {
         match.dating = Dating::dated;
         match.start = day_start_ + hours * 60LL + minutes;
     }
-    find_place_and_title(key_position(KEY_CHARACTERS - 1, match.width, offset) + 1);
+    match.place_from = key_position(KEY_CHARACTERS - 1, match.width, offset) + 1;
     if (match.dating == Dating::dated) {
         previous_keys_ = match.keys;
     }
@@ -69,49 +69,14 @@ void Calendar::read_typed(std::string_view line) {
     }
     typed_in_hand_ = true;
     match.line = typed_.line;
-    match.number = match.line.substr(0, match.number.size());
+    match.padded = false;
     match.year_digits = 2;
     match.width = detect_width(match.line, match.width);
     match.keys = match_keys(match.line, match.width, 0, match.in_place);
     match.dating = Dating::dated;
     match.start = minute_number(typed_.start);
-    find_place_and_title(key_position(KEY_CHARACTERS - 1, match.width, 0) + 1);
+    match.place_from = key_position(KEY_CHARACTERS - 1, match.width, 0) + 1;
     previous_keys_ = match.keys;
-}
-
-void Calendar::find_place_and_title(std::size_t from) {
-    const std::string_view line = record.line;
-    while (from < line.size() && is_white(line[from])) {
-        ++from;
-    }
-    std::size_t end = from;
-    if constexpr (std::endian::native == std::endian::little) {
-        // Eight bytes at a time up to the first that may be white (any byte up to a space).
-        constexpr std::uint64_t ones = 0x0101010101010101u;
-        constexpr std::uint64_t highs = 0x8080808080808080u;
-        while (line.size() - end >= 8) {
-            std::uint64_t word;
-            std::memcpy(&word, line.data() + end, sizeof word);
-            const std::uint64_t low = (word - ones * 0x21) & ~word & highs;
-            if (low != 0) {
-                end += static_cast<std::size_t>(std::countr_zero(low) / 8);
-                break;
-            }
-            end += 8;
-        }
-    }
-    while (end < line.size() && !is_white(line[end])) {
-        ++end;
-    }
-    record.place = line.substr(from, end - from);
-    std::size_t title_end = line.size();
-    while (title_end > end && is_white(line[title_end - 1])) {
-        --title_end;
-    }
-    while (end < title_end && is_white(line[end])) {
-        ++end;
-    }
-    record.title = line.substr(end, title_end - end);
 }
 
 bool Calendar::kept_by_filter() const {
@@ -122,7 +87,8 @@ bool Calendar::kept_by_filter() const {
                filter_->keeps(source->title, utf8);
     }
     // A text line names its teams after its place; a line whose place cannot be found, anywhere.
-    const std::string_view teams = record.place.empty() ? record.line : record.title;
+    const MatchWords words = words_of(record);
+    const std::string_view teams = words.place.empty() ? record.line : words.title;
     return filter_->keeps(teams, is_utf8(teams));
 }
 

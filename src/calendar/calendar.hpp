@@ -119,21 +119,23 @@ class Calendar {
         });
     }
 
-    // Makes the held record whole when its line is longer than the reader's buffer: its line and
-    // title then run to the line's end, gathered in memory. For the formats that show the title.
+    // Makes the held record whole: a line longer than the reader's buffer is gathered in memory,
+    // so that its title runs to the line's end, and its words are found. For the formats that
+    // show them.
     void complete() {
-        if (record.whole) {
-            return;
+        if (!record.whole) {
+            gathered_.clear();
+            lines_->consume([&](std::string_view piece, std::size_t) { gathered_.append(piece); });
+            record.line = gathered_;
+            record.whole = true;
+            record.padded = false;
         }
-        const std::size_t place_at =
-            static_cast<std::size_t>(record.place.data() - record.line.data());
-        const bool has_place = !record.place.empty();
-        gathered_.clear();
-        lines_->consume([&](std::string_view piece, std::size_t) { gathered_.append(piece); });
-        record.line = gathered_;
-        record.whole = true;
-        if (has_place) {
-            find_place_and_title(place_at);
+        if (!record.words) {
+            const MatchWords words = words_of(record);
+            record.number = words.number;
+            record.place = words.place;
+            record.title = words.title;
+            record.words = true;
         }
     }
 
@@ -141,8 +143,6 @@ class Calendar {
     void read_record(std::string_view line);
     void read_typed(std::string_view line);
     bool next_prepared();
-    // Sets the place and the title from the first non-white byte at or after `from`.
-    void find_place_and_title(std::size_t from);
 
     LineReader* lines_ = nullptr;
     const std::vector<MatchRecord>* prepared_ = nullptr;

@@ -41,7 +41,21 @@ inline bool is_match_line(std::string_view line) {
 // puts them, 3 minus the number of digits of its match number (negative for numbers of four
 // digits or more). A line whose number shows no such shape keeps `previous`,
 // the offset of the calendar's previous match line.
-int detect_width(std::string_view line, int previous);
+int detect_width_of_long_number(std::string_view line, int previous);
+inline int detect_width(std::string_view line, int previous) {
+    if (line.size() > 3) {
+        if (line[3] == ' ') {
+            return 0;
+        }
+        if (line[2] == ' ') {
+            return 1;
+        }
+        if (line[1] == ' ') {
+            return 2;
+        }
+    }
+    return detect_width_of_long_number(line, previous);
+}
 
 // 0 for calendars with two-digit years, 2 for four-digit ones: how far the time moves right.
 constexpr int year_offset(int year_digits) {
@@ -80,10 +94,6 @@ constexpr std::size_t key_position(int key, int width, int year_offset) {
     const std::ptrdiff_t shift = std::ptrdiff_t{year_offset} - width;
     return static_cast<std::size_t>(place.position + (place.after_year ? shift : -width));
 }
-
-// The value compared at `position` of a line whose first `line.size()` bytes are known. Bytes
-// compare as signed 8-bit values; the line feed is 10; past the line feed, lower than any byte.
-int key_value(std::string_view line, std::size_t position);
 
 namespace detail {
 
@@ -124,42 +134,47 @@ inline bool has_shape(std::string_view line, int width, int year_digits) {
     return detail::digits_in_date_places(first) && detail::digits_in_date_places(second);
 }
 
-// The keys of a match line of width offset `width`, compared as key_value() tells.
-MatchKeys match_keys(std::string_view line, int width, int year_offset);
-
-// The same, telling in `in_place` whether the line has_shape() at the same time. Inline for the
-// merge, which asks for every line: a line whose date and time are in place, as nearly all are,
-// has its keys taken from the two words that the shape test reads.
-inline MatchKeys match_keys(std::string_view line, int width, int year_offset, bool& in_place) {
-    in_place = false;
+// The keys of a match line of width offset `width`, telling in `in_place` whether the line
+// has_shape(): its date and time in their columns. The keys of such a line are its ten key
+// characters, the earlier key in the higher bits; any other line has no keys of its own (zero),
+// and its calendar places it (calendar.hpp). Inline for the merge, which asks for every line.
+[[gnu::always_inline]] inline MatchKeys match_keys(std::string_view line, int width,
+                                                   int year_offset, bool& in_place) {
     if constexpr (std::endian::native == std::endian::little) {
-        if (key_position(KEY_CHARACTERS - 1, width, year_offset) < line.size()) {
-            // "dd/mm/yy" from the day on, "yy hh:mm" from the year's last two digits.
-            std::uint64_t first;
-            std::uint64_t second;
-            std::memcpy(&first, line.data() + key_position(4, width, year_offset), sizeof first);
-            std::memcpy(&second, line.data() + key_position(0, width, year_offset), sizeof second);
-            if (detail::digits_in_date_places(first) && detail::digits_in_date_places(second)) {
-                in_place = true;
-                // Byte `n` of a word as a key, a digit: its value is the byte and 129, added to
-                // every key at once.
-                const auto at = [](std::uint64_t word, int n) { return (word >> (8 * n)) & 0xFF; };
-                constexpr std::uint64_t time_129s = 129ull << 27 | 129ull << 18 | 129ull << 9 | 129;
-                constexpr std::uint64_t date_129s = time_129s << 18 | 129ull << 9 | 129;
-                MatchKeys keys;
-                keys.date = (at(second, 0) << 45 | at(second, 1) << 36 | at(first, 3) << 27 |
-                             at(first, 4) << 18 | at(first, 0) << 9 | at(first, 1)) +
-                            date_129s;
-                keys.time = (at(second, 3) << 27 | at(second, 4) << 18 | at(second, 6) << 9 |
-                             at(second, 7)) +
-                            time_129s;
-                return keys;
-            }
+        in_place = false;
+        if (key_position(KEY_CHARACTERS - 1, width, year_offset) >= line.size()) {
+            return {};
         }
+        // "dd/mm/yy" from the day on, "yy hh:mm" from the year's last two digits: the shape
+        // test's two words, whose digits, read as big-endian numbers, are the keys.
+        std::uint64_t first;
+        std::uint64_t second;
+        std::memcpy(&first, line.data() + key_position(4, width, year_offset), sizeof first);
+        std::memcpy(&second, line.data() + key_position(0, width, year_offset), sizeof second);
+        if (!detail::digits_in_date_places(first) || !detail::digits_in_date_places(second)) {
+            return {};
+        }
+        in_place = true;
+        first = __builtin_bswap64(first);
+        second = __builtin_bswap64(second);
+        MatchKeys keys;
+        keys.date = (second >> 48) << 32 | (first >> 24 & 0xFFFF) << 16 | first >> 48;
+        keys.time = (second >> 24 & 0xFFFF) << 16 | (second & 0xFFFF);
+        return keys;
     } else {
         in_place = has_shape(line, width, year_offset == 2 ? 4 : 2);
+        if (!in_place) {
+            return {};
+        }
+        const auto at = [&](int key) {
+            return std::uint64_t{
+                static_cast<unsigned char>(line[key_position(key, width, year_offset)])};
+        };
+        MatchKeys keys;
+        keys.date = at(0) << 40 | at(1) << 32 | at(2) << 24 | at(3) << 16 | at(4) << 8 | at(5);
+        keys.time = at(6) << 24 | at(7) << 16 | at(8) << 8 | at(9);
+        return keys;
     }
-    return match_keys(line, width, year_offset);
 }
 
 // Where the century digits of a four-digit year start in a line of width offset `width`.

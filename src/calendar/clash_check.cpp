@@ -10,12 +10,16 @@ namespace gironario {
 
 namespace {
 
-// Eight bytes from `at`, of which only the first `size` (up to 8) count.
-std::uint64_t word_at(const char* at, std::size_t size) {
+// Eight bytes from `at`, of which only the first `size` (up to 8) count; with `padded`, eight
+// bytes may be read from `at` whatever `size` is.
+std::uint64_t word_at(const char* at, std::size_t size, bool padded) {
     std::uint64_t word = 0;
-    if (size == 8) {
+    if (size == 0) {
+        return word;  // an empty place may stand nowhere
+    }
+    if (size == 8 || (padded && std::endian::native == std::endian::little)) {
         std::memcpy(&word, at, 8);  // one load, not a copy of a varying length
-        return word;
+        return size >= 8 ? word : word & ((std::uint64_t{1} << (8 * size)) - 1);
     }
     for (std::size_t i = 0; i < size; ++i) {
         word |= std::uint64_t{static_cast<unsigned char>(at[i])} << (8 * i);
@@ -26,12 +30,13 @@ std::uint64_t word_at(const char* at, std::size_t size) {
 // A number that two places equal but for ASCII case share: their length and their first and
 // last eight bytes with bit 5 set, which lowers every capital letter (and maps a few other
 // bytes together, which the comparison after it tells apart).
-std::uint64_t place_key(std::string_view place) {
+std::uint64_t place_key(std::string_view place, bool padded = false) {
     const std::size_t size = std::min<std::size_t>(place.size(), 8);
-    const std::uint64_t head = word_at(place.data(), size);
-    const std::uint64_t tail = word_at(place.data() + place.size() - size, size);
+    const std::uint64_t head = word_at(place.data(), size, padded);
+    const std::uint64_t tail = word_at(place.data() + place.size() - size, size, padded);
     constexpr std::uint64_t fives = 0x2020202020202020u;
-    return ((head | fives) * 0x9E3779B97F4A7C15u) ^ (tail | fives) ^ place.size();
+    // Never 0, which stands for a place not yet found.
+    return (((head | fives) * 0x9E3779B97F4A7C15u) ^ (tail | fives) ^ place.size()) | 1;
 }
 
 bool same_place(std::string_view one, std::string_view two) {
@@ -65,8 +70,8 @@ ClashCheck::ClashCheck(ClashSettings settings, Warn warn, std::span<const std::s
       last_start_(minute_number(LocalTime{9999, 12, 31, 23, 59}) + 1 - settings.duration_minutes) {}
 
 const BookedWith* ClashCheck::take(const MatchRecord& match) {
-    // Nearly every match is dismissed here, on its start and its place alone: this runs for
-    // every match of the merge.
+    // Nearly every match is dismissed here, on its start alone: this runs for every match of the
+    // merge. A match played alone is kept without its place being looked for.
     if (match.dating != Dating::dated || match.start >= last_start_) {
         return nullptr;
     }
@@ -75,23 +80,22 @@ const BookedWith* ClashCheck::take(const MatchRecord& match) {
         first_ = first_ + 1 == kept_.size() ? 0 : first_ + 1;
         --count_;
     }
-    const std::uint64_t key = place_key(match.place);
-    // Whether any kept match may clash, without a branch for each: most matches meet none.
-    unsigned maybe = 0;
-    const auto overlaps = static_cast<unsigned>(settings_.overlaps);
-    for (std::size_t i = 0; i < count_; ++i) {
-        const std::size_t index = at(i);
-        maybe |= static_cast<unsigned>(places_[index] == key) |
-                 (overlaps & static_cast<unsigned>(calendars_[index] != match.calendar));
-    }
-    if (maybe == 0) {
-        keep(match, key);
+    if (count_ == 0) {
+        keep(match, 0);
         return nullptr;
     }
-    return compare(match, key);
+    return compare(match);
 }
 
-const BookedWith* ClashCheck::compare(const MatchRecord& match, std::uint64_t key) {
+std::uint64_t ClashCheck::place_of_kept(std::size_t index) {
+    if (places_[index] == 0) {
+        places_[index] = place_key(place_of(kept_[details_[index]]->record));
+    }
+    return places_[index];
+}
+
+const BookedWith* ClashCheck::compare(const MatchRecord& match) {
+    const std::uint64_t key = place_key(place_of(match), match.padded);
     const long long end = match.start + settings_.duration_minutes;
     const BookedWith* booked = nullptr;
     // A second listing of a kept match: its clashes were told with the first.
@@ -100,28 +104,35 @@ const BookedWith* ClashCheck::compare(const MatchRecord& match, std::uint64_t ke
     for (std::size_t i = 0; i < count_; ++i) {
         const std::size_t index = at(i);
         const bool other_calendar = settings_.overlaps && calendars_[index] != match.calendar;
-        if (places_[index] != key && !other_calendar) {
+        if (!other_calendar && place_of_kept(index) != key) {
             continue;
         }
         if (starts_[index] >= end || match.start >= starts_[index] + settings_.duration_minutes) {
             continue;  // only a match out of order meets these
         }
-        const Kept& other = kept_[details_[index]];
-        const bool same = places_[index] == key && same_place(other.place(), match.place);
-        if (same && starts_[index] == match.start && same_match(match, other)) {
+        const Kept& other = *kept_[details_[index]];
+        // The rest of the words, found only now: only a clash needs them.
+        const MatchWords words = words_of(match);
+        const MatchWords other_words = words_of(other.record);
+        const bool same = place_of_kept(index) == key && same_place(other_words.place, words.place);
+        if (same && starts_[index] == match.start && same_match(words, other_words)) {
             copy = true;
             continue;
         }
         if (same && booked == nullptr) {
             // Copied: keeping the match in hand may move the kept ones.
-            booked_words_.assign(other.number()).append(other.place()).append(other.title());
-            const std::string_view words = booked_words_;
+            booked_words_.assign(other_words.number)
+                .append(other_words.place)
+                .append(other_words.title);
+            const std::string_view copied = booked_words_;
+            const std::size_t place_at = other_words.number.size();
+            const std::size_t title_at = place_at + other_words.place.size();
             booked_ = {other.calendar,
                        names_[other.calendar],
                        other.line_number,
-                       words.substr(0, other.number_size),
-                       words.substr(other.number_size, other.place_size),
-                       words.substr(other.number_size + other.place_size),
+                       copied.substr(0, place_at),
+                       copied.substr(place_at, other_words.place.size()),
+                       copied.substr(title_at),
                        other.start};
             booked = &booked_;
         }
@@ -130,8 +141,9 @@ const BookedWith* ClashCheck::compare(const MatchRecord& match, std::uint64_t ke
         }
     }
     if (!copy) {
+        const MatchWords words = clashes_.empty() ? MatchWords{} : words_of(match);
         for (const auto& [index, same] : clashes_) {
-            tell(match, kept_[details_[index]], same);
+            tell(match, words, *kept_[details_[index]], same);
         }
         keep(match, key);
     }
@@ -167,16 +179,19 @@ void ClashCheck::grow() {
     lay_out(calendars_);
     lay_out(details_);
     details_.back() = kept_.size();
-    kept_.emplace_back();
+    kept_.push_back(std::make_unique<Kept>());
     first_ = 0;
 }
 
 char* ClashCheck::Kept::room(std::size_t size) {
+    if (size <= small.size()) {
+        return small.data();
+    }
     if (capacity < size) {
         capacity = std::max<std::size_t>(size, 2 * capacity);
-        bytes = std::make_unique_for_overwrite<char[]>(capacity);
+        large = std::make_unique_for_overwrite<char[]>(capacity);
     }
-    return bytes.get();
+    return large.get();
 }
 
 void ClashCheck::keep(const MatchRecord& match, std::uint64_t key) {
@@ -184,7 +199,7 @@ void ClashCheck::keep(const MatchRecord& match, std::uint64_t key) {
         grow();
     }
     // After the kept matches that start at or before it: nearly always the last place. The
-    // slot past the last holds words no longer kept, which move to where the match goes.
+    // slot past the last holds a copy no longer kept, which moves to where the match goes.
     std::size_t place = count_;
     const std::size_t free_details = details_[at(count_)];
     while (place > 0 && starts_[at(place - 1)] > match.start) {
@@ -202,50 +217,55 @@ void ClashCheck::keep(const MatchRecord& match, std::uint64_t key) {
     places_[index] = key;
     calendars_[index] = match.calendar;
     details_[index] = free_details;
-    Kept& kept = kept_[free_details];
-    const std::string_view line = match.line;
-    const auto within = [&](std::string_view part) {
-        return part.empty() || (part.data() >= line.data() &&
-                                part.data() + part.size() <= line.data() + line.size());
-    };
-    if (within(match.number) && within(match.place) && within(match.title)) {
-        std::memcpy(kept.room(line.size()), line.data(), line.size());
-        const auto offset = [&](std::string_view part) {
-            return part.empty() ? 0 : static_cast<std::size_t>(part.data() - line.data());
-        };
-        kept.number_at = offset(match.number);
-        kept.place_at = offset(match.place);
-        kept.title_at = offset(match.title);
-    } else {
-        char* bytes = kept.room(match.number.size() + match.place.size() + match.title.size());
-        match.number.copy(bytes, match.number.size());
-        match.place.copy(bytes + match.number.size(), match.place.size());
-        match.title.copy(bytes + match.number.size() + match.place.size(), match.title.size());
-        kept.number_at = 0;
-        kept.place_at = match.number.size();
-        kept.title_at = kept.place_at + match.place.size();
-    }
-    kept.number_size = match.number.size();
-    kept.place_size = match.place.size();
-    kept.title_size = match.title.size();
+    Kept& kept = *kept_[free_details];
     kept.calendar = match.calendar;
     kept.line_number = match.line_number;
     kept.start = match.start;
+    MatchRecord& copy = kept.record;
+    const std::string_view line = match.line;
+    if (!match.words) {
+        // A text line, whose words are found in it when they are asked for.
+        char* bytes = kept.room(line.size());
+        if (match.padded && line.size() <= kept.small.size()) {
+            std::memcpy(bytes, line.data(), kept.small.size());  // one move of a fixed length
+        } else {
+            std::memcpy(bytes, line.data(), line.size());
+        }
+        copy.line = {bytes, line.size()};
+        copy.words = false;
+        copy.place_from = match.place_from;
+        return;
+    }
+    const std::size_t size = match.number.size() + match.place.size() + match.title.size();
+    char* bytes = kept.room(size);
+    match.number.copy(bytes, match.number.size());
+    match.place.copy(bytes + match.number.size(), match.place.size());
+    match.title.copy(bytes + match.number.size() + match.place.size(), match.title.size());
+    copy.line = {bytes, size};
+    copy.words = true;
+    copy.number = copy.line.substr(0, match.number.size());
+    copy.place = copy.line.substr(match.number.size(), match.place.size());
+    copy.title = copy.line.substr(match.number.size() + match.place.size());
 }
 
-bool ClashCheck::same_match(const MatchRecord& match, const Kept& other) {
-    if (!match.title.empty() && match.title == other.title()) {
+bool ClashCheck::same_match(const MatchWords& match, const MatchWords& other) {
+    if (!match.title.empty() && match.title == other.title) {
         return true;
     }
     // The titles may still be equal as the iCalendar export writes them (a tab for a space,
     // control characters left out, the place for an empty title, the other encoding).
-    MatchRecord kept;
-    kept.place = other.place();
-    kept.title = other.title();
-    return match_title(match, is_utf8(match.title)) == match_title(kept, is_utf8(kept.title));
+    MatchRecord one;
+    one.place = match.place;
+    one.title = match.title;
+    MatchRecord two;
+    two.place = other.place;
+    two.title = other.title;
+    return match_title(one, is_utf8(one.title)) == match_title(two, is_utf8(two.title));
 }
 
-void ClashCheck::tell(const MatchRecord& match, const Kept& other, bool same_place) {
+void ClashCheck::tell(const MatchRecord& match, const MatchWords& words, const Kept& other,
+                      bool same_place) {
+    const MatchWords other_words = words_of(other.record);
     if (told_++ >= SHOWN_CLASHES) {
         return;
     }
@@ -256,20 +276,20 @@ void ClashCheck::tell(const MatchRecord& match, const Kept& other, bool same_pla
     at.append(std::to_string(match.line_number)).append(": ");
     text_.own(message_, at);
     if (same_place) {
-        text_.foreign(message_, match.place);
+        text_.foreign(message_, words.place);
         text_.own(message_, " \xE8 occupato anche dalla gara ");
     } else {
         text_.own(message_, "si sovrappone alla gara ");
     }
-    text_.foreign(message_, other.number());
+    text_.foreign(message_, other_words.number);
     text_.own(message_, " di ");
     text_.foreign(message_, names_[other.calendar]);
     std::string line(" (riga ");
     line.append(std::to_string(other.line_number)).append("), ");
     text_.own(message_, line);
-    if (!same_place && !other.place().empty()) {
+    if (!same_place && !other_words.place.empty()) {
         text_.own(message_, "a ");
-        text_.foreign(message_, other.place());
+        text_.foreign(message_, other_words.place);
         text_.own(message_, ", ");
     }
     std::string interval;

@@ -10,8 +10,10 @@
 // hands over late (its calendar is out of order) is still compared both ways: memory grows with
 // the matches being played at one time, never with the length of the calendars.
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
+#include <deque>
 #include <functional>
 #include <memory>
 #include <span>
@@ -21,6 +23,7 @@
 #include <vector>
 
 #include "calendar/match_record.hpp"
+#include "io/line_reader.hpp"
 #include "io/message.hpp"
 
 namespace gironario {
@@ -65,24 +68,17 @@ class ClashCheck {
     void finish();
 
   private:
-    // A kept match's words, copied, read again only when it clashes: its line when its number,
-    // place and title stand in it, as a text line's do, else the three one after the other.
+    // A kept match, copied, read again only when another match is played at its time: its line
+    // when its words are found in it (a text line's), else its three words one after the other.
     struct Kept {
-        std::unique_ptr<char[]> bytes;
+        std::array<char, LineReader::READ_AHEAD> small;  // the bytes of a short line
+        std::unique_ptr<char[]> large;                   // or of a longer one
         std::size_t capacity = 0;
-        std::size_t number_at = 0;
-        std::size_t number_size = 0;
-        std::size_t place_at = 0;
-        std::size_t place_size = 0;
-        std::size_t title_at = 0;
-        std::size_t title_size = 0;
+        MatchRecord record;  // its line and words point into the bytes above
         std::size_t calendar = 0;
         long long line_number = 0;
         long long start = 0;
 
-        std::string_view number() const { return {bytes.get() + number_at, number_size}; }
-        std::string_view place() const { return {bytes.get() + place_at, place_size}; }
-        std::string_view title() const { return {bytes.get() + title_at, title_size}; }
         // Makes room for `size` bytes.
         char* room(std::size_t size);
     };
@@ -93,16 +89,19 @@ class ClashCheck {
         const std::size_t place = first_ + index;
         return place < kept_.size() ? place : place - kept_.size();
     }
-    // take() for a match that may clash with a kept one: apart, so that the path of nearly every
-    // match stays short.
-    [[gnu::noinline]] const BookedWith* compare(const MatchRecord& match, std::uint64_t key);
+    // take() for a match that may clash with a kept one: apart, so that the path of a match
+    // played alone stays short.
+    [[gnu::noinline]] const BookedWith* compare(const MatchRecord& match);
+    // The place key of kept match `index`, found the first time it is asked for.
+    std::uint64_t place_of_kept(std::size_t index);
     // Makes room for one more kept match.
     [[gnu::noinline]] void grow();
     // Keeps a match among the kept ones, in the order of their starts.
     void keep(const MatchRecord& match, std::uint64_t key);
-    static bool same_match(const MatchRecord& match, const Kept& other);
+    static bool same_match(const MatchWords& match, const MatchWords& other);
     // Tells, or counts past the first SHOWN_CLASHES, one clash of `match` with `other`.
-    void tell(const MatchRecord& match, const Kept& other, bool same_place);
+    void tell(const MatchRecord& match, const MatchWords& words, const Kept& other,
+              bool same_place);
 
     ClashSettings settings_;
     Warn warn_;
@@ -112,10 +111,11 @@ class ClashCheck {
     // lasts the same time, they end in that order. What each match is compared on stands apart,
     // so that comparing reads little.
     std::vector<long long> starts_;
-    std::vector<std::uint64_t> places_;  // place_key() of each place
+    std::vector<std::uint64_t> places_;  // place_key() of each place, 0 until it is found
     std::vector<std::size_t> calendars_;
     std::vector<std::size_t> details_;  // where in kept_ each one's words are
-    std::vector<Kept> kept_;
+    // Each on its own, so that the copies stay where their records point as more are made.
+    std::vector<std::unique_ptr<Kept>> kept_;
     std::size_t first_ = 0;
     std::size_t count_ = 0;
     long long last_start_;  // no match starting then or later is compared

@@ -1,5 +1,9 @@
 #include "calendar/match_record.hpp"
 
+#include <algorithm>
+#include <bit>
+#include <cstring>
+
 #include "calendar/calendar_line.hpp"
 #include "calendar/source_match.hpp"
 #include "io/text.hpp"
@@ -15,9 +19,78 @@ void append_two_digits(std::string& text, int value) {
 
 }  // namespace
 
+namespace {
+
+// Where the place that starts at or after `from` ends, and `from` moved to where it starts.
+std::size_t place_end(std::string_view line, std::size_t& from) {
+    while (from < line.size() && is_white(line[from])) {
+        ++from;
+    }
+    std::size_t end = from;
+    if constexpr (std::endian::native == std::endian::little) {
+        // Eight bytes at a time up to the first that may be white (any byte up to a space).
+        constexpr std::uint64_t ones = 0x0101010101010101u;
+        constexpr std::uint64_t highs = 0x8080808080808080u;
+        while (line.size() - end >= 8) {
+            std::uint64_t word;
+            std::memcpy(&word, line.data() + end, sizeof word);
+            const std::uint64_t low = (word - ones * 0x21) & ~word & highs;
+            if (low != 0) {
+                end += static_cast<std::size_t>(std::countr_zero(low) / 8);
+                break;
+            }
+            end += 8;
+        }
+    }
+    while (end < line.size() && !is_white(line[end])) {
+        ++end;
+    }
+    return end;
+}
+
+}  // namespace
+
+std::string_view place_of(const MatchRecord& match) {
+    if (match.words) {
+        return match.place;
+    }
+    std::size_t from = match.place_from;
+    if (from >= match.line.size()) {
+        return {};
+    }
+    const std::size_t end = place_end(match.line, from);
+    return match.line.substr(from, end - from);
+}
+
+MatchWords words_of(const MatchRecord& match) {
+    if (match.words) {
+        return {match.number, match.place, match.title};
+    }
+    const std::string_view line = match.line;
+    MatchWords words;
+    const auto digits = std::find_if_not(line.begin(), line.end(), is_digit);
+    words.number = line.substr(0, static_cast<std::size_t>(digits - line.begin()));
+    std::size_t from = match.place_from;
+    if (from >= line.size()) {
+        return words;
+    }
+    std::size_t end = place_end(line, from);
+    words.place = line.substr(from, end - from);
+    std::size_t title_end = line.size();
+    while (title_end > end && is_white(line[title_end - 1])) {
+        --title_end;
+    }
+    while (end < title_end && is_white(line[end])) {
+        ++end;
+    }
+    words.title = line.substr(end, title_end - end);
+    return words;
+}
+
 std::string match_title(const MatchRecord& match, bool utf8) {
     std::string title;
-    for (const std::string_view part : {match.title, match.place}) {
+    const MatchWords words = words_of(match);
+    for (const std::string_view part : {words.title, words.place}) {
         title.clear();
         append_plain_text(title, part, utf8);
         const std::size_t first = title.find_first_not_of(' ');
@@ -53,7 +126,7 @@ std::string left_out_reason(LeftOut why, const MatchRecord& match, std::string_v
                             const MessageText& text) {
     std::string reason;
     text.own(reason, "gara ");
-    text.foreign(reason, match.number);
+    text.foreign(reason, words_of(match).number);
     if (match.dating == Dating::unreadable && match.source != nullptr) {
         text.own(reason, ": ");
         text.own(reason, match.source->unreadable);

@@ -41,21 +41,40 @@ struct MatchRecord {
     // its head when `whole` is false. A row or an event has the line it is written as.
     std::string_view line;
     bool whole = true;
-    std::string_view number;  // as written
-    MatchKeys keys;           // where the merge places it
+    // Its words: the number as written, the place (one word of a text line; a row's or event's
+    // words and all) and the title (what follows the place, trimmed; may be empty). A text
+    // line's are found only when asked for (`words` false): then words_of() finds them in `line`,
+    // the place from `place_from` on (npos: none).
+    bool words = true;
+    std::size_t place_from = 0;
+    std::string_view number;
+    MatchKeys keys;  // where the merge places it
     // Whether its date and time stand where the merge reads them: only such a line loses its
     // century when written.
     bool in_place = false;
     Dating dating = Dating::bad_shape;
-    long long start = 0;     // minute_number() of its start, when dated
-    std::string_view place;  // one word of a text line; a row's or event's words and all
-    std::string_view title;  // what follows the place, trimmed; may be empty
+    long long start = 0;  // minute_number() of its start, when dated
+    std::string_view place;
+    std::string_view title;
+    // Its line stands in a reader's buffer, with 64 more bytes that may be read after its start
+    // whatever its length: copied in one move.
+    bool padded = false;
     // A text line's reading: its width offset and its calendar's year digits.
     int width = 0;
     int year_digits = 2;
     // The row or event it comes from, for what only those have (an address, the source's UID).
     const SourceMatch* source = nullptr;
 };
+
+// A match's number, place and title, as the record has them or as they are found in its line.
+struct MatchWords {
+    std::string_view number;
+    std::string_view place;
+    std::string_view title;
+};
+MatchWords words_of(const MatchRecord& match);
+// Its place alone, as words_of() finds it.
+std::string_view place_of(const MatchRecord& match);
 
 // Why a match is left out of a format or put apart from its day, as a message's reason: "gara N
 // del dd/mm/yyyy alle hh:mm: data o ora inesistente", then `where`, in the message's encoding

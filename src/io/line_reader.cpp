@@ -5,7 +5,8 @@
 namespace gironario {
 
 LineReader::LineReader(Input& input, std::size_t capacity)
-    : input_(input), capacity_(capacity), buffer_(new char[capacity]) {}
+    // Past the bytes a line may use, room that may be read by a copy of a fixed length.
+    : input_(input), capacity_(capacity), buffer_(new char[capacity + READ_AHEAD]()) {}
 
 bool LineReader::fill() {
     if (at_end_) {

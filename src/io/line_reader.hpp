@@ -17,6 +17,9 @@ namespace gironario {
 class LineReader {
   public:
     static constexpr std::size_t default_capacity = 64 * 1024;
+    // Bytes that may be read, though they mean nothing, past any place of the buffer: a line
+    // can be copied in one move of this length whatever its own.
+    static constexpr std::size_t READ_AHEAD = 64;
 
     explicit LineReader(Input& input, std::size_t capacity = default_capacity);
 
