@@ -87,15 +87,50 @@ const BookedWith* ClashCheck::take(const MatchRecord& match) {
     return compare(match);
 }
 
+namespace {
+
+// place_key() of a match's place. The place of a text line is found and read at once where eight
+// bytes may be read from its start and it is shorter than that, as nearly every place is.
+std::uint64_t place_key_of(const MatchRecord& match) {
+    if constexpr (std::endian::native == std::endian::little) {
+        std::size_t from = match.place_from;
+        const std::string_view line = match.line;
+        if (!match.words && match.padded && from < line.size()) {
+            while (from < line.size() && is_white(line[from])) {
+                ++from;
+            }
+            std::uint64_t word;
+            std::memcpy(&word, line.data() + from, sizeof word);
+            // The first byte that may be white: up to a space, or past the line's end.
+            constexpr std::uint64_t ones = 0x0101010101010101u;
+            constexpr std::uint64_t highs = 0x8080808080808080u;
+            const std::uint64_t low = (word - ones * 0x21) & ~word & highs;
+            const std::size_t end =
+                low == 0 ? 8 : static_cast<std::size_t>(std::countr_zero(low) / 8);
+            const std::size_t left = line.size() - from;
+            if (end < 8 && end <= left && (end == left || is_white(line[from + end]))) {
+                const std::size_t size = end;
+                return place_key(line.substr(from, size), true);
+            }
+            if (end == 8 && left < 8) {
+                return place_key(line.substr(from, left), true);
+            }
+        }
+    }
+    return place_key(place_of(match), match.padded);
+}
+
+}  // namespace
+
 std::uint64_t ClashCheck::place_of_kept(std::size_t index) {
     if (places_[index] == 0) {
-        places_[index] = place_key(place_of(kept_[details_[index]]->record));
+        places_[index] = place_key_of(kept_[details_[index]]->record);
     }
     return places_[index];
 }
 
 const BookedWith* ClashCheck::compare(const MatchRecord& match) {
-    const std::uint64_t key = place_key(place_of(match), match.padded);
+    const std::uint64_t key = place_key_of(match);
     const long long end = match.start + settings_.duration_minutes;
     const BookedWith* booked = nullptr;
     // A second listing of a kept match: its clashes were told with the first.
@@ -183,10 +218,7 @@ void ClashCheck::grow() {
     first_ = 0;
 }
 
-char* ClashCheck::Kept::room(std::size_t size) {
-    if (size <= small.size()) {
-        return small.data();
-    }
+char* ClashCheck::Kept::room_apart(std::size_t size) {
     if (capacity < size) {
         capacity = std::max<std::size_t>(size, 2 * capacity);
         large = std::make_unique_for_overwrite<char[]>(capacity);
@@ -226,14 +258,16 @@ void ClashCheck::keep(const MatchRecord& match, std::uint64_t key) {
     if (!match.words) {
         // A text line, whose words are found in it when they are asked for.
         char* bytes = kept.room(line.size());
-        if (match.padded && line.size() <= kept.small.size()) {
-            std::memcpy(bytes, line.data(), kept.small.size());  // one move of a fixed length
+        if (match.padded && line.size() <= LineReader::READ_AHEAD) {
+            // One move of a fixed length; eight more bytes may then be read past the line.
+            std::memcpy(bytes, line.data(), LineReader::READ_AHEAD);
         } else {
             std::memcpy(bytes, line.data(), line.size());
         }
         copy.line = {bytes, line.size()};
         copy.words = false;
         copy.place_from = match.place_from;
+        copy.padded = bytes == kept.small.data();
         return;
     }
     const std::size_t size = match.number.size() + match.place.size() + match.title.size();

@@ -71,8 +71,9 @@ class ClashCheck {
     // A kept match, copied, read again only when another match is played at its time: its line
     // when its words are found in it (a text line's), else its three words one after the other.
     struct Kept {
-        std::array<char, LineReader::READ_AHEAD> small;  // the bytes of a short line
-        std::unique_ptr<char[]> large;                   // or of a longer one
+        // The bytes of a short line, and eight more that may be read past its end.
+        std::array<char, LineReader::READ_AHEAD + 8> small;
+        std::unique_ptr<char[]> large;  // or of a longer one
         std::size_t capacity = 0;
         MatchRecord record;  // its line and words point into the bytes above
         std::size_t calendar = 0;
@@ -80,7 +81,10 @@ class ClashCheck {
         long long start = 0;
 
         // Makes room for `size` bytes.
-        char* room(std::size_t size);
+        char* room(std::size_t size) {
+            return size <= LineReader::READ_AHEAD ? small.data() : room_apart(size);
+        }
+        char* room_apart(std::size_t size);
     };
 
     // The slot of the kept match `index` places after the first, in the order of their starts.
