@@ -301,3 +301,88 @@ TEST(MergeProperty, RandomCalendarPairs) {
 
 }  // namespace
 }  // namespace gironario
+
+namespace gironario {
+namespace {
+
+// The merged text of any number of calendars by the rules, on the dates and times themselves: of
+// the calendars' next matches the earliest goes first, the calendar named first at a tie; all the
+// matches of one minute go together and are followed by one day break; a match followed by one
+// of another day by a day break; the last calendar left is copied as it is.
+std::string expected_merge_of(const std::vector<GeneratedCalendar>& calendars) {
+    std::vector<std::size_t> next(calendars.size(), 0);
+    const auto left = [&](std::size_t c) { return next[c] < calendars[c].matches.size(); };
+    const auto head = [&](std::size_t c) -> const Match& { return calendars[c].matches[next[c]]; };
+    std::string text;
+    for (;;) {
+        std::vector<std::size_t> order;
+        for (std::size_t c = 0; c < calendars.size(); ++c) {
+            if (left(c)) {
+                order.push_back(c);
+            }
+        }
+        if (order.size() < 2) {
+            for (const std::size_t c : order) {
+                for (; left(c); ++next[c]) {
+                    text += head(c).written;
+                }
+            }
+            return text;
+        }
+        std::stable_sort(order.begin(), order.end(),
+                         [&](std::size_t a, std::size_t b) { return head(a).when < head(b).when; });
+        const When first = head(order[0]).when;
+        if (head(order[1]).when == first) {
+            for (const std::size_t c : order) {
+                if (head(c).when == first) {
+                    text += head(c).written;
+                    ++next[c];
+                }
+            }
+            text += '\n';
+            continue;
+        }
+        text += head(order[0]).written;
+        const bool by_day = !same_day(first, head(order[1]).when);
+        ++next[order[0]];
+        if (by_day) {
+            text += '\n';
+        }
+    }
+}
+
+TEST(MergeProperty, RandomCalendarsThreeToEight) {
+    for (unsigned seed = 1; seed <= 600; ++seed) {
+        Generator generate(seed);
+        const std::size_t count = 3 + seed % 6;
+        std::vector<GeneratedCalendar> generated;
+        std::vector<StringInput> inputs;
+        std::vector<LineReader> readers;
+        std::vector<Calendar> calendars;
+        generated.reserve(count);
+        inputs.reserve(count);
+        readers.reserve(count);
+        calendars.reserve(count);
+        for (std::size_t c = 0; c < count; ++c) {
+            generated.push_back(generate.calendar(static_cast<char>('A' + c)));
+            inputs.emplace_back(generated.back().text);
+            readers.emplace_back(inputs.back());
+            calendars.emplace_back(readers.back(), generated.back().year_digits);
+        }
+        std::string text;
+        StringOutput output(text);
+        LineWriter writer(output);
+        const long long count_written = merge(calendars, writer);
+        ASSERT_TRUE(writer.close());
+        const std::string expected = expected_merge_of(generated);
+        ASSERT_EQ(text, expected) << "seed " << seed << ", " << count << " calendars";
+        long long matches = 0;
+        for (const GeneratedCalendar& one : generated) {
+            matches += static_cast<long long>(one.matches.size());
+        }
+        EXPECT_EQ(count_written, matches);
+    }
+}
+
+}  // namespace
+}  // namespace gironario

@@ -1,0 +1,88 @@
+// What every source of matches hands the merge: one record per match, whatever the file it comes
+// from. A row of this table is the bytes of a calendar and the records it yields, in its order.
+
+#include "calendar/calendar.hpp"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "calendar/prepared_source.hpp"
+#include "io/byte_stream.hpp"
+
+namespace gironario {
+namespace {
+
+// A record as this table writes it: "number|dd/mm/yyyy hh:mm or why not|place|title|line as
+// written".
+std::string shown(Calendar& calendar) {
+    calendar.complete();
+    const MatchRecord& match = calendar.record;
+    std::string text(match.number);
+    text += '|';
+    if (match.dating == Dating::dated) {
+        append_date_time(text, local_time(match.start));
+    } else {
+        text += match.dating == Dating::bad_date ? "no day" : "unreadable";
+    }
+    text.append("|").append(match.place).append("|").append(match.title).append("|");
+    calendar.consume_written([&](std::string_view piece) { text.append(piece); });
+    return text;
+}
+
+struct Row {
+    const char* name;
+    std::string file_name;  // its ending tells what kind of calendar it is
+    std::string bytes;
+    int year_digits;
+    std::vector<std::string> records;
+};
+
+// clang-format off
+const std::vector<Row> rows = {
+    {"a text line in its columns", "u17.txt", "Girone\n12 05/10/2026 21:00 PalaA Alfa - Beta \r\n", 4,
+     {"12|05/10/2026 21:00|PalaA|Alfa - Beta|12 05/10/26 21:00 PalaA Alfa - Beta \r"}},
+    {"typed out of its columns, or not to be read", "u17.txt",
+     "5 8/11/2026 ore 18.00 PalaA C - D\n6 da definire\n7 31/02/26 18:00 P\n", 2,
+     {"5|08/11/2026 18:00|PalaA|C - D|5 08/11/26 18:00 PalaA C - D", "6|unreadable|||6 da definire",
+      "7|no day|P||7 31/02/26 18:00 P"}},
+    {"a table's rows, in date and time order", "coppa.csv",
+     "DATA;ORA;N;CASA;OSPITE;CAMPO;COMUNE\n05/10/2026;20:30;2;Alfa;Beta;Pala Nord;Nordia\n"
+     "04/10/2026;18:00;1;Eta;Zeta;;\n", 2,
+     {"1|04/10/2026 18:00||Eta - Zeta|1 04/10/26 18:00 - Eta - Zeta",
+      "2|05/10/2026 20:30|Pala Nord|Alfa - Beta|2 05/10/26 20:30 Pala\xC2\xA0Nord Alfa - Beta"}},
+    {"an event in UTC, in Italian time", "app.ics",
+     "BEGIN:VCALENDAR\r\nBEGIN:VEVENT\r\nUID:x\r\nDTSTART:20261004T160000Z\r\n"
+     "SUMMARY:U17 - Alfa\r\nLOCATION:Palestra Pascoli\\, Pisa\r\nEND:VEVENT\r\nEND:VCALENDAR\r\n", 2,
+     {"1|04/10/2026 18:00|Palestra Pascoli|U17 - Alfa|"
+      "1 04/10/26 18:00 Palestra\xC2\xA0Pascoli,\xC2\xA0Pisa U17 - Alfa"}},
+};
+// clang-format on
+
+TEST(Calendar, RecordsOfEverySource) {
+    for (const Row& row : rows) {
+        std::vector<std::string> records;
+        StringInput input(row.bytes);
+        LineReader reader(input);
+        PreparedCalendar prepared;
+        const CalendarKind kind = calendar_kind(row.file_name);
+        std::unique_ptr<Calendar> calendar;
+        if (kind == CalendarKind::text) {
+            calendar = std::make_unique<Calendar>(reader, row.year_digits, row.file_name);
+        } else {
+            prepare_calendar(kind, row.bytes, prepared);
+            calendar = std::make_unique<Calendar>(prepared.matches, row.file_name);
+        }
+        while (!calendar->ended) {
+            if (calendar->next()) {
+                records.push_back(shown(*calendar));
+            }
+        }
+        EXPECT_EQ(records, row.records) << row.name;
+    }
+}
+
+}  // namespace
+}  // namespace gironario
