@@ -2,7 +2,7 @@
 
 // What the fuzz targets share: how a fuzz input is cut into parts, and the invariants that any
 // merged text and any table must keep, checked against the calendars they came from. The checks
-// use the calendar line rules of the program itself (which lines are matches, the width offset)
+// use the calendar line rules of the program itself (which lines are matches, the number offset)
 // but none of the merge's or the export's own logic.
 
 #include <algorithm>
@@ -88,7 +88,7 @@ inline std::size_t longest_line(std::string_view text) {
 }
 
 // The match lines of a calendar as the merge must write them: each with its line feed and, for
-// a four-digit calendar, without the two century digits that the width offset of that line
+// a four-digit calendar, without the two century digits that the number offset of that line
 // places. A reader whose buffer holds `capacity` bytes judges a long line by its first bytes.
 // A calendar as a run reads it: without the UTF-8 byte-order mark at its very start.
 inline std::string_view without_byte_order_mark(std::string_view calendar) {
@@ -98,7 +98,7 @@ inline std::string_view without_byte_order_mark(std::string_view calendar) {
 inline std::vector<std::string> written_matches(std::string_view calendar, int year_digits,
                                                 std::size_t capacity) {
     std::vector<std::string> matches;
-    int width = 0;
+    int number_offset = 0;
     // Read through the program's own reader, which tells where a line longer than its buffer
     // is held only in part.
     StringInput input{std::string(calendar)};
@@ -111,17 +111,17 @@ inline std::vector<std::string> written_matches(std::string_view calendar, int y
         if (!is_match_line(head)) {
             continue;
         }
-        width = detect_width(head, width);
+        number_offset = detect_number_offset(head, number_offset);
         std::string written = line;
-        if (has_shape(head, width, year_digits)) {
+        if (has_shape(head, number_offset, year_digits)) {
             // A date in its columns: a four-digit year loses its century.
             if (year_digits == 4) {
-                written.erase(century_position(width), 2);
+                written.erase(century_position(number_offset), 2);
             }
         } else if (const std::optional<TypedLine> typed =
                        whole ? read_typed_line(line) : std::nullopt) {
             written = typed->line;
-            width = detect_width(written, width);
+            number_offset = detect_number_offset(written, number_offset);
         }
         written += '\n';
         matches.push_back(std::move(written));

@@ -39,22 +39,22 @@ constexpr std::array<int, 8> durations = {120, 1, 1440, 90, 1439, 61, 30, 720};
 
 struct Fed {
     std::string_view line;
-    int width;
+    int number_offset;
     int year_digits;
     std::string_view calendar;
     long long number;
 };
 
-// A calendar's match lines with their width offsets and line numbers.
+// A calendar's match lines with their number offsets and line numbers.
 std::vector<Fed> match_lines_of(std::string_view text, int year_digits, std::string_view calendar) {
     std::vector<Fed> result;
-    int width = 0;
+    int number_offset = 0;
     long long number = 0;
     for (std::string_view line : lines_of(text)) {
         ++number;
         if (is_match_line(line)) {
-            width = detect_width(line, width);
-            result.push_back({line, width, year_digits, calendar, number});
+            number_offset = detect_number_offset(line, number_offset);
+            result.push_back({line, number_offset, year_digits, calendar, number});
         }
     }
     return result;
@@ -64,7 +64,8 @@ std::vector<Fed> match_lines_of(std::string_view text, int year_digits, std::str
 std::vector<Fed> merge_order(const std::vector<Fed>& first, const std::vector<Fed>& second) {
     const auto keys = [](const Fed& fed) {
         bool in_place = false;
-        const MatchKeys k = match_keys(fed.line, fed.width, year_offset(fed.year_digits), in_place);
+        const MatchKeys k =
+            match_keys(fed.line, fed.number_offset, year_offset(fed.year_digits), in_place);
         return std::pair(k.date, k.time);
     };
     std::vector<Fed> result;
@@ -92,11 +93,11 @@ Expected expected_of(const Fed& fed, int minutes) {
     const int offset = year_offset(fed.year_digits);
     std::vector<std::size_t> places;
     for (int key = 0; key < KEY_CHARACTERS; ++key) {
-        places.push_back(key_position(key, fed.width, offset));
+        places.push_back(key_position(key, fed.number_offset, offset));
     }
     if (fed.year_digits == 4) {
-        places.push_back(century_position(fed.width));
-        places.push_back(century_position(fed.width) + 1);
+        places.push_back(century_position(fed.number_offset));
+        places.push_back(century_position(fed.number_offset) + 1);
     }
     bool in_columns = true;
     for (const std::size_t place : places) {
@@ -309,7 +310,7 @@ Run write(const std::vector<Fed>& lines, int minutes, std::size_t capacity,
         StringInput input{std::string(fed.line)};
         LineReader reader(input);
         Calendar calendar(reader, fed.year_digits);
-        calendar.record.width = fed.width;
+        calendar.record.number_offset = fed.number_offset;
         calendar.next();
         calendar.record.line_number = fed.number;
         if (unread) {

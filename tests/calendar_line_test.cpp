@@ -56,16 +56,16 @@ TEST(CalendarLine, WidthOffsets) {
         {"", -2, -2},
     };
     for (const Row& row : rows) {
-        EXPECT_EQ(detect_width(row.line, row.previous), row.expected) << row.line;
+        EXPECT_EQ(detect_number_offset(row.line, row.previous), row.expected) << row.line;
     }
 }
 
 // The ten keys of a line, in the order they are compared.
 std::string keys_of(std::string_view line, int year_digits) {
-    const int width = detect_width(line, 0);
+    const int number_offset = detect_number_offset(line, 0);
     std::string keys;
     for (int key = 0; key < KEY_CHARACTERS; ++key) {
-        const std::size_t position = key_position(key, width, year_offset(year_digits));
+        const std::size_t position = key_position(key, number_offset, year_offset(year_digits));
         keys += position < line.size() ? line[position] : '$';
     }
     return keys;
@@ -96,11 +96,11 @@ std::string written(const std::string& text, int year_digits, std::size_t capaci
     LineReader reader(input, capacity);
     Calendar calendar{reader, year_digits};
     calendar.next();
-    // The width and the shape are known from the whole line, as the merge knows them from a
+    // The number_offset and the shape are known from the whole line, as the merge knows them from a
     // long enough head.
     const std::string line = text.substr(0, text.find('\n'));
-    calendar.record.width = detect_width(line, 0);
-    calendar.record.in_place = has_shape(line, calendar.record.width, year_digits);
+    calendar.record.number_offset = detect_number_offset(line, 0);
+    calendar.record.in_place = has_shape(line, calendar.record.number_offset, year_digits);
     std::string result;
     StringOutput output(result);
     LineWriter writer(output, 3);

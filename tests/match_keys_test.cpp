@@ -21,8 +21,8 @@ struct Order {
 };
 
 Order order_key_by_key(const Held& one, const Held& two) {
-    const int one_width = detect_width(one.line, 0);
-    const int two_width = detect_width(two.line, 0);
+    const int one_width = detect_number_offset(one.line, 0);
+    const int two_width = detect_number_offset(two.line, 0);
     for (int key = 0; key < KEY_CHARACTERS; ++key) {
         const char a = one.line[key_position(key, one_width, year_offset(one.year_digits))];
         const char b = two.line[key_position(key, two_width, year_offset(two.year_digits))];
@@ -35,10 +35,10 @@ Order order_key_by_key(const Held& one, const Held& two) {
 
 Order order_by_match_keys(const Held& one, const Held& two) {
     bool in_place = false;
-    const MatchKeys a =
-        match_keys(one.line, detect_width(one.line, 0), year_offset(one.year_digits), in_place);
-    const MatchKeys b =
-        match_keys(two.line, detect_width(two.line, 0), year_offset(two.year_digits), in_place);
+    const MatchKeys a = match_keys(one.line, detect_number_offset(one.line, 0),
+                                   year_offset(one.year_digits), in_place);
+    const MatchKeys b = match_keys(two.line, detect_number_offset(two.line, 0),
+                                   year_offset(two.year_digits), in_place);
     if (a.date != b.date) {
         return {a.date < b.date, true, false};
     }
@@ -80,11 +80,12 @@ TEST(MatchKeys, OrderAsTheKeysDo) {
     // Only lines with their date and time in their columns have keys; the others are placed by
     // their calendars.
     const auto in_place = [](const Held& held) {
-        return has_shape(held.line, detect_width(held.line, 0), held.year_digits);
+        return has_shape(held.line, detect_number_offset(held.line, 0), held.year_digits);
     };
     for (const Held& one : lines) {
         bool shaped = false;
-        match_keys(one.line, detect_width(one.line, 0), year_offset(one.year_digits), shaped);
+        match_keys(one.line, detect_number_offset(one.line, 0), year_offset(one.year_digits),
+                   shaped);
         EXPECT_EQ(shaped, in_place(one)) << one.line;
         if (!shaped) {
             continue;

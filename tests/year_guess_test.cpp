@@ -28,13 +28,13 @@ struct Row {
 };
 
 const std::vector<Row> rows = {
-    {"two-digit, numbers of every width, a last line without line feed",
+    {"two-digit, numbers of every number_offset, a last line without line feed",
      "Girone di andata\n1 04/10/26 18:00 A\n\n12 11/10/26 18:00 B\n123 18/10/26 18:00 C\n"
      "1234 25/10/26 18:00 D\n12 gennaio: riposo\n5 01/11/26 18:00 E",
      6, 5, 0, 2},
     {"four-digit", "1 04/10/2026 18:00 A\n10 11/10/2026 18:00 B\n100 18/10/2026 18:00 C\n", 3, 0, 3,
      4},
-    // The year as its own line keeps the width of the match before it.
+    // The year as its own line keeps the number_offset of the match before it.
     {"four-digit majority",
      "2026/2027\n1 04/10/2026 18:00 A\n2 11/10/26 18:00 B\n2026\n"
      "3 18/10/2026 18:00 C\n",

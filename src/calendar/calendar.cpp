@@ -20,9 +20,9 @@ void Calendar::read_record(std::string_view line) {
     match.line = line;
     match.whole = lines_->whole();
     match.year_digits = year_digits_;
-    match.width = detect_width(line, match.width);
+    match.number_offset = detect_number_offset(line, match.number_offset);
     const int offset = year_offset(year_digits_);
-    match.keys = match_keys(line, match.width, offset, match.in_place);
+    match.keys = match_keys(line, match.number_offset, offset, match.in_place);
     // Its words are found when something asks for them: most runs never do.
     match.words = false;
     match.place_from = std::string_view::npos;
@@ -35,15 +35,15 @@ void Calendar::read_record(std::string_view line) {
     // The date of most lines is the date of the line before: its midnight is kept.
     std::uint16_t century = 0;
     if (year_digits_ == 4) {
-        std::memcpy(&century, line.data() + century_position(match.width), sizeof century);
+        std::memcpy(&century, line.data() + century_position(match.number_offset), sizeof century);
     }
     if (match.keys.date != day_key_ || century != day_century_ || day_start_ == -2) {
         day_key_ = match.keys.date;
         day_century_ = century;
-        const std::optional<LocalTime> day = match_day(line, match.width, year_digits_);
+        const std::optional<LocalTime> day = match_day(line, match.number_offset, year_digits_);
         day_start_ = day ? minute_number(*day) : -1;
     }
-    const char* const hour = line.data() + key_position(6, match.width, offset);
+    const char* const hour = line.data() + key_position(6, match.number_offset, offset);
     const int hours = two_digits(hour);
     const int minutes = two_digits(hour + 3);
     if (day_start_ < 0 || hours > 23 || minutes > 59) {
@@ -52,7 +52,7 @@ void Calendar::read_record(std::string_view line) {
         match.dating = Dating::dated;
         match.start = day_start_ + hours * 60LL + minutes;
     }
-    match.place_from = key_position(KEY_CHARACTERS - 1, match.width, offset) + 1;
+    match.place_from = key_position(KEY_CHARACTERS - 1, match.number_offset, offset) + 1;
     if (match.dating == Dating::dated) {
         previous_keys_ = match.keys;
     }
@@ -71,11 +71,11 @@ void Calendar::read_typed(std::string_view line) {
     match.line = typed_.line;
     match.padded = false;
     match.year_digits = 2;
-    match.width = detect_width(match.line, match.width);
-    match.keys = match_keys(match.line, match.width, 0, match.in_place);
+    match.number_offset = detect_number_offset(match.line, match.number_offset);
+    match.keys = match_keys(match.line, match.number_offset, 0, match.in_place);
     match.dating = Dating::dated;
     match.start = minute_number(typed_.start);
-    match.place_from = key_position(KEY_CHARACTERS - 1, match.width, 0) + 1;
+    match.place_from = key_position(KEY_CHARACTERS - 1, match.number_offset, 0) + 1;
     previous_keys_ = match.keys;
 }
 

@@ -108,7 +108,7 @@ class Calendar {
             lines_->consume([&](std::string_view piece, std::size_t) { put(piece); });
             return;
         }
-        const std::size_t century = century_position(record.width);
+        const std::size_t century = century_position(record.number_offset);
         lines_->consume([&](std::string_view piece, std::size_t offset) {
             // Leave out the two century digits wherever they fall within this piece.
             const std::size_t end = offset + piece.size();

@@ -5,7 +5,7 @@
 
 namespace gironario {
 
-int detect_width_of_long_number(std::string_view line, int previous) {
+int detect_long_number_offset(std::string_view line, int previous) {
     auto space_at = [&](std::size_t position) {
         return position < line.size() && line[position] == ' ';
     };

@@ -41,8 +41,8 @@ inline bool is_match_line(std::string_view line) {
 // puts them, 3 minus the number of digits of its match number (negative for numbers of four
 // digits or more). A line whose number shows no such shape keeps `previous`,
 // the offset of the calendar's previous match line.
-int detect_width_of_long_number(std::string_view line, int previous);
-inline int detect_width(std::string_view line, int previous) {
+int detect_long_number_offset(std::string_view line, int previous);
+inline int detect_number_offset(std::string_view line, int previous) {
     if (line.size() > 3) {
         if (line[3] == ' ') {
             return 0;
@@ -54,7 +54,7 @@ inline int detect_width(std::string_view line, int previous) {
             return 2;
         }
     }
-    return detect_width_of_long_number(line, previous);
+    return detect_long_number_offset(line, previous);
 }
 
 // 0 for calendars with two-digit years, 2 for four-digit ones: how far the time moves right.
@@ -86,13 +86,13 @@ inline constexpr std::array<KeyPlace, KEY_CHARACTERS> key_places = {{
 
 }  // namespace detail
 
-// Where key `key` (0 to KEY_CHARACTERS - 1) stands in a match line of width offset `width`. Inline:
-// the merge and its checks ask for every line.
-constexpr std::size_t key_position(int key, int width, int year_offset) {
+// Where key `key` (0 to KEY_CHARACTERS - 1) stands in a match line of number offset
+// `number_offset`. Inline: the merge and its checks ask for every line.
+constexpr std::size_t key_position(int key, int number_offset, int year_offset) {
     const detail::KeyPlace& place = detail::key_places[static_cast<std::size_t>(key)];
     // Counted in the width of a size, so that the positions of one line differ by constants.
-    const std::ptrdiff_t shift = std::ptrdiff_t{year_offset} - width;
-    return static_cast<std::size_t>(place.position + (place.after_year ? shift : -width));
+    const std::ptrdiff_t shift = std::ptrdiff_t{year_offset} - number_offset;
+    return static_cast<std::size_t>(place.position + (place.after_year ? shift : -number_offset));
 }
 
 namespace detail {
@@ -113,20 +113,21 @@ inline bool digits_in_date_places(std::uint64_t word) {
 
 }  // namespace detail
 
-// Whether the date and time of a match line of width offset `width` stand where the merge reads
-// them: the ten keys and, for four-digit years, the two century digits, all digits 0-9 within
+// Whether the date and time of a match line of number offset `number_offset` stand where the merge
+// reads them: the ten keys and, for four-digit years, the two century digits, all digits 0-9 within
 // `line` (the line, or its head, without the line feed). Eight bytes at a time: the merge's
 // checks ask for every line.
-inline bool has_shape(std::string_view line, int width, int year_digits) {
+inline bool has_shape(std::string_view line, int number_offset, int year_digits) {
     const int offset = year_offset(year_digits);
     // The minute's units stand last, the century digits included: past them, every place counts.
-    if (key_position(KEY_CHARACTERS - 1, width, offset) >= line.size()) {
+    if (key_position(KEY_CHARACTERS - 1, number_offset, offset) >= line.size()) {
         return false;
     }
     // "dd/mm/yy" from the day on, then "yy hh:mm" from the year's last two digits: the same
     // places hold digits in both, and with a four-digit year the first "yy" is its century.
-    const char* day = line.data() + key_position(4, width, offset);
-    const std::size_t year = key_position(0, width, offset) - key_position(4, width, offset);
+    const char* day = line.data() + key_position(4, number_offset, offset);
+    const std::size_t year =
+        key_position(0, number_offset, offset) - key_position(4, number_offset, offset);
     std::uint64_t first;
     std::uint64_t second;
     std::memcpy(&first, day, sizeof first);
@@ -134,23 +135,25 @@ inline bool has_shape(std::string_view line, int width, int year_digits) {
     return detail::digits_in_date_places(first) && detail::digits_in_date_places(second);
 }
 
-// The keys of a match line of width offset `width`, telling in `in_place` whether the line
+// The keys of a match line of number offset `number_offset`, telling in `in_place` whether the line
 // has_shape(): its date and time in their columns. The keys of such a line are its ten key
 // characters, the earlier key in the higher bits; any other line has no keys of its own (zero),
 // and its calendar places it (calendar.hpp). Inline for the merge, which asks for every line.
-[[gnu::always_inline]] inline MatchKeys match_keys(std::string_view line, int width,
+[[gnu::always_inline]] inline MatchKeys match_keys(std::string_view line, int number_offset,
                                                    int year_offset, bool& in_place) {
     if constexpr (std::endian::native == std::endian::little) {
         in_place = false;
-        if (key_position(KEY_CHARACTERS - 1, width, year_offset) >= line.size()) {
+        if (key_position(KEY_CHARACTERS - 1, number_offset, year_offset) >= line.size()) {
             return {};
         }
         // "dd/mm/yy" from the day on, "yy hh:mm" from the year's last two digits: the shape
         // test's two words, whose digits, read as big-endian numbers, are the keys.
         std::uint64_t first;
         std::uint64_t second;
-        std::memcpy(&first, line.data() + key_position(4, width, year_offset), sizeof first);
-        std::memcpy(&second, line.data() + key_position(0, width, year_offset), sizeof second);
+        std::memcpy(&first, line.data() + key_position(4, number_offset, year_offset),
+                    sizeof first);
+        std::memcpy(&second, line.data() + key_position(0, number_offset, year_offset),
+                    sizeof second);
         if (!detail::digits_in_date_places(first) || !detail::digits_in_date_places(second)) {
             return {};
         }
@@ -162,13 +165,13 @@ inline bool has_shape(std::string_view line, int width, int year_digits) {
         keys.time = (second >> 24 & 0xFFFF) << 16 | (second & 0xFFFF);
         return keys;
     } else {
-        in_place = has_shape(line, width, year_offset == 2 ? 4 : 2);
+        in_place = has_shape(line, number_offset, year_offset == 2 ? 4 : 2);
         if (!in_place) {
             return {};
         }
         const auto at = [&](int key) {
             return std::uint64_t{
-                static_cast<unsigned char>(line[key_position(key, width, year_offset)])};
+                static_cast<unsigned char>(line[key_position(key, number_offset, year_offset)])};
         };
         MatchKeys keys;
         keys.date = at(0) << 40 | at(1) << 32 | at(2) << 24 | at(3) << 16 | at(4) << 8 | at(5);
@@ -177,9 +180,9 @@ inline bool has_shape(std::string_view line, int width, int year_digits) {
     }
 }
 
-// Where the century digits of a four-digit year start in a line of width offset `width`.
-constexpr std::size_t century_position(int width) {
-    return static_cast<std::size_t>(10 - width);
+// Where the century digits of a four-digit year start in a line of number offset `number_offset`.
+constexpr std::size_t century_position(int number_offset) {
+    return static_cast<std::size_t>(10 - number_offset);
 }
 
 }  // namespace gironario

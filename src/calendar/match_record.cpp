@@ -137,7 +137,7 @@ std::string left_out_reason(LeftOut why, const MatchRecord& match, std::string_v
         const std::string_view line = match.line;
         const int offset = year_offset(match.year_digits);
         const auto field = [&](int first_key) {
-            return line.substr(key_position(first_key, match.width, offset), 2);
+            return line.substr(key_position(first_key, match.number_offset, offset), 2);
         };
         std::string when = " del ";
         when += field(4);
@@ -145,7 +145,7 @@ std::string left_out_reason(LeftOut why, const MatchRecord& match, std::string_v
         when += field(2);
         when += '/';
         if (match.year_digits == 4) {
-            when += line.substr(century_position(match.width), 2);
+            when += line.substr(century_position(match.number_offset), 2);
         }
         when += field(0);
         when += " alle ";

@@ -59,8 +59,8 @@ struct MatchRecord {
     // Its line stands in a reader's buffer, with 64 more bytes that may be read after its start
     // whatever its length: copied in one move.
     bool padded = false;
-    // A text line's reading: its width offset and its calendar's year digits.
-    int width = 0;
+    // A text line's reading: its number offset and its calendar's year digits.
+    int number_offset = 0;
     int year_digits = 2;
     // The row or event it comes from, for what only those have (an address, the source's UID).
     const SourceMatch* source = nullptr;

@@ -17,15 +17,15 @@ int two_digits(std::string_view line, std::size_t position) {
 
 }  // namespace
 
-std::optional<LocalTime> match_day(std::string_view line, int width, int year_digits) {
+std::optional<LocalTime> match_day(std::string_view line, int number_offset, int year_digits) {
     const int offset = year_offset(year_digits);
     // Each field's two keys stand side by side, tens first.
     const auto field = [&](int first_key) {
-        return two_digits(line, key_position(first_key, width, offset));
+        return two_digits(line, key_position(first_key, number_offset, offset));
     };
     LocalTime time{field(0), field(2), field(4), 0, 0};
     if (year_digits == 4) {
-        time.year += 100 * two_digits(line, century_position(width));
+        time.year += 100 * two_digits(line, century_position(number_offset));
     } else {
         // The POSIX reading of a two-digit year, as strptime's %y does.
         time.year += time.year <= 68 ? 2000 : 1900;
@@ -39,14 +39,14 @@ std::optional<LocalTime> match_day(std::string_view line, int width, int year_di
     return time;
 }
 
-std::optional<LocalTime> match_time(std::string_view line, int width, int year_digits) {
-    std::optional<LocalTime> time = match_day(line, width, year_digits);
+std::optional<LocalTime> match_time(std::string_view line, int number_offset, int year_digits) {
+    std::optional<LocalTime> time = match_day(line, number_offset, year_digits);
     if (!time) {
         return std::nullopt;
     }
     const int offset = year_offset(year_digits);
-    time->hour = two_digits(line, key_position(6, width, offset));
-    time->minute = two_digits(line, key_position(8, width, offset));
+    time->hour = two_digits(line, key_position(6, number_offset, offset));
+    time->minute = two_digits(line, key_position(8, number_offset, offset));
     if (time->hour > 23 || time->minute > 59) {
         return std::nullopt;
     }

@@ -32,7 +32,6 @@ class MergedText final : public MergeSink {
 
     void match(Calendar& calendar) override { write_match_line(calendar, out_); }
     void day_break() override { out_.put('\n'); }
-    void skipped(const Calendar&) override {}
     bool failed() const override { return out_.failed(); }
 
   private:

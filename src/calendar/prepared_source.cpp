@@ -107,7 +107,7 @@ void prepare_calendar(CalendarKind kind, std::string_view bytes, PreparedCalenda
         append_field(line, match.title, false, reading.utf8);
         calendar.lines.push_back(std::move(line));
         record.line = calendar.lines.back();
-        record.width = detect_width(record.line, 0);
+        record.number_offset = detect_number_offset(record.line, 0);
         record.year_digits = 2;
         record.keys = match_keys(keyed, 0, 0, record.in_place);
         record.in_place = true;

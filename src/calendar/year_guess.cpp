@@ -6,16 +6,16 @@ namespace gironario {
 
 ShapeCounts count_shapes(LineReader& lines) {
     ShapeCounts counts;
-    int width = 0;
+    int number_offset = 0;
     while (lines.next()) {
         const std::string_view line = lines.head();
         if (!is_match_line(line)) {
             continue;
         }
-        width = detect_width(line, width);
+        number_offset = detect_number_offset(line, number_offset);
         ++counts.match_lines;
-        counts.two_digit += has_shape(line, width, 2) ? 1 : 0;
-        counts.four_digit += has_shape(line, width, 4) ? 1 : 0;
+        counts.two_digit += has_shape(line, number_offset, 2) ? 1 : 0;
+        counts.four_digit += has_shape(line, number_offset, 4) ? 1 : 0;
     }
     return counts;
 }

@@ -16,7 +16,7 @@ struct ShapeCounts {
     long long four_digit = 0;
 };
 
-// Reads `lines` to the end, one line at a time, with the width offsets worked out as the merge
+// Reads `lines` to the end, one line at a time, with the number offsets worked out as the merge
 // does. The caller asks the reader whether reading failed.
 ShapeCounts count_shapes(LineReader& lines);
 

@@ -21,7 +21,7 @@ struct FormatRow {
     std::string_view file;  // where the result goes, unless -o says otherwise
     // The table made from the merged text in temp.txt, for a format that goes through it when
     // its result goes to its own file; nothing for a format written from the merge alone.
-    std::optional<TableKind> through_temp;
+    std::optional<TableKind> table_of_merged_text;
     bool exact_line_ends;  // CR LF on every system, as the format wants (iCalendar)
     bool omits_undated;    // leaves out the matches it cannot date, and the warnings say so
     bool named;            // --nome gives the result its name

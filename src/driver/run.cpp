@@ -49,9 +49,11 @@ class RunInProgress {
     std::string result_name() const {
         return request_.output.empty() ? std::string(format_.file) : request_.output;
     }
-    bool through_temp() const { return format_.through_temp && request_.output.empty(); }
+    bool writes_merged_text_first() const {
+        return format_.table_of_merged_text && request_.output.empty();
+    }
     std::string merge_target() const {
-        return through_temp() ? std::string(TEMP_FILE) : result_name();
+        return writes_merged_text_first() ? std::string(TEMP_FILE) : result_name();
     }
 
     // Creates `name` to be written, unless that would destroy a calendar or `precious`; null,
@@ -235,7 +237,7 @@ std::optional<long long> RunInProgress::merge(std::unique_ptr<Output> output,
         }
     }
     ExportJob job{calendars, checks, writer, request_.settings, result, changes_.get(), undated};
-    const Export write = through_temp() ? export_merged_text : format_.write;
+    const Export write = writes_merged_text_first() ? export_merged_text : format_.write;
     const long long matches = write(job);
     checks.finish();
     for (const Calendar& calendar : calendars) {
@@ -295,7 +297,7 @@ bool RunInProgress::make_table(long long matches) {
     }
     LineReader reader(*merged_file);
     LineWriter writer(*table_file);
-    export_table(*format_.through_temp, reader, matches, writer);
+    export_table(*format_.table_of_merged_text, reader, matches, writer);
     const bool ok = read_ok(reader, merged_name);
     return put_in_place(writer, table_name, ok);
 }
@@ -401,7 +403,7 @@ bool carry_out(const RunRequest& request, Folder& folder, Console& console) {
         return false;
     }
     const std::optional<long long> matches = run.merge(std::move(output), target);
-    if (!matches || (run.through_temp() && !run.make_table(*matches))) {
+    if (!matches || (run.writes_merged_text_first() && !run.make_table(*matches))) {
         return false;
     }
     run.summarize(*matches);

@@ -29,7 +29,8 @@ class LineReader {
         return (!rest_pending_ && take_buffered_line()) || next_after_buffer();
     }
 
-    // The current line without its line feed; only its first capacity() bytes when !whole().
+    // The current line without its line feed; only as much of it as the buffer holds when
+    // !whole().
     std::string_view head() const { return {buffer_.get() + line_begin_, line_end_ - line_begin_}; }
 
     // Whether head() is the whole line.
@@ -45,7 +46,6 @@ class LineReader {
 
     bool failed() const { return input_.error() != 0; }
     int error() const { return input_.error(); }
-    std::size_t capacity() const { return capacity_; }
 
   private:
     // Makes the next line current if its line feed has been read already.
