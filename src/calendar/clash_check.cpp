@@ -191,13 +191,9 @@ void ClashCheck::finish() {
     }
     const long long more = told_ - SHOWN_CLASHES;
     message_.clear();
-    if (more == 1) {
-        text_.own(message_, "gironario: un'altra sovrapposizione non \xE8 elencata\n");
-    } else {
-        std::string more_text("gironario: altre ");
-        more_text.append(std::to_string(more)).append(" sovrapposizioni non sono elencate\n");
-        text_.own(message_, more_text);
-    }
+    text_.own(message_, "gironario: ");
+    text_.own(message_, more_not_listed(more, "sovrapposizione", "sovrapposizioni"));
+    text_.own(message_, "\n");
     told_ = SHOWN_CLASHES;
     warn_(message_);
 }

@@ -160,12 +160,10 @@ void LineCheck::finish() {
     message_.clear();
     text_.own(message_, "gironario: ");
     text_.foreign(message_, file_name_);
-    if (held_back_lines_ == 1) {
-        text_.own(message_, ": un'altra riga con problemi non \xE8 elencata\n");
-    } else {
-        text_.own(message_, ": altre " + std::to_string(held_back_lines_) +
-                                " righe con problemi non sono elencate\n");
-    }
+    text_.own(message_, ": ");
+    text_.own(message_,
+              more_not_listed(held_back_lines_, "riga con problemi", "righe con problemi"));
+    text_.own(message_, "\n");
     held_back_lines_ = 0;
     warn_(message_);
 }

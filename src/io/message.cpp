@@ -10,6 +10,17 @@ std::string to_console(std::string_view text, ConsoleEncoding encoding) {
     return converted;
 }
 
+std::string more_not_listed(long long count, std::string_view one, std::string_view many) {
+    std::string text;
+    if (count == 1) {
+        text.append("un'altra ").append(one).append(" non \xE8 elencata");
+    } else {
+        text.append("altre ").append(std::to_string(count)).append(" ");
+        text.append(many).append(" non sono elencate");
+    }
+    return text;
+}
+
 void MessageText::own(std::string& message, std::string_view latin1) const {
     if (encoding_ == ConsoleEncoding::latin1) {
         message.append(latin1);

@@ -36,6 +36,10 @@ class MessageText {
     ConsoleEncoding encoding_ = ConsoleEncoding::latin1;
 };
 
+// "un'altra ONE non \xE8 elencata" or "altre COUNT MANY non sono elencate", in Latin-1: what a
+// warning that stops listing after a few says of the rest.
+std::string more_not_listed(long long count, std::string_view one, std::string_view many);
+
 // `text`, in Latin-1, as a console of `encoding` must receive it.
 std::string to_console(std::string_view text, ConsoleEncoding encoding);
 
