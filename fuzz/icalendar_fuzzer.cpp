@@ -312,6 +312,7 @@ Run write(const std::vector<Fed>& lines, int minutes, std::size_t capacity,
         Calendar calendar(reader, fed.year_digits);
         calendar.record.number_offset = fed.number_offset;
         calendar.next();
+        calendar.complete();  // its words, as the iCalendar writer is handed them
         calendar.record.line_number = fed.number;
         if (unread) {
             calendar.record.dating = Dating::bad_shape;
