@@ -79,17 +79,21 @@ void Calendar::read_typed(std::string_view line) {
     previous_keys_ = match.keys;
 }
 
-bool Calendar::kept_by_filter() const {
-    const SourceMatch* source = record.source;
+bool names_a_team(const TeamFilter& filter, const MatchRecord& match) {
+    const SourceMatch* source = match.source;
     if (source != nullptr) {
-        const bool utf8 = is_utf8(record.line);
-        return filter_->keeps(source->home, utf8) || filter_->keeps(source->away, utf8) ||
-               filter_->keeps(source->title, utf8);
+        const bool utf8 = is_utf8(match.line);
+        return filter.keeps(source->home, utf8) || filter.keeps(source->away, utf8) ||
+               filter.keeps(source->title, utf8);
     }
     // A text line names its teams after its place; a line whose place cannot be found, anywhere.
-    const MatchWords words = words_of(record);
-    const std::string_view teams = words.place.empty() ? record.line : words.title;
-    return filter_->keeps(teams, is_utf8(teams));
+    const MatchWords words = words_of(match);
+    const std::string_view teams = words.place.empty() ? match.line : words.title;
+    return filter.keeps(teams, is_utf8(teams));
+}
+
+bool Calendar::kept_by_filter() const {
+    return names_a_team(*filter_, record);
 }
 
 bool Calendar::next_prepared() {

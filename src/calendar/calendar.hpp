@@ -22,6 +22,10 @@
 
 namespace gironario {
 
+// Whether a match names one of the teams that `filter` keeps: a row's or an event's home, away
+// or title, a text line's words after its place (the whole line when it has no place).
+bool names_a_team(const TeamFilter& filter, const MatchRecord& match);
+
 class Calendar {
   public:
     // A text calendar read through `lines`, whose years have `year_digits` digits, named `name`.
@@ -46,7 +50,7 @@ class Calendar {
 
     // Keeps only the matches that `filter` keeps; it must outlive the calendar.
     void keep_only(const TeamFilter& filter) { filter_ = &filter; }
-    // Whether the filter has left out every match of the calendar, and there were some.
+    // Whether the filter has left out every match the merge was given, and there were some.
     bool none_kept() const { return kept_ == 0 && left_out_ > 0; }
 
     // Moves to the next line: true when it is a match line, whose record is then made. At the end

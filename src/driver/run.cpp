@@ -1,5 +1,6 @@
 #include "driver/run.hpp"
 
+#include <algorithm>
 #include <cerrno>
 #include <memory>
 #include <string>
@@ -225,10 +226,18 @@ std::optional<long long> RunInProgress::merge(std::unique_ptr<Output> output,
     CalendarChecks checks(calendars, warn, format_.omits_undated ? result : std::string(),
                           {request_.settings.duration_minutes, request_.settings.overlaps},
                           console_.text());
-    // What a table or an iCalendar file says of its rows and events that are not placed, first.
+    // What a table or an iCalendar file says of its rows and events that are not placed, first:
+    // those that name the teams asked for.
     std::vector<const MatchRecord*> undated;
+    std::vector<bool> undated_kept(count, false);
     for (std::size_t i = 0; i < count; ++i) {
         if (prepared_[i]) {
+            if (!teams.keeps_all()) {
+                std::erase_if(prepared_[i]->undated, [&](const MatchRecord& match) {
+                    return !names_a_team(teams, match);
+                });
+            }
+            undated_kept[i] = !prepared_[i]->undated.empty();
             tell_unplaced(*prepared_[i], i, checks);
             for (MatchRecord& match : prepared_[i]->undated) {
                 match.calendar = i;
@@ -240,8 +249,9 @@ std::optional<long long> RunInProgress::merge(std::unique_ptr<Output> output,
     const Export write = writes_merged_text_first() ? export_merged_text : format_.write;
     const long long matches = write(job);
     checks.finish();
-    for (const Calendar& calendar : calendars) {
-        if (calendar.none_kept()) {
+    for (std::size_t i = 0; i < count; ++i) {
+        const Calendar& calendar = calendars[i];
+        if (calendar.none_kept() && !undated_kept[i]) {
             console_.warn_about(calendar.name(),
                                 "nessuna gara di questo calendario nomina le squadre di --squadra");
         }

@@ -130,7 +130,10 @@ EventOutcome IcsWriter::event(const MatchRecord& match, const IcsSource& source)
         append_text_value(content_, match.place, utf8);
     }
     const std::string place = content_.substr(content_.find(':') + 1);
-    put_line();
+    // A row or an event without a place has no LOCATION: an empty one is no value at all.
+    if (match.source == nullptr || !place.empty()) {
+        put_line();
+    }
     content_ = "DESCRIPTION:Gara ";
     content_ += match.number;
     content_ += "\\, ";
