@@ -1,8 +1,8 @@
 #include "export/ics_changes.hpp"
 
 #include <algorithm>
-#include <cstdio>
 
+#include "calendar/match_record.hpp"
 #include "export/ics_text.hpp"
 
 namespace gironario {
@@ -14,9 +14,12 @@ std::string moment(long long start) {
     if (start < 0) {
         return "?";
     }
-    char text[32];
-    std::snprintf(text, sizeof text, "%02lld/%02lld/%04lld %02lld:%02lld", start / 10000 % 100,
-                  start / 1000000 % 100, start / 100000000, start / 100 % 100, start % 100);
+    const auto part = [&](long long divisor, long long modulo) {
+        return static_cast<int>(start / divisor % modulo);
+    };
+    std::string text;
+    append_date_time(text, LocalTime{part(100000000, 100000), part(1000000, 100), part(10000, 100),
+                                     part(100, 100), part(1, 100)});
     return text;
 }
 
