@@ -40,9 +40,11 @@ std::uint64_t place_key(std::string_view place, bool padded = false) {
 }
 
 bool same_place(std::string_view one, std::string_view two) {
+    // Nearly always written alike: compared byte for byte first.
     return !one.empty() && one.size() == two.size() &&
-           std::equal(one.begin(), one.end(), two.begin(),
-                      [](char a, char b) { return ascii_lower(a) == ascii_lower(b); });
+           (std::memcmp(one.data(), two.data(), one.size()) == 0 ||
+            std::equal(one.begin(), one.end(), two.begin(),
+                       [](char a, char b) { return ascii_lower(a) == ascii_lower(b); }));
 }
 
 // "04/10/2026 16:30-18:30", with the end's date too when the match ends on another day.
@@ -81,7 +83,7 @@ const BookedWith* ClashCheck::take(const MatchRecord& match) {
         --count_;
     }
     if (count_ == 0) {
-        keep(match, 0);
+        keep(match, 0, {});
         return nullptr;
     }
     return compare(match);
@@ -91,7 +93,12 @@ namespace {
 
 // place_key() of a match's place. The place of a text line is found and read at once where eight
 // bytes may be read from its start and it is shorter than that, as nearly every place is.
-std::uint64_t place_key_of(const MatchRecord& match) {
+struct PlaceKey {
+    std::uint64_t key;
+    std::string_view place;
+};
+
+PlaceKey place_key_of(const MatchRecord& match) {
     if constexpr (std::endian::native == std::endian::little) {
         std::size_t from = match.place_from;
         const std::string_view line = match.line;
@@ -109,53 +116,70 @@ std::uint64_t place_key_of(const MatchRecord& match) {
                 low == 0 ? 8 : static_cast<std::size_t>(std::countr_zero(low) / 8);
             const std::size_t left = line.size() - from;
             if (end < 8 && end <= left && (end == left || is_white(line[from + end]))) {
-                const std::size_t size = end;
-                return place_key(line.substr(from, size), true);
+                const std::string_view place = line.substr(from, end);
+                return {place_key(place, true), place};
             }
             if (end == 8 && left < 8) {
-                return place_key(line.substr(from, left), true);
+                const std::string_view place = line.substr(from, left);
+                return {place_key(place, true), place};
             }
         }
     }
-    return place_key(place_of(match), match.padded);
+    const std::string_view place = place_of(match);
+    return {place_key(place, match.padded), place};
 }
 
 }  // namespace
 
 std::uint64_t ClashCheck::place_of_kept(std::size_t index) {
     if (places_[index] == 0) {
-        places_[index] = place_key_of(kept_[details_[index]]->record);
+        Kept& kept = *kept_[details_[index]];
+        const PlaceKey found = place_key_of(kept.record);
+        places_[index] = found.key;
+        kept.place = found.place;
     }
     return places_[index];
 }
 
 const BookedWith* ClashCheck::compare(const MatchRecord& match) {
-    const std::uint64_t key = place_key_of(match);
+    const PlaceKey found = place_key_of(match);
+    const std::uint64_t key = found.key;
+    const std::string_view place = found.place;
     const long long end = match.start + settings_.duration_minutes;
     const BookedWith* booked = nullptr;
+    // The match's words are found once, and only when a clash needs them.
+    MatchWords words;
+    bool words_found = false;
+    const auto found_words = [&]() -> const MatchWords& {
+        if (!words_found) {
+            words = words_of(match);
+            words_found = true;
+        }
+        return words;
+    };
     // A second listing of a kept match: its clashes were told with the first.
     bool copy = false;
     clashes_.clear();
     for (std::size_t i = 0; i < count_; ++i) {
         const std::size_t index = at(i);
         const bool other_calendar = settings_.overlaps && calendars_[index] != match.calendar;
-        if (!other_calendar && place_of_kept(index) != key) {
+        const bool same_key = place_of_kept(index) == key;
+        if (!other_calendar && !same_key) {
             continue;
         }
         if (starts_[index] >= end || match.start >= starts_[index] + settings_.duration_minutes) {
             continue;  // only a match out of order meets these
         }
         const Kept& other = *kept_[details_[index]];
-        // The rest of the words, found only now: only a clash needs them.
-        const MatchWords words = words_of(match);
-        const MatchWords other_words = words_of(other.record);
-        const bool same = place_of_kept(index) == key && same_place(other_words.place, words.place);
-        if (same && starts_[index] == match.start && same_match(words, other_words)) {
+        const bool same = same_key && same_place(other.place, place);
+        if (same && starts_[index] == match.start &&
+            same_match(found_words(), words_of(other.record))) {
             copy = true;
             continue;
         }
         if (same && booked == nullptr) {
             // Copied: keeping the match in hand may move the kept ones.
+            const MatchWords other_words = words_of(other.record);
             booked_words_.assign(other_words.number)
                 .append(other_words.place)
                 .append(other_words.title);
@@ -176,11 +200,16 @@ const BookedWith* ClashCheck::compare(const MatchRecord& match) {
         }
     }
     if (!copy) {
-        const MatchWords words = clashes_.empty() ? MatchWords{} : words_of(match);
-        for (const auto& [index, same] : clashes_) {
-            tell(match, words, *kept_[details_[index]], same);
+        for (std::size_t k = 0; k < clashes_.size(); ++k) {
+            if (told_ >= SHOWN_CLASHES) {
+                // Past those shown, the rest are only counted.
+                told_ += static_cast<long long>(clashes_.size() - k);
+                break;
+            }
+            const auto& [index, same] = clashes_[k];
+            tell(match, found_words(), *kept_[details_[index]], same);
         }
-        keep(match, key);
+        keep(match, key, place);
     }
     return booked;
 }
@@ -222,25 +251,25 @@ char* ClashCheck::Kept::room_apart(std::size_t size) {
     return large.get();
 }
 
-void ClashCheck::keep(const MatchRecord& match, std::uint64_t key) {
+void ClashCheck::keep(const MatchRecord& match, std::uint64_t key, std::string_view place) {
     if (count_ == kept_.size()) {
         grow();
     }
-    // After the kept matches that start at or before it: nearly always the last place. The
-    // slot past the last holds a copy no longer kept, which moves to where the match goes.
-    std::size_t place = count_;
+    // After the kept matches that start at or before it: nearly always the last slot. The slot
+    // past the last holds a copy no longer kept, which moves to where the match goes.
+    std::size_t slot = count_;
     const std::size_t free_details = details_[at(count_)];
-    while (place > 0 && starts_[at(place - 1)] > match.start) {
-        const std::size_t to = at(place);
-        const std::size_t from = at(place - 1);
+    while (slot > 0 && starts_[at(slot - 1)] > match.start) {
+        const std::size_t to = at(slot);
+        const std::size_t from = at(slot - 1);
         starts_[to] = starts_[from];
         places_[to] = places_[from];
         calendars_[to] = calendars_[from];
         details_[to] = details_[from];
-        --place;
+        --slot;
     }
     ++count_;
-    const std::size_t index = at(place);
+    const std::size_t index = at(slot);
     starts_[index] = match.start;
     places_[index] = key;
     calendars_[index] = match.calendar;
@@ -250,6 +279,16 @@ void ClashCheck::keep(const MatchRecord& match, std::uint64_t key) {
     kept.line_number = match.line_number;
     kept.start = match.start;
     MatchRecord& copy = kept.record;
+    // Its place is known with its key, or found when another match first needs it.
+    const auto place_known = [&] {
+        if (key != 0) {
+            kept.place =
+                copy.words || place.empty()
+                    ? copy.place
+                    : copy.line.substr(static_cast<std::size_t>(place.data() - match.line.data()),
+                                       place.size());
+        }
+    };
     const std::string_view line = match.line;
     if (!match.words) {
         // A text line, whose words are found in it when they are asked for.
@@ -264,6 +303,7 @@ void ClashCheck::keep(const MatchRecord& match, std::uint64_t key) {
         copy.words = false;
         copy.place_from = match.place_from;
         copy.padded = bytes == kept.small.data();
+        place_known();
         return;
     }
     const std::size_t size = match.number.size() + match.place.size() + match.title.size();
@@ -276,6 +316,7 @@ void ClashCheck::keep(const MatchRecord& match, std::uint64_t key) {
     copy.number = copy.line.substr(0, match.number.size());
     copy.place = copy.line.substr(match.number.size(), match.place.size());
     copy.title = copy.line.substr(match.number.size() + match.place.size());
+    place_known();
 }
 
 bool ClashCheck::same_match(const MatchWords& match, const MatchWords& other) {

@@ -75,7 +75,8 @@ class ClashCheck {
         std::array<char, LineReader::READ_AHEAD + 8> small;
         std::unique_ptr<char[]> large;  // or of a longer one
         std::size_t capacity = 0;
-        MatchRecord record;  // its line and words point into the bytes above
+        MatchRecord record;      // its line and words point into the bytes above
+        std::string_view place;  // found with its place key
         std::size_t calendar = 0;
         long long line_number = 0;
         long long start = 0;
@@ -101,7 +102,8 @@ class ClashCheck {
     // Makes room for one more kept match.
     [[gnu::noinline]] void grow();
     // Keeps a match among the kept ones, in the order of their starts.
-    void keep(const MatchRecord& match, std::uint64_t key);
+    // `key` and `place` are its place's, when known (else 0 and empty).
+    void keep(const MatchRecord& match, std::uint64_t key, std::string_view place);
     static bool same_match(const MatchWords& match, const MatchWords& other);
     // Tells, or counts past the first SHOWN_CLASHES, one clash of `match` with `other`.
     void tell(const MatchRecord& match, const MatchWords& words, const Kept& other,
