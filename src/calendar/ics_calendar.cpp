@@ -54,16 +54,6 @@ std::string upper(std::string_view text) {
     return result;
 }
 
-std::string_view trimmed(std::string_view text) {
-    while (!text.empty() && is_white(text.front())) {
-        text.remove_prefix(1);
-    }
-    while (!text.empty() && is_white(text.back())) {
-        text.remove_suffix(1);
-    }
-    return text;
-}
-
 // `name` among `zones`, also as the last part of a path such as /mozilla.org/.../Europe/Rome.
 template <std::size_t N>
 bool names_one_of(std::string_view name, const std::array<std::string_view, N>& zones) {

@@ -158,17 +158,6 @@ std::optional<Column> column_named(std::string_view cell, bool utf8) {
     return std::nullopt;
 }
 
-std::string_view trimmed(std::string_view text) {
-    const auto white = [](char c) { return is_white(c) || c == '\n'; };
-    while (!text.empty() && white(text.front())) {
-        text.remove_prefix(1);
-    }
-    while (!text.empty() && white(text.back())) {
-        text.remove_suffix(1);
-    }
-    return text;
-}
-
 // Cuts the table into rows of cells, one row at a time, reusing the cells' storage.
 class RowReader {
   public:
@@ -195,7 +184,7 @@ class RowReader {
 
     // The row's cell `index`, without white space at either end; empty past the row's end.
     std::string_view cell(std::size_t index) const {
-        return index < count_ ? trimmed(cells_[index]) : std::string_view{};
+        return index < count_ ? trimmed(cells_[index], true) : std::string_view{};
     }
     std::size_t size() const { return count_; }
     long long line() const { return row_line_; }

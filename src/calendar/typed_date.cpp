@@ -23,16 +23,6 @@ bool is_letter(char c) {
            static_cast<unsigned char>(c) >= 0x80;
 }
 
-std::string_view trimmed(std::string_view text) {
-    while (!text.empty() && is_white(text.front())) {
-        text.remove_prefix(1);
-    }
-    while (!text.empty() && is_white(text.back())) {
-        text.remove_suffix(1);
-    }
-    return text;
-}
-
 // Reads forward through one text; every read either moves past what it matched or leaves the
 // position where it was.
 class Cursor {

@@ -38,26 +38,22 @@ void Console::warn(std::string_view line) {
     err_ << to_console(line, encoding_);
 }
 
-void Console::warn_about(std::string_view file, std::string_view what) {
+std::string Console::about(std::string_view file, std::string_view what) const {
     const MessageText text(encoding_);
     std::string line;
     text.own(line, "gironario: ");
     text.foreign(line, file);
     text.own(line, ": ");
     text.own(line, what);
-    text.own(line, "\n");
-    err_ << line;
+    return line;
+}
+
+void Console::warn_about(std::string_view file, std::string_view what) {
+    err_ << about(file, what) << to_console("\n", encoding_);
 }
 
 void Console::report(std::string_view file, std::string_view what, int error) {
-    const MessageText text(encoding_);
-    std::string line;
-    text.own(line, "gironario: ");
-    text.foreign(line, file);
-    text.own(line, ": ");
-    text.own(line, what);
-    text.own(line, ": ");
-    err_ << line << std::strerror(error) << '\n';
+    err_ << about(file, what) << ": " << std::strerror(error) << '\n';
 }
 
 }  // namespace gironario

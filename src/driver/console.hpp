@@ -47,6 +47,9 @@ class Console {
     std::ostream& output() { return out_; }
 
   private:
+    // "gironario: <file>: <what>", the file named as the user gave it.
+    std::string about(std::string_view file, std::string_view what) const;
+
     std::ostream& out_;
     std::ostream& err_;
     ConsoleEncoding encoding_;

@@ -13,6 +13,18 @@ inline bool is_white(char c) {
     return c == ' ' || c == '\t' || c == '\r' || c == '\v' || c == '\f';
 }
 
+// `text` without the white space at either end (with `line_breaks`, line feeds count as white).
+inline std::string_view trimmed(std::string_view text, bool line_breaks = false) {
+    const auto white = [&](char c) { return is_white(c) || (line_breaks && c == '\n'); };
+    while (!text.empty() && white(text.front())) {
+        text.remove_prefix(1);
+    }
+    while (!text.empty() && white(text.back())) {
+        text.remove_suffix(1);
+    }
+    return text;
+}
+
 // `c` with an ASCII capital made small; every other byte as it is.
 inline char ascii_lower(char c) {
     return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
