@@ -266,6 +266,19 @@ INSTANTIATE_TEST_SUITE_P(Sources, EndToEnd, testing::Values(
             "", {}, 1,
             "gironario: sede.csv: nessuna riga ha una data e un'ora leggibili (una colonna Data "
             "e una Ora, per esempio 04/10/2026 e 18:00): non viene scritto nulla\n"),
+    // A text calendar whose match lines are all still to be set: the same.
+    command("TextWithNoDatedLine", "-f i -a 2 prima.txt u17.txt",
+            {{"prima.txt", prima}, {"u17.txt", "Under 17\n1 da definire\n2 xx/10/26 18:00 P\n"},
+             {"calendario.ics", "gi\xE0 scritto\n"}},
+            "", {}, 1,
+            "gironario: calendario.ics: il file di prima non \xE8 un calendario scritto da "
+            "gironario: viene sostituito senza l'elenco dei cambiamenti\n"
+            "gironario: u17.txt:2: la data o l'ora non si legge (gg/mm/aa hh:mm): la riga resta "
+            "dopo la precedente del suo calendario, e la gara non \xE8 in calendario.ics\n"
+            "gironario: u17.txt:3: la data o l'ora non si legge (gg/mm/aa hh:mm): la riga resta "
+            "dopo la precedente del suo calendario, e la gara non \xE8 in calendario.ics\n"
+            "gironario: u17.txt: nessuna riga di gara ha una data e un'ora leggibili (numero, "
+            "gg/mm/aa, hh:mm, luogo e partita): non viene scritto nulla\n"),
     command("NotAnIcalendarFile", "-f i prima.txt app.ics",
             {{"prima.txt", prima}, {"app.ics", "Gara 1 sabato alle 18\n"}}, "", {}, 1,
             "gironario: app.ics: non \xE8 un calendario iCalendar (manca BEGIN:VCALENDAR)\n"),

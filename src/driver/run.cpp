@@ -261,6 +261,17 @@ std::optional<long long> RunInProgress::merge(std::unique_ptr<Output> output,
     for (std::size_t i = 0; i < count; ++i) {
         ok = (!readers[i] || read_ok(*readers[i], request_.calendars[i].name)) && ok;
     }
+    // A text calendar whose every match line is unreadable would empty a published season: it
+    // is nothing to publish.
+    const bool read = ok;
+    for (std::size_t i = 0; i < count && read; ++i) {
+        if (checks.nothing_dated(i)) {
+            console_.warn_about(request_.calendars[i].name,
+                                "nessuna riga di gara ha una data e un'ora leggibili (numero, "
+                                "gg/mm/aa, hh:mm, luogo e partita): non viene scritto nulla");
+            ok = false;
+        }
+    }
     if (!put_in_place(writer, name, ok)) {
         return std::nullopt;
     }
