@@ -54,6 +54,8 @@ class Screen final : public std::streambuf {
     int successes = 0;
     int restarts = 0;
     bool ended_early = false;
+    // A calendar was told to have match lines of which none could be dated: its run fails.
+    bool nothing_dated = false;
 
   protected:
     int_type overflow(int_type c) override {
@@ -94,6 +96,9 @@ class Screen final : public std::streambuf {
         } else if (starts_with(line, success)) {
             ++successes;
             check_success(line.substr(success.size()));
+        } else if (line.find(": nessuna riga di gara ha una data e un'ora leggibili") !=
+                   std::string_view::npos) {
+            nothing_dated = true;
         } else if (line == restart_question) {
             ++restarts;
             in_run_ = false;
@@ -239,7 +244,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             "the exit status does not tell whether every run was completed");
     require(console.runs == console.restarts + (console.ended_early ? 1 : 0),
             "a run that neither asked to start again nor told that the input ended");
-    if (!troubled) {
+    if (!troubled && !console.nothing_dated) {
         require(console.successes == console.restarts,
                 "a run without any trouble was not completed");
     }
