@@ -39,20 +39,6 @@ std::optional<LocalTime> match_day(std::string_view line, int number_offset, int
     return time;
 }
 
-std::optional<LocalTime> match_time(std::string_view line, int number_offset, int year_digits) {
-    std::optional<LocalTime> time = match_day(line, number_offset, year_digits);
-    if (!time) {
-        return std::nullopt;
-    }
-    const int offset = year_offset(year_digits);
-    time->hour = two_digits(line, key_position(6, number_offset, offset));
-    time->minute = two_digits(line, key_position(8, number_offset, offset));
-    if (time->hour > 23 || time->minute > 59) {
-        return std::nullopt;
-    }
-    return time;
-}
-
 std::optional<LocalTime> add_minutes(const LocalTime& start, int minutes) {
     using namespace std::chrono;
     const sys_days start_day{year{start.year} / month{static_cast<unsigned>(start.month)} /

@@ -19,12 +19,9 @@ struct LocalTime {
     friend bool operator==(const LocalTime&, const LocalTime&) = default;
 };
 
-// The date and time written in a line that has_shape() (calendar_line.hpp), or nothing when that
-// day or time does not exist. A two-digit year yy is 20yy up to 68 and 19yy from 69; a four-digit
-// year is read as written and must be 0001 to 9999.
-std::optional<LocalTime> match_time(std::string_view line, int number_offset, int year_digits);
-
-// The same for the date alone, at 00:00: nothing when that day does not exist.
+// The date written in a line that has_shape() (calendar_line.hpp), at 00:00, or nothing when that
+// day does not exist. A two-digit year yy is 20yy up to 68 and 19yy from 69; a four-digit year is
+// read as written and must be 0001 to 9999. The time is read by the line's calendar.
 std::optional<LocalTime> match_day(std::string_view line, int number_offset, int year_digits);
 
 // `start` moved `minutes` (0 or more) later, across midnight, months and years; nothing when

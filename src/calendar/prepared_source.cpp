@@ -73,31 +73,25 @@ void prepare_calendar(CalendarKind kind, std::string_view bytes, PreparedCalenda
         while (!record.place.empty() && record.place.back() == ' ') {
             record.place.remove_suffix(1);
         }
+        // NUMBER dd/mm/yy hh:mm PLACE TITLE, or "--" for a date and time that cannot be read.
         std::string line;
         append_field(line, match.number, true, reading.utf8);
         line += ' ';
-        if (!match.start) {
-            line += "-- ";
-            append_field(line, match.place.empty() ? "-" : match.place, true, reading.utf8);
-            line += ' ';
-            append_field(line, match.title, false, reading.utf8);
-            calendar.lines.push_back(std::move(line));
-            record.line = calendar.lines.back();
-            record.dating = Dating::unreadable;
-            calendar.undated.push_back(record);
-            continue;
-        }
-        const LocalTime& start = *match.start;
         const std::size_t date_begin = line.size();
-        append_two_digits(line, start.day);
-        line += '/';
-        append_two_digits(line, start.month);
-        line += '/';
-        append_two_digits(line, start.year);
-        line += ' ';
-        append_two_digits(line, start.hour);
-        line += ':';
-        append_two_digits(line, start.minute);
+        if (match.start) {
+            const LocalTime& start = *match.start;
+            append_two_digits(line, start.day);
+            line += '/';
+            append_two_digits(line, start.month);
+            line += '/';
+            append_two_digits(line, start.year);
+            line += ' ';
+            append_two_digits(line, start.hour);
+            line += ':';
+            append_two_digits(line, start.minute);
+        } else {
+            line += "--";
+        }
         // The keys of the same date and time in a line of a three-digit number, whatever the
         // number is: the keys of any line with that date and time.
         const std::string keyed = "000 " + line.substr(date_begin);
@@ -107,12 +101,17 @@ void prepare_calendar(CalendarKind kind, std::string_view bytes, PreparedCalenda
         append_field(line, match.title, false, reading.utf8);
         calendar.lines.push_back(std::move(line));
         record.line = calendar.lines.back();
+        if (!match.start) {
+            record.dating = Dating::unreadable;
+            calendar.undated.push_back(record);
+            continue;
+        }
         record.number_offset = detect_number_offset(record.line, 0);
         record.year_digits = 2;
         record.keys = match_keys(keyed, 0, 0, record.in_place);
         record.in_place = true;
         record.dating = Dating::dated;
-        record.start = minute_number(start);
+        record.start = minute_number(*match.start);
         calendar.matches.push_back(record);
     }
     std::stable_sort(
