@@ -105,31 +105,20 @@ Expected expected_of(const Fed& fed, int minutes) {
             in_columns = false;
         }
     }
-    int year = 0;
-    int month = 0;
-    int day = 0;
-    int hour = 0;
-    int minute = 0;
-    if (in_columns) {
-        const auto number = [&](std::size_t at) {
-            return (fed.line[at] - '0') * 10 + fed.line[at + 1] - '0';
-        };
-        year = number(places[0]);
-        year += fed.year_digits == 4 ? 100 * number(places[10]) : (year < 69 ? 2000 : 1900);
-        month = number(places[2]);
-        day = number(places[4]);
-        hour = number(places[6]);
-        minute = number(places[8]);
-    } else if (const std::optional<TypedLine> typed = read_typed_line(fed.line)) {
-        // Typed out of its columns: read by its real date.
-        year = typed->start.year;
-        month = typed->start.month;
-        day = typed->start.day;
-        hour = typed->start.hour;
-        minute = typed->start.minute;
-    } else {
+    const auto number = [&](std::size_t at) {
+        return (fed.line[at] - '0') * 10 + fed.line[at + 1] - '0';
+    };
+    // Typed out of its columns, a line is read by its real date.
+    const std::optional<TypedLine> typed = in_columns ? std::nullopt : read_typed_line(fed.line);
+    if (!in_columns && !typed) {
         return {};
     }
+    int year = typed ? typed->start.year : number(places[0]);
+    year += typed ? 0 : fed.year_digits == 4 ? 100 * number(places[10]) : (year < 69 ? 2000 : 1900);
+    int month = typed ? typed->start.month : number(places[2]);
+    int day = typed ? typed->start.day : number(places[4]);
+    int hour = typed ? typed->start.hour : number(places[6]);
+    int minute = typed ? typed->start.minute : number(places[8]);
     const auto leap = [](int y) { return (y % 4 == 0 && y % 100 != 0) || y % 400 == 0; };
     const auto days_in = [&](int y, int m) {
         constexpr std::array<int, 12> days = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
@@ -296,9 +285,8 @@ struct Run {
     std::vector<EventOutcome> outcomes;
 };
 
-// With `unread`, as if no line could be dated this time.
 Run write(const std::vector<Fed>& lines, int minutes, std::size_t capacity,
-          IcsChanges* changes = nullptr, bool unread = false) {
+          IcsChanges* changes = nullptr) {
     Run run;
     StringOutput output(run.file);
     LineWriter out(output, capacity);
@@ -314,9 +302,6 @@ Run write(const std::vector<Fed>& lines, int minutes, std::size_t capacity,
         calendar.next();
         calendar.complete();  // its words, as the iCalendar writer is handed them
         calendar.record.line_number = fed.number;
-        if (unread) {
-            calendar.record.dating = Dating::bad_shape;
-        }
         run.outcomes.push_back(writer.event(
             calendar.record, {fed.calendar, tag, 0, tag.back() == '1' ? 0u : 1u, fed.number}));
     }
@@ -393,20 +378,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     int report_lines = 0;
     changes.report([&](std::string_view) { ++report_lines; });
     require(report_lines == 1, "written against itself, the file reports changes");
-
-    // Written again when no line can be dated, every event is kept as it was, at its place, and
-    // told.
-    StringInput again(run.file);
-    LineReader again_reader(again, 77);
-    IcsChanges unread(read_previous_calendar(again_reader).calendar);
-    require(write(merged, minutes, capacity, &unread, true).file == run.file,
-            "an event of a line that cannot be read is not kept as it was");
-    report_lines = 0;
-    unread.report([&](std::string_view line) {
-        require(++report_lines == 1 || line.starts_with("non letta: gara "),
-                "a line that cannot be read is told otherwise than as kept");
-    });
-    require(report_lines == 1 + static_cast<int>(events.size()), "a kept event is not told");
 
     // Calendar 1 alone gives its events the same UIDs.
     const Run alone = write(first, minutes, capacity);

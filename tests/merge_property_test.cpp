@@ -128,34 +128,50 @@ class Generator {
     std::mt19937 random_;
 };
 
-// The merged text by the rules, worked out on the dates and times themselves.
-std::string expected_merge(const std::vector<Match>& first, const std::vector<Match>& second) {
+// The merged text of any number of calendars by the rules, on the dates and times themselves: of
+// the calendars' next matches the earliest goes first, the calendar named first at a tie; all the
+// matches of one minute go together and are followed by one day break; a match followed by one
+// of another day by a day break; the last calendar left is copied as it is.
+std::string expected_merge_of(const std::vector<GeneratedCalendar>& calendars) {
+    std::vector<std::size_t> next(calendars.size(), 0);
+    const auto left = [&](std::size_t c) { return next[c] < calendars[c].matches.size(); };
+    const auto head = [&](std::size_t c) -> const Match& { return calendars[c].matches[next[c]]; };
     std::string text;
-    std::size_t i = 0;
-    std::size_t j = 0;
-    while (i < first.size() && j < second.size()) {
-        const Match& a = first[i];
-        const Match& b = second[j];
-        if (a.when == b.when) {
-            text += a.written + b.written + '\n';
-            ++i;
-            ++j;
+    for (;;) {
+        std::vector<std::size_t> order;
+        for (std::size_t c = 0; c < calendars.size(); ++c) {
+            if (left(c)) {
+                order.push_back(c);
+            }
+        }
+        if (order.size() < 2) {
+            for (const std::size_t c : order) {
+                for (; left(c); ++next[c]) {
+                    text += head(c).written;
+                }
+            }
+            return text;
+        }
+        std::stable_sort(order.begin(), order.end(),
+                         [&](std::size_t a, std::size_t b) { return head(a).when < head(b).when; });
+        const When first = head(order[0]).when;
+        if (head(order[1]).when == first) {
+            for (const std::size_t c : order) {
+                if (head(c).when == first) {
+                    text += head(c).written;
+                    ++next[c];
+                }
+            }
+            text += '\n';
             continue;
         }
-        const Match& earlier = a.when < b.when ? a : b;
-        text += earlier.written;
-        if (!same_day(a.when, b.when)) {
+        text += head(order[0]).written;
+        const bool by_day = !same_day(first, head(order[1]).when);
+        ++next[order[0]];
+        if (by_day) {
             text += '\n';
         }
-        ++(a.when < b.when ? i : j);
     }
-    for (; i < first.size(); ++i) {
-        text += first[i].written;
-    }
-    for (; j < second.size(); ++j) {
-        text += second[j].written;
-    }
-    return text;
 }
 
 struct Merged {
@@ -295,59 +311,7 @@ TEST(MergeProperty, RandomCalendarPairs) {
         }
 
         // And all of it at once, against the rules worked out on the dates themselves.
-        ASSERT_EQ(merged.text, expected_merge(one.matches, two.matches));
-    }
-}
-
-}  // namespace
-}  // namespace gironario
-
-namespace gironario {
-namespace {
-
-// The merged text of any number of calendars by the rules, on the dates and times themselves: of
-// the calendars' next matches the earliest goes first, the calendar named first at a tie; all the
-// matches of one minute go together and are followed by one day break; a match followed by one
-// of another day by a day break; the last calendar left is copied as it is.
-std::string expected_merge_of(const std::vector<GeneratedCalendar>& calendars) {
-    std::vector<std::size_t> next(calendars.size(), 0);
-    const auto left = [&](std::size_t c) { return next[c] < calendars[c].matches.size(); };
-    const auto head = [&](std::size_t c) -> const Match& { return calendars[c].matches[next[c]]; };
-    std::string text;
-    for (;;) {
-        std::vector<std::size_t> order;
-        for (std::size_t c = 0; c < calendars.size(); ++c) {
-            if (left(c)) {
-                order.push_back(c);
-            }
-        }
-        if (order.size() < 2) {
-            for (const std::size_t c : order) {
-                for (; left(c); ++next[c]) {
-                    text += head(c).written;
-                }
-            }
-            return text;
-        }
-        std::stable_sort(order.begin(), order.end(),
-                         [&](std::size_t a, std::size_t b) { return head(a).when < head(b).when; });
-        const When first = head(order[0]).when;
-        if (head(order[1]).when == first) {
-            for (const std::size_t c : order) {
-                if (head(c).when == first) {
-                    text += head(c).written;
-                    ++next[c];
-                }
-            }
-            text += '\n';
-            continue;
-        }
-        text += head(order[0]).written;
-        const bool by_day = !same_day(first, head(order[1]).when);
-        ++next[order[0]];
-        if (by_day) {
-            text += '\n';
-        }
+        ASSERT_EQ(merged.text, expected_merge_of({one, two}));
     }
 }
 

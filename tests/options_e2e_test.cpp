@@ -76,6 +76,14 @@ INSTANTIATE_TEST_SUITE_P(Options, EndToEnd, testing::Values(
             summary(4, "calendario.txt"), {{"calendario.txt", merged}}),
     command("AutoForOneCalendar", "-f t -a auto,2", mixed_years,
             summary(4, "calendario.txt"), {{"calendario.txt", merged}}),
+    // A calendar read once: its year digits found in what standard input gave.
+    [] {
+        Case row = command("AutoFromStandardInput", "-f t - calendario2.txt",
+                           {{"calendario2.txt", line_4 + line_5}}, summary(4, "calendario.txt"),
+                           {{"calendario.txt", merged}});
+        row.input = four_digit_1;
+        return row;
+    }(),
     // An empty calendar counts as two-digit: the other is copied whole.
     command("AutoWithAnEmptyCalendar", "-f t", calendars("", four_digit_1),
             summary(2, "calendario.txt"),
@@ -145,15 +153,6 @@ INSTANTIATE_TEST_SUITE_P(Calendars, EndToEnd, testing::Values(
     command("OutputIsANamedCalendar", "-f t -a 2 -o squadre/u17.txt -- -u15.txt squadre/u17.txt",
             three_teams, "", {}, 1, refused_as("squadre/u17.txt", "squadre/u17.txt")),
     three_hundred_calendars(),
-    // Calendars named with no option, as Windows names those dropped on the program: the format
-    // is asked, and the result goes beside the first. Windows joins the folder with a backslash.
-    [] {
-        Case row{"DroppedCalendars", "t\n", three_teams,
-                 dropped_format_question + summary(6, "squadre/calendario.txt"),
-                 {{"squadre/calendario.txt", three_merged}}, 0, out_of_order_u17, posix_only};
-        row.arguments = "squadre/prima.txt squadre/u17.txt -- -u15.txt";
-        return row;
-    }(),
     // A device keeps nothing to compare the new calendar with, and is not a calendar of before.
     command("DeviceHasNoPreviousFile", "-f i -o /dev/null", example(), summary(4, "/dev/null"),
             {}, 0, {}, posix_only)),
@@ -219,7 +218,14 @@ INSTANTIATE_TEST_SUITE_P(Locale, EndToEnd, testing::Values(
                     calendars("1 06/10/07 18:00 Pala\xE8 Citt\xE0\n", "2 06/10/07 19:00 B \xC3\xA8\n"),
                     summary(2, "calendario.txt"),
                     {{"calendario.txt",
-                      "1 06/10/07 18:00 Pala\xE8 Citt\xE0\n2 06/10/07 19:00 B \xC3\xA8\n"}}))),
+                      "1 06/10/07 18:00 Pala\xE8 Citt\xE0\n2 06/10/07 19:00 B \xC3\xA8\n"}})),
+    // A file's name and places reach the console as they are in UTF-8, from Windows-1252 else.
+    in_utf8(command("FileWordsInUtf8", "-f t citt\xC3\xA0.txt",
+                    {{"citt\xC3\xA0.txt", "1 04/10/26 18:00 Pal\xE8 A\n2 04/10/26 18:30 Pal\xE8 B\n"}},
+                    summary(2, "calendario.txt"),
+                    {{"calendario.txt", "1 04/10/26 18:00 Pal\xE8 A\n2 04/10/26 18:30 Pal\xE8 B\n"}}, 0,
+                    "gironario: citt\xC3\xA0.txt:2: Pal\xC3\xA8 \xC3\xA8 occupato anche dalla gara 1 di "
+                    "citt\xC3\xA0.txt (riga 1), 04/10/2026 18:00-20:00\n"))),
     row_name);
 // clang-format on
 
@@ -267,18 +273,12 @@ INSTANTIATE_TEST_SUITE_P(Sources, EndToEnd, testing::Values(
             "gironario: sede.csv: nessuna riga ha una data e un'ora leggibili (una colonna Data "
             "e una Ora, per esempio 04/10/2026 e 18:00): non viene scritto nulla\n"),
     // A text calendar whose match lines are all still to be set: the same.
-    command("TextWithNoDatedLine", "-f i -a 2 prima.txt u17.txt",
-            {{"prima.txt", prima}, {"u17.txt", "Under 17\n1 da definire\n2 xx/10/26 18:00 P\n"},
-             {"calendario.ics", "gi\xE0 scritto\n"}},
-            "", {}, 1,
-            "gironario: calendario.ics: il file di prima non \xE8 un calendario scritto da "
-            "gironario: viene sostituito senza l'elenco dei cambiamenti\n"
-            "gironario: u17.txt:2: la data o l'ora non si legge (gg/mm/aa hh:mm): la riga resta "
-            "dopo la precedente del suo calendario, e la gara non \xE8 in calendario.ics\n"
-            "gironario: u17.txt:3: la data o l'ora non si legge (gg/mm/aa hh:mm): la riga resta "
-            "dopo la precedente del suo calendario, e la gara non \xE8 in calendario.ics\n"
-            "gironario: u17.txt: nessuna riga di gara ha una data e un'ora leggibili (numero, "
-            "gg/mm/aa, hh:mm, luogo e partita): non viene scritto nulla\n"),
+    command("TextWithNoDatedLine", "-f t -a 2 prima.txt u17.txt",
+            {{"prima.txt", prima}, {"u17.txt", "1 da definire\n"}}, "", {}, 1,
+            "gironario: u17.txt:1: la data o l'ora non si legge (gg/mm/aa hh:mm): la riga resta "
+            "dopo la precedente del suo calendario\ngironario: u17.txt: nessuna riga di gara ha "
+            "una data e un'ora leggibili (numero, gg/mm/aa, hh:mm, luogo e partita): non viene "
+            "scritto nulla\n"),
     command("NotAnIcalendarFile", "-f i prima.txt app.ics",
             {{"prima.txt", prima}, {"app.ics", "Gara 1 sabato alle 18\n"}}, "", {}, 1,
             "gironario: app.ics: non \xE8 un calendario iCalendar (manca BEGIN:VCALENDAR)\n"),
@@ -291,46 +291,22 @@ INSTANTIATE_TEST_SUITE_P(Sources, EndToEnd, testing::Values(
     row_name);
 // clang-format on
 
-// The page of the same run: the dated matches day by day, the one to be set under "Da
-// controllare". Its head and style are the page's own, as an empty calendar's page has them; its
-// lines end in a line feed on every system.
+// The page of the same run: the one to be set under "Da controllare". Its lines end in a line
+// feed on every system.
 TEST(Sources, PageListsTheMatchThatCannotBeDated) {
     Scratch scratch;
     lay_out(scratch.folder(), sources);
-    lay_out(scratch.folder(), {{"vuoto.txt", ""}});
-    const Outcome empty = run_program(scratch, "-f p -o vuoto.html vuoto.txt", "");
-    ASSERT_EQ(empty.status, 0);
-    std::string page = list_folder(scratch.folder()).at("vuoto.html").bytes;
-    page.erase(page.find("<body>"));
-
     const Outcome outcome = run_program(scratch, "-f p " + sources_arguments, "");
     expect_bytes(outcome.output, as_written(summary(5, "calendario-pagina.html")),
                  "standard output");
     expect_errors(outcome.errors, to_be_set + "\n" + cancelled);
     EXPECT_EQ(outcome.status, 0);
-    const auto day = [](const std::string& heading, const std::string& matches) {
-        return "<section>\n<h2>" + heading + "</h2>\n<ul>\n" + matches + "</ul>\n</section>\n";
-    };
-    const auto match = [](const std::string& time, const std::string& title,
-                          const std::string& place, const std::string& tag) {
-        return "<li><time>" + time + "</time> <strong>" + title + "</strong> <em>" + place +
-               "</em> <span class=\"tag " + tag + "</span></li>\n";
-    };
-    expect_bytes(
-        list_folder(scratch.folder()).at("calendario-pagina.html").bytes,
-        page + "<body>\n<h1>Calendario</h1>\n" +
-            day("domenica 4 ottobre 2026",
-                match("18:00", "Alfa - Beta", "PalaA", "c0\">prima") +
-                    match("18:00", "Eta - Zeta", "PalaB", "c1\">coppa")) +
-            day("luned&igrave; 5 ottobre 2026", match("18:00", "Alfa - Eta", "", "c2\">app")) +
-            day("mercoled&igrave; 7 ottobre 2026",
-                match("21:00", "Alfa - Delta", "Pala Nord, Nordia", "c1\">coppa")) +
-            day("domenica 11 ottobre 2026", match("18:00", "Alfa - Gamma", "PalaA", "c0\">prima")) +
-            day("Da controllare",
-                "<li>coppa.csv, riga 5:<br><code>33 -- Pala\xC2\xA0Sud "
-                "Beta - Alfa</code></li>\n") +
-            "</body>\n</html>\n",
-        "calendario-pagina.html");
+    // The dated matches are the text format's; the row to be set comes last, to be checked.
+    const std::string page = list_folder(scratch.folder()).at("calendario-pagina.html").bytes;
+    expect_bytes(page.substr(page.find("<section>\n<h2>Da controllare")),
+                 "<section>\n<h2>Da controllare</h2>\n<ul>\n<li>coppa.csv, riga 5:<br><code>33 -- "
+                 "Pala\xC2\xA0Sud Beta - Alfa</code></li>\n</ul>\n</section>\n</body>\n</html>\n",
+                 "calendario-pagina.html");
 }
 
 // The iCalendar file has its own tests through a real parser; here, what the run leaves around

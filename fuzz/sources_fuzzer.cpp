@@ -1,17 +1,23 @@
-// Reads the fuzz input as an .ics file and checks what any reading must be, whatever the bytes:
-// an error leaves no match; every match is either dated, on a day and at a time that exist, or
-// says why it cannot be; matches are numbered 1, 2... in the file's order, and matches and
-// notices name lines of the file, in order; notices and reasons are Latin-1 text without control
-// characters. The same file with its bare LF line ends written CR LF must read the same.
+// Reads the fuzz input as a calendar read whole, a spreadsheet (.csv or .tsv) or an .ics file, and
+// checks what any reading must be, whatever the bytes: an error leaves no match; every match is
+// either dated, on a day and at a time that exist, or says why it cannot be, in Latin-1 text;
+// matches and notices name lines of the file, in order. Of an .ics file, besides: matches
+// numbered 1, 2... in the file's order, and the same file with its bare LF line ends written CR
+// LF reads the same. Of a spreadsheet: its encoding as the bytes are, no notice, no UID, no line
+// break in a record's text; and each of its lines read as a typed text calendar line, which once
+// rewritten must read again as the same moment and the same text.
 //
-// Input: the file, as it is.
+// Input: one byte of settings (bit 0: a .tsv; bit 1: an .ics file), then the file's bytes.
 
 #include <chrono>
 #include <cstdint>
 #include <string>
 
 #include "calendar/ics_calendar.hpp"
+#include "calendar/table_calendar.hpp"
+#include "calendar/typed_date.hpp"
 #include "fuzz_support.hpp"
+#include "io/text.hpp"
 
 namespace {
 
@@ -21,7 +27,7 @@ using namespace gironario::fuzz;
 bool is_message(std::string_view text) {
     return !text.empty() && std::all_of(text.begin(), text.end(), [](char c) {
         const auto byte = static_cast<unsigned char>(c);
-        return (byte >= 0x20 && byte < 0x7F) || byte == 0xE8;
+        return byte >= 0x20 && byte != 0x7F;
     });
 }
 
@@ -49,14 +55,8 @@ bool same(const SourceReading& a, const SourceReading& b) {
                       same_notice);
 }
 
-}  // namespace
-
-extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    const std::string_view bytes(reinterpret_cast<const char*>(data), size);
-    const SourceReading reading = read_ics(bytes);
-    const long long lines = static_cast<long long>(std::count(bytes.begin(), bytes.end(), '\n')) +
-                            (bytes.empty() || bytes.back() == '\n' ? 0 : 1);
-
+void check_reading(const SourceReading& reading, std::string_view bytes, bool ics) {
+    const long long lines = static_cast<long long>(lines_of(bytes).size());
     require(reading.error.empty() || (reading.matches.empty() && reading.notices.empty()),
             "an error with matches or notices");
     require(reading.error.empty() || is_message(reading.error), "an error that is no message");
@@ -68,20 +68,64 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         require(!match.start || exists(*match.start), "a start that does not exist");
         require(match.unreadable.empty() || is_message(match.unreadable),
                 "a reason that is no message");
-        require(match.number == std::to_string(i + 1), "matches not numbered in order");
         require(match.line_number > line && match.line_number <= lines,
                 "a match's line out of order or outside the file");
         line = match.line_number;
+        require(!ics || match.number == std::to_string(i + 1), "events not numbered in order");
+        require(ics || (!match.number.empty() && match.uid.empty()),
+                "a table row without a number, or with a UID");
+        for (const std::string* text :
+             {&match.title, &match.home, &match.away, &match.place, &match.address, &match.town}) {
+            require(ics || text->find('\n') == std::string::npos,
+                    "a row's text holds a line break");
+        }
     }
     line = 0;
     for (const SourceNotice& notice : reading.notices) {
+        require(ics, "a table gave a notice");
         require(is_message(notice.text), "a notice that is no message");
         require(
             notice.line_number >= line && notice.line_number >= 1 && notice.line_number <= lines,
             "a notice's line out of order or outside the file");
         line = notice.line_number;
     }
+}
 
+void check_typed_lines(std::string_view bytes) {
+    TypedLine typed;
+    TypedLine again;
+    for (const std::string_view line : lines_of(bytes)) {
+        if (!read_typed_line(line, typed)) {
+            continue;
+        }
+        require(typed.line.size() >= 15 && typed.year_two_digits == typed.start.year % 100,
+                "a typed line was rewritten short, or with another year");
+        require(read_typed_line(typed.line, again) && again.line == typed.line &&
+                    again.year_two_digits == typed.year_two_digits &&
+                    again.start.month == typed.start.month && again.start.day == typed.start.day &&
+                    again.start.hour == typed.start.hour &&
+                    again.start.minute == typed.start.minute,
+                "a rewritten typed line does not read as itself");
+    }
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    if (size < 1) {
+        return 0;
+    }
+    const std::string_view bytes(reinterpret_cast<const char*>(data) + 1, size - 1);
+    if ((data[0] & 2) == 0) {
+        const SourceReading reading = read_table(bytes, (data[0] & 1) != 0);
+        require(reading.utf8 == is_utf8(without_byte_order_mark(bytes)),
+                "the encoding is not the bytes'");
+        check_reading(reading, bytes, false);
+        check_typed_lines(bytes);
+        return 0;
+    }
+    const SourceReading reading = read_ics(bytes);
+    check_reading(reading, bytes, true);
     std::string crlf;
     crlf.reserve(bytes.size() * 2);
     for (std::size_t i = 0; i < bytes.size(); ++i) {
