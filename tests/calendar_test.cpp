@@ -71,7 +71,7 @@ TEST(Calendar, RecordsOfEverySource) {
             calendar = std::make_unique<Calendar>(reader, row.year_digits, row.file_name);
         } else {
             prepare_calendar(kind, row.bytes, prepared);
-            calendar = std::make_unique<Calendar>(prepared.matches, row.file_name);
+            calendar = std::make_unique<Calendar>(prepared, row.file_name);
         }
         while (!calendar->ended) {
             if (calendar->next()) {

@@ -350,14 +350,26 @@ TEST(Icalendar, FormatIWritesOnlyTheCalendarFile) {
                        "DTEND;TZID=Europe/Rome:20071006T193000\r\n"),
               std::string::npos);
 
-    // A second run gives the same file, UIDs and all, and tells that nothing changed.
+    // A second run gives the same file, UIDs and all, and tells that nothing changed: a match
+    // that cannot be read this time keeps its event as it was, and the warning says so.
+    lay_out(scratch.folder(), {{"calendario2.txt", "4 da definire\n" + line_5 + "6 x\n"}});
     const Outcome second = run_program(scratch, "-f i --durata=90", "", fixed_time);
     EXPECT_EQ(second.status, 0);
     expect_bytes(second.output,
                  as_written(summary(6, "calendario.ics") +
-                            "Rispetto al calendario di prima: 0 gare cambiate, 0 nuove, 0 tolte\n"),
+                            "Rispetto al calendario di prima: 0 gare cambiate, 0 nuove, 0 "
+                            "tolte\nnon letta: gara 4 (calendario2.txt) resta com'era\n"),
                  "standard output");
-    expect_bytes(list_folder(scratch.folder()).at("calendario.ics").bytes, ics, "calendario.ics");
+    expect_errors(second.errors.substr(0, second.errors.find('\n') + 1),
+                  "gironario: calendario2.txt:1: la data o l'ora non si legge (gg/mm/aa hh:mm): "
+                  "la riga resta dopo la precedente del suo calendario, e la gara resta in "
+                  "calendario.ics com'era\n");
+    // The event kept comes where its line now stands: first.
+    const std::size_t kept = ics.find("BEGIN:VEVENT\r\nUID:4-");
+    const std::size_t kept_end = ics.find("END:VEVENT\r\n", kept) + 12;
+    std::string moved = ics.substr(0, kept) + ics.substr(kept_end);
+    moved.insert(moved.find("BEGIN:VEVENT"), ics.substr(kept, kept_end - kept));
+    expect_bytes(list_folder(scratch.folder()).at("calendario.ics").bytes, moved, "calendario.ics");
 }
 
 }  // namespace

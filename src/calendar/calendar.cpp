@@ -1,5 +1,6 @@
 #include "calendar/calendar.hpp"
 
+#include "calendar/prepared_source.hpp"
 #include "calendar/source_match.hpp"
 
 namespace gironario {
@@ -97,11 +98,11 @@ bool Calendar::kept_by_filter() const {
 }
 
 bool Calendar::next_prepared() {
-    if (next_prepared_ == prepared_->size()) {
+    if (next_prepared_ == prepared_->dated_count()) {
         ended = true;
         return false;
     }
-    record = (*prepared_)[next_prepared_];
+    record = prepared_->dated(next_prepared_);
     record.calendar = index;
     ++next_prepared_;
     return true;

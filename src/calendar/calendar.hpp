@@ -26,6 +26,8 @@ namespace gironario {
 // or title, a text line's words after its place (the whole line when it has no place).
 bool names_a_team(const TeamFilter& filter, const MatchRecord& match);
 
+class PreparedCalendar;
+
 class Calendar {
   public:
     // A text calendar read through `lines`, whose years have `year_digits` digits, named `name`.
@@ -34,7 +36,7 @@ class Calendar {
 
     // A calendar of matches read whole and put in order (prepared_source.hpp), named `name`; they
     // must outlive it.
-    Calendar(const std::vector<MatchRecord>& matches, std::string name)
+    Calendar(PreparedCalendar& matches, std::string name)
         : prepared_(&matches), name_(std::move(name)) {}
 
     // The held match, once the calendar has moved to one.
@@ -149,7 +151,7 @@ class Calendar {
     bool next_prepared();
 
     LineReader* lines_ = nullptr;
-    const std::vector<MatchRecord>* prepared_ = nullptr;
+    PreparedCalendar* prepared_ = nullptr;
     std::size_t next_prepared_ = 0;
     int year_digits_ = 2;
     std::string name_;

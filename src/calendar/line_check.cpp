@@ -58,15 +58,22 @@ LineCheck::LineCheck(std::string_view file_name, int year_digits, Warn warn,
                   : "la data o l'ora non si legge (gg/mm/aa hh:mm): la riga resta dopo la "
                     "precedente del suo calendario");
     if (!omitted_from.empty()) {
+        told_by_format_ = true;
+        kept_layout_reason_ = layout_reason_;
         text_.own(layout_reason_, ", e la gara non \xE8 in ");
         text_.foreign(layout_reason_, omitted_from);
+        text_.own(kept_layout_reason_, ", e la gara resta in ");
+        text_.foreign(kept_layout_reason_, omitted_from);
+        text_.own(kept_layout_reason_, " com'era");
     }
     text_.own(order_reason_, order_reason);
 }
 
 void LineCheck::check_further(const MatchRecord& match) {
     if (!match.in_place) {
-        problem(match.line_number, layout_reason_);
+        if (!told_by_format_) {
+            problem(match.line_number, layout_reason_);
+        }
         // It stands after the match before it: not compared.
         return;
     }
@@ -131,6 +138,10 @@ void CalendarChecks::finish() {
         check.finish();
     }
     clashes_.finish();
+}
+
+void LineCheck::unreadable(const MatchRecord& match, bool kept) {
+    problem(match.line_number, kept ? kept_layout_reason_ : layout_reason_);
 }
 
 void LineCheck::problem(long long line_number, std::string_view reason) {

@@ -45,6 +45,10 @@ class LineCheck {
     // problems come one after the other.
     void problem(long long line_number, std::string_view reason);
 
+    // With `omitted_from`, a line whose date or time cannot be read is told by the format, once
+    // it knows whether the file keeps the match as it was (`kept`) or loses it.
+    void unreadable(const MatchRecord& match, bool kept);
+
     // Tells how many more lines had problems than were shown, if any; once the merge is over.
     void finish();
 
@@ -64,6 +68,8 @@ class LineCheck {
     MessageText text_;
     // The reasons, in the console's encoding.
     std::string layout_reason_;  // a date or time that cannot be read
+    std::string kept_layout_reason_;
+    bool told_by_format_ = false;  // the layout reason waits for unreadable()
     std::string order_reason_;
     // Of the latest line in place: lowest of all before the first, as no line's keys are.
     MatchKeys previous_{};
@@ -111,6 +117,10 @@ class CalendarChecks {
     // Another problem of a match, its reason in the console's encoding.
     void problem(const MatchRecord& match, std::string_view reason) {
         checks_[match.calendar].problem(match.line_number, reason);
+    }
+    // See LineCheck::unreadable().
+    void unreadable(const MatchRecord& match, bool kept) {
+        checks_[match.calendar].unreadable(match, kept);
     }
 
     // Tells each calendar's count of lines not shown, in the order named.

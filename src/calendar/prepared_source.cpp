@@ -50,73 +50,110 @@ CalendarKind calendar_kind(std::string_view name) {
     return CalendarKind::text;
 }
 
-void prepare_calendar(CalendarKind kind, std::string_view bytes, PreparedCalendar& calendar) {
-    calendar.reading = kind == CalendarKind::icalendar
-                           ? read_ics(bytes)
-                           : read_table(bytes, kind == CalendarKind::tab_table);
-    const SourceReading& reading = calendar.reading;
-    if (!reading.error.empty()) {
+SourceReading read_whole(SourceFile& file) {
+    SourceReading reading;
+    file.read(reading, [&reading](SourceMatch& match, std::size_t) {
+        reading.matches.push_back(std::move(match));
+    });
+    return reading;
+}
+
+void prepare_calendar(CalendarKind kind, std::string bytes, PreparedCalendar& calendar) {
+    calendar.kind_ = kind;
+    calendar.bytes_ = std::move(bytes);
+    const std::string_view kept = calendar.bytes_;
+    calendar.file_ = kind == CalendarKind::icalendar
+                         ? ics_file(kept)
+                         : table_file(kept, kind == CalendarKind::tab_table);
+    // A row per line at most.
+    if (kind != CalendarKind::icalendar) {
+        calendar.dated_.reserve(
+            static_cast<std::size_t>(std::count(kept.begin(), kept.end(), '\n')) + 1);
+    }
+    long long position = 0;
+    calendar.file_->read(calendar.reading_, [&](SourceMatch& match, std::size_t where) {
+        ++position;
+        if (match.start) {
+            calendar.dated_.push_back(
+                {minute_number(*match.start), where, match.line_number, position});
+        } else {
+            calendar.undated_matches_.push_back(std::move(match));
+        }
+    });
+    calendar.dated_.shrink_to_fit();
+    // Rows of one minute in the file's order.
+    std::sort(calendar.dated_.begin(), calendar.dated_.end(),
+              [](const PreparedCalendar::Dated& one, const PreparedCalendar::Dated& two) {
+                  return one.start != two.start ? one.start < two.start : one.where < two.where;
+              });
+    // The lines are made first, in a vector that never grows again: the records point into them.
+    calendar.undated_lines_.resize(calendar.undated_matches_.size());
+    calendar.undated.resize(calendar.undated_matches_.size());
+    for (std::size_t i = 0; i < calendar.undated.size(); ++i) {
+        calendar.make_record(kind, calendar.undated_matches_[i], calendar.undated_lines_[i],
+                             calendar.undated[i]);
+    }
+}
+
+const MatchRecord& PreparedCalendar::dated(std::size_t i) {
+    const Dated& found = dated_[i];
+    file_->read_again(found.where, found.line_number, found.position, match_);
+    make_record(kind_, match_, line_, record_);
+    return record_;
+}
+
+void PreparedCalendar::make_record(CalendarKind kind, const SourceMatch& match, std::string& line,
+                                   MatchRecord& record) const {
+    record = MatchRecord{};
+    record.line_number = match.line_number;
+    record.number = match.number;
+    record.title = match.title;
+    record.source = &match;
+    // An event's location may name a street and a town after its place: the first part is the
+    // place it is compared on.
+    const std::string_view place = match.place;
+    record.place = kind == CalendarKind::icalendar ? place.substr(0, place.find(',')) : place;
+    while (!record.place.empty() && record.place.back() == ' ') {
+        record.place.remove_suffix(1);
+    }
+    // NUMBER dd/mm/yy hh:mm PLACE TITLE, or "--" for a date and time that cannot be read.
+    line.clear();
+    append_field(line, match.number, true, reading_.utf8);
+    line += ' ';
+    const std::size_t date_begin = line.size();
+    if (match.start) {
+        const LocalTime& start = *match.start;
+        append_two_digits(line, start.day);
+        line += '/';
+        append_two_digits(line, start.month);
+        line += '/';
+        append_two_digits(line, start.year);
+        line += ' ';
+        append_two_digits(line, start.hour);
+        line += ':';
+        append_two_digits(line, start.minute);
+    } else {
+        line += "--";
+    }
+    // The keys of the same date and time in a line of a three-digit number, whatever the number
+    // is: the keys of any line with that date and time.
+    std::string keyed = "000 ";
+    keyed.append(line, date_begin);
+    line += ' ';
+    append_field(line, match.place.empty() ? "-" : match.place, true, reading_.utf8);
+    line += ' ';
+    append_field(line, match.title, false, reading_.utf8);
+    record.line = line;
+    if (!match.start) {
+        record.dating = Dating::unreadable;
         return;
     }
-    // The lines are made first, in a vector that never grows again: the records point into them.
-    calendar.lines.reserve(reading.matches.size());
-    for (const SourceMatch& match : reading.matches) {
-        MatchRecord record;
-        record.line_number = match.line_number;
-        record.number = match.number;
-        record.title = match.title;
-        record.source = &match;
-        // An event's location may name a street and a town after its place: the first part is
-        // the place it is compared on.
-        const std::string_view place = match.place;
-        record.place = kind == CalendarKind::icalendar ? place.substr(0, place.find(',')) : place;
-        while (!record.place.empty() && record.place.back() == ' ') {
-            record.place.remove_suffix(1);
-        }
-        // NUMBER dd/mm/yy hh:mm PLACE TITLE, or "--" for a date and time that cannot be read.
-        std::string line;
-        append_field(line, match.number, true, reading.utf8);
-        line += ' ';
-        const std::size_t date_begin = line.size();
-        if (match.start) {
-            const LocalTime& start = *match.start;
-            append_two_digits(line, start.day);
-            line += '/';
-            append_two_digits(line, start.month);
-            line += '/';
-            append_two_digits(line, start.year);
-            line += ' ';
-            append_two_digits(line, start.hour);
-            line += ':';
-            append_two_digits(line, start.minute);
-        } else {
-            line += "--";
-        }
-        // The keys of the same date and time in a line of a three-digit number, whatever the
-        // number is: the keys of any line with that date and time.
-        const std::string keyed = "000 " + line.substr(date_begin);
-        line += ' ';
-        append_field(line, match.place.empty() ? "-" : match.place, true, reading.utf8);
-        line += ' ';
-        append_field(line, match.title, false, reading.utf8);
-        calendar.lines.push_back(std::move(line));
-        record.line = calendar.lines.back();
-        if (!match.start) {
-            record.dating = Dating::unreadable;
-            calendar.undated.push_back(record);
-            continue;
-        }
-        record.number_offset = detect_number_offset(record.line, 0);
-        record.year_digits = 2;
-        record.keys = match_keys(keyed, 0, 0, record.in_place);
-        record.in_place = true;
-        record.dating = Dating::dated;
-        record.start = minute_number(*match.start);
-        calendar.matches.push_back(record);
-    }
-    std::stable_sort(
-        calendar.matches.begin(), calendar.matches.end(),
-        [](const MatchRecord& one, const MatchRecord& two) { return one.start < two.start; });
+    record.number_offset = detect_number_offset(record.line, 0);
+    record.year_digits = 2;
+    record.keys = match_keys(keyed, 0, 0, record.in_place);
+    record.in_place = true;
+    record.dating = Dating::dated;
+    record.start = minute_number(*match.start);
 }
 
 std::string location_of(const MatchRecord& match) {

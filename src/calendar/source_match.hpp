@@ -3,6 +3,8 @@
 // A match as a spreadsheet row or an iCalendar event gives it, read whole before the merge: the
 // readers of those files fill these, and the run places them among the text calendars' lines.
 
+#include <cstddef>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -40,5 +42,26 @@ struct SourceReading {
     bool utf8 = true;                   // the texts' bytes: UTF-8, else Windows-1252
     std::string error;  // when the file is not a calendar of its kind: why, Latin-1 Italian text
 };
+
+// A file of matches that is read whole, and kept whole instead of its matches: read() finds each
+// match and where it begins, and read_again() reads one from there when its turn comes, so that
+// a season costs its file's bytes and a few numbers a match.
+class SourceFile {
+  public:
+    virtual ~SourceFile() = default;
+
+    // Gives every match to `take` in the file's order, with the byte where it begins, and fills
+    // `reading` but for its matches.
+    using Take = std::function<void(SourceMatch& match, std::size_t where)>;
+    virtual void read(SourceReading& reading, const Take& take) = 0;
+
+    // The match that read() gave at `where`, the `position`-th of the file (from 1), whose line
+    // is `line_number`.
+    virtual void read_again(std::size_t where, long long line_number, long long position,
+                            SourceMatch& match) = 0;
+};
+
+// Every match of a file at once, as read() gives them.
+SourceReading read_whole(SourceFile& file);
 
 }  // namespace gironario

@@ -168,6 +168,7 @@ class RowReader {
         if (at_ >= bytes_.size()) {
             return false;
         }
+        row_at_ = at_;
         row_line_ = line_;
         count_ = 0;
         bool more = true;
@@ -188,6 +189,13 @@ class RowReader {
     }
     std::size_t size() const { return count_; }
     long long line() const { return row_line_; }
+    std::size_t where() const { return row_at_; }  // the byte where the row begins
+
+    // Goes back to the row that begins at byte `at`, on line `line`: next() reads it.
+    void seek(std::size_t at, long long line) {
+        at_ = at;
+        line_ = line;
+    }
 
     bool empty() const {
         for (std::size_t i = 0; i < count_; ++i) {
@@ -250,6 +258,7 @@ class RowReader {
     std::string_view bytes_;
     char separator_;
     std::size_t at_ = 0;
+    std::size_t row_at_ = 0;
     long long line_ = 1;
     long long row_line_ = 1;
     std::vector<std::string> cells_;
@@ -414,72 +423,84 @@ std::string date_names() {
     return names;
 }
 
-}  // namespace
-
-SourceReading read_table(std::string_view bytes, bool tsv) {
-    SourceReading reading;
-    if (bytes.starts_with("\xEF\xBB\xBF")) {
-        bytes.remove_prefix(3);
-    }
-    reading.utf8 = is_utf8(bytes);
-    const bool utf8 = reading.utf8;
-
-    Header header;
-    char separator = '\t';
-    bool any_rows = false;
-    for (const char candidate : tsv ? std::string_view("\t") : std::string_view(";,\t")) {
-        Header found = find_header(bytes, candidate, utf8);
-        any_rows = any_rows || found.any_rows;
-        if (found.found && (!header.found || found.cells > header.cells)) {
-            header = std::move(found);
-            separator = candidate;
+// The table's rows: which are matches, and what each says.
+class TableFile final : public SourceFile {
+  public:
+    TableFile(std::string_view bytes, bool tsv) : bytes_(bytes), tsv_(tsv) {
+        if (bytes_.starts_with("\xEF\xBB\xBF")) {
+            bytes_.remove_prefix(3);
         }
     }
-    if (!header.found) {
-        if (any_rows) {
-            reading.error =
-                "nessuna delle prime dieci righe nomina la colonna della data (si cercano le "
-                "intestazioni " +
-                date_names() + ")";
+
+    void read(SourceReading& reading, const Take& take) override {
+        utf8_ = reading.utf8 = is_utf8(bytes_);
+        bool any_rows = false;
+        for (const char candidate : tsv_ ? std::string_view("\t") : std::string_view(";,\t")) {
+            Header found = find_header(bytes_, candidate, utf8_);
+            any_rows = any_rows || found.any_rows;
+            if (found.found && (!header_.found || found.cells > header_.cells)) {
+                header_ = std::move(found);
+                separator_ = candidate;
+            }
         }
-        return reading;
+        if (!header_.found) {
+            if (any_rows) {
+                reading.error =
+                    "nessuna delle prime dieci righe nomina la colonna della data (si cercano le "
+                    "intestazioni " +
+                    date_names() + ")";
+            }
+            return;
+        }
+        RowReader rows(bytes_, separator_);
+        while (rows.next() && rows.line() < header_.line) {
+        }
+        SourceMatch match;
+        long long position = 0;
+        while (rows.next()) {
+            if (read_row(rows, position + 1, match)) {
+                ++position;
+                take(match, rows.where());
+            }
+        }
     }
 
-    RowReader rows(bytes, separator);
-    while (rows.next() && rows.line() < header.line) {
+    void read_again(std::size_t where, long long line_number, long long position,
+                    SourceMatch& match) override {
+        RowReader rows(bytes_, separator_);
+        rows.seek(where, line_number);
+        rows.next();
+        read_row(rows, position, match);
     }
-    // A row per line at most: the matches never move once placed.
-    const auto lines_after = std::count(bytes.begin(), bytes.end(), '\n');
-    reading.matches.reserve(static_cast<std::size_t>(
-        std::max<long long>(0, 1 + static_cast<long long>(lines_after) - header.line)));
 
-    const auto cell = [&rows, &header](Column column) {
-        const auto index = header[column];
-        return index ? rows.cell(*index) : std::string_view{};
-    };
-    const bool teams = header[Column::home] && header[Column::away];
-    long long position = 0;
-    while (rows.next()) {
-        if (rows.empty() || column_named(cell(Column::date), utf8) == Column::date) {
+  private:
+    // Reads the row in hand into `match`, the `position`-th match of the table; false when it
+    // is no match.
+    bool read_row(const RowReader& rows, long long position, SourceMatch& match) const {
+        const auto cell = [this, &rows](Column column) {
+            const auto index = header_[column];
+            return index ? rows.cell(*index) : std::string_view{};
+        };
+        if (rows.empty() || column_named(cell(Column::date), utf8_) == Column::date) {
             // Empty, or the header again, as exports repeat it for each group of a league.
-            continue;
+            return false;
         }
         const std::string_view home = cell(Column::home), away = cell(Column::away);
         const std::string_view title = cell(Column::title);
         if (says_riposo(home) || says_riposo(away) ||
-            (!header[Column::home] && !header[Column::away] && says_riposo(title))) {
-            continue;
+            (!header_[Column::home] && !header_[Column::away] && says_riposo(title))) {
+            return false;
         }
-        SourceMatch& match = reading.matches.emplace_back();
-        ++position;
+        match = SourceMatch{};
         match.line_number = rows.line();
-        date_row(match, rows, header, utf8);
+        date_row(match, rows, header_, utf8_);
         match.home = tidied(home);
         match.away = tidied(away);
         match.place = tidied(cell(Column::place));
         match.address = tidied(cell(Column::address));
         match.town = tidied(cell(Column::town));
 
+        const bool teams = header_[Column::home] && header_[Column::away];
         if (const std::string_view number = cell(Column::number); !number.empty()) {
             match.number = tidied(number);
         } else if (teams && all_digits(title)) {
@@ -497,8 +518,25 @@ SourceReading read_table(std::string_view bytes, bool tsv) {
         } else {
             match.title = match.place;
         }
+        return true;
     }
-    return reading;
+
+    std::string_view bytes_;
+    bool tsv_;
+    bool utf8_ = true;
+    Header header_;
+    char separator_ = '\t';
+};
+
+}  // namespace
+
+std::unique_ptr<SourceFile> table_file(std::string_view bytes, bool tsv) {
+    return std::make_unique<TableFile>(bytes, tsv);
+}
+
+SourceReading read_table(std::string_view bytes, bool tsv) {
+    TableFile file(bytes, tsv);
+    return read_whole(file);
 }
 
 }  // namespace gironario

@@ -156,13 +156,13 @@ bool RunInProgress::prepare(const CalendarRequest& calendar, CalendarKind kind, 
         console_.report(calendar.name, "errore di lettura", input.error());
         return false;
     }
-    prepare_calendar(kind, bytes, prepared);
-    if (!prepared.reading.error.empty()) {
-        console_.warn_about(calendar.name, prepared.reading.error);
+    prepare_calendar(kind, std::move(bytes), prepared);
+    if (!prepared.reading().error.empty()) {
+        console_.warn_about(calendar.name, prepared.reading().error);
         return false;
     }
     // A file whose every match is unreadable would empty a published season.
-    if (prepared.matches.empty() && !prepared.undated.empty()) {
+    if (prepared.dated_count() == 0 && !prepared.undated.empty()) {
         console_.warn_about(calendar.name,
                             kind == CalendarKind::icalendar
                                 ? "nessun evento ha una data e un'ora leggibili (DTSTART con "
@@ -208,7 +208,7 @@ std::optional<long long> RunInProgress::merge(std::unique_ptr<Output> output,
     calendars.reserve(count);
     for (std::size_t i = 0; i < count; ++i) {
         if (prepared_[i]) {
-            calendars.emplace_back(prepared_[i]->matches, request_.calendars[i].name);
+            calendars.emplace_back(*prepared_[i], request_.calendars[i].name);
             continue;
         }
         readers[i] = std::make_unique<LineReader>(*inputs_[i]);
@@ -281,7 +281,7 @@ std::optional<long long> RunInProgress::merge(std::unique_ptr<Output> output,
 void RunInProgress::tell_unplaced(const PreparedCalendar& prepared, std::size_t calendar,
                                   CalendarChecks& checks) {
     const MessageText text = console_.text();
-    for (const SourceNotice& notice : prepared.reading.notices) {
+    for (const SourceNotice& notice : prepared.reading().notices) {
         std::string line;
         text.own(line, "gironario: ");
         text.foreign(line, request_.calendars[calendar].name);

@@ -89,9 +89,11 @@ EventOutcome IcsWriter::event(const MatchRecord& match, const IcsSource& source)
     }
     if (outcome != EventOutcome::written) {
         // Not read this time: what the phones have stays as it was.
+        kept_previous_ = false;
         if (changes_ != nullptr) {
             if (const std::string_view kept = changes_->keep(uid); !kept.empty()) {
                 out_.put(kept);
+                kept_previous_ = true;
             }
         }
         return outcome;

@@ -60,6 +60,8 @@ class IcsWriter {
     // of them, so that each is counted for its UID. A match that is left out says why, and writes
     // nothing unless the previous file has its event, which is then written again as it was.
     EventOutcome event(const MatchRecord& match, const IcsSource& source);
+    // Whether the latest match left out had its event written again as the previous file has it.
+    bool kept_previous() const { return kept_previous_; }
 
     // Writes END:VCALENDAR.
     void end();
@@ -74,6 +76,7 @@ class IcsWriter {
     IcsUids uids_;
     IcsDigest digest_;
     std::string content_;  // the content line being made, kept for its capacity
+    bool kept_previous_ = false;
 };
 
 // The identity of a calendario.ics written against `changes`, the file it replaces: that file's,

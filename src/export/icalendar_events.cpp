@@ -31,6 +31,9 @@ IcalendarEvents::IcalendarEvents(IcsWriter& writer, LineWriter& out,
     : writer_(writer), out_(out), checks_(checks), sources_(ics_sources(calendars)) {
     checks_.text().own(where_, ", la gara non \xE8 in ");
     checks_.text().foreign(where_, file_name);
+    checks_.text().own(kept_where_, ", la gara resta in ");
+    checks_.text().foreign(kept_where_, file_name);
+    checks_.text().own(kept_where_, " com'era");
 }
 
 void IcalendarEvents::match(Calendar& calendar) {
@@ -40,11 +43,15 @@ void IcalendarEvents::match(Calendar& calendar) {
     IcsSource& source = sources_[match.calendar];
     source.line_number = match.line_number;
     const EventOutcome outcome = writer_.event(match, source);
-    // A match whose date and time cannot be read has been told of by the checks themselves.
-    if (outcome == EventOutcome::bad_date || outcome == EventOutcome::bad_end) {
+    // Where the match stands now: out of the file, or in it as the previous file has it.
+    const bool kept = outcome != EventOutcome::written && writer_.kept_previous();
+    if (outcome == EventOutcome::undated) {
+        checks_.unreadable(match, kept);
+    } else if (outcome == EventOutcome::bad_date || outcome == EventOutcome::bad_end) {
         const LeftOut why =
             outcome == EventOutcome::bad_date ? LeftOut::no_date : LeftOut::past_9999;
-        checks_.problem(match, left_out_reason(why, match, where_, checks_.text()));
+        checks_.problem(match,
+                        left_out_reason(why, match, kept ? kept_where_ : where_, checks_.text()));
     }
 }
 

@@ -40,6 +40,7 @@ class IcalendarEvents final : public MergeSink {
     CalendarChecks& checks_;
     std::vector<IcsSource> sources_;  // of each calendar
     std::string where_;               // where a match left out is not, as the warnings say it
+    std::string kept_where_;          // where it stays as it was
 };
 
 }  // namespace gironario
