@@ -160,22 +160,22 @@ const BookedWith* ClashCheck::compare(const MatchRecord& match) {
     // A second listing of a kept match: its clashes were told with the first.
     bool copy = false;
     clashes_.clear();
-    for (std::size_t i = 0; i < count_; ++i) {
-        const std::size_t index = at(i);
-        const bool other_calendar = settings_.overlaps && calendars_[index] != match.calendar;
+    const bool overlaps = settings_.overlaps;
+    const auto compare_with = [&](std::size_t index) {
         const bool same_key = place_of_kept(index) == key;
+        const bool other_calendar = overlaps && calendars_[index] != match.calendar;
         if (!other_calendar && !same_key) {
-            continue;
+            return;
         }
         if (starts_[index] >= end || match.start >= starts_[index] + settings_.duration_minutes) {
-            continue;  // only a match out of order meets these
+            return;  // only a match out of order meets these
         }
         const Kept& other = *kept_[details_[index]];
         const bool same = same_key && same_place(other.place, place);
         if (same && starts_[index] == match.start &&
             same_match(found_words(), words_of(other.record))) {
             copy = true;
-            continue;
+            return;
         }
         if (same && booked == nullptr) {
             // Copied: keeping the match in hand may move the kept ones.
@@ -197,6 +197,19 @@ const BookedWith* ClashCheck::compare(const MatchRecord& match) {
         }
         if (same || other_calendar) {
             clashes_.emplace_back(index, same);
+        }
+    };
+    // The ring in its two runs of slots, in the order of the starts. Most kept matches are passed
+    // over in these loops, on their place key alone.
+    const std::size_t first_run_end = std::min(first_ + count_, kept_.size());
+    const std::size_t second_run_end = count_ - (first_run_end - first_);
+    for (const auto& [from, to] :
+         {std::pair{first_, first_run_end}, std::pair{std::size_t{0}, second_run_end}}) {
+        for (std::size_t index = from; index < to; ++index) {
+            const std::uint64_t kept_key = places_[index];
+            if (kept_key == key || kept_key == 0 || overlaps) {
+                compare_with(index);
+            }
         }
     }
     if (!copy) {
