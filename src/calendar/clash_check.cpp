@@ -30,13 +30,23 @@ std::uint64_t word_at(const char* at, std::size_t size, bool padded) {
 // A number that two places equal but for ASCII case share: their length and their first and
 // last eight bytes with bit 5 set, which lowers every capital letter (and maps a few other
 // bytes together, which the comparison after it tells apart).
+std::uint64_t key_of_words(std::uint64_t head, std::uint64_t tail, std::size_t size) {
+    constexpr std::uint64_t fives = 0x2020202020202020u;
+    // Never 0, which stands for a place not yet found.
+    return (((head | fives) * 0x9E3779B97F4A7C15u) ^ (tail | fives) ^ size) | 1;
+}
+
 std::uint64_t place_key(std::string_view place, bool padded = false) {
     const std::size_t size = std::min<std::size_t>(place.size(), 8);
     const std::uint64_t head = word_at(place.data(), size, padded);
     const std::uint64_t tail = word_at(place.data() + place.size() - size, size, padded);
-    constexpr std::uint64_t fives = 0x2020202020202020u;
-    // Never 0, which stands for a place not yet found.
-    return (((head | fives) * 0x9E3779B97F4A7C15u) ^ (tail | fives) ^ place.size()) | 1;
+    return key_of_words(head, tail, place.size());
+}
+
+// place_key() of a place shorter than eight bytes, whose bytes (and more) are `word`.
+std::uint64_t short_place_key(std::uint64_t word, std::size_t size) {
+    const std::uint64_t head = word & ((std::uint64_t{1} << (8 * size)) - 1);
+    return key_of_words(head, head, size);
 }
 
 bool same_place(std::string_view one, std::string_view two) {
@@ -98,7 +108,13 @@ struct PlaceKey {
     std::string_view place;
 };
 
-PlaceKey place_key_of(const MatchRecord& match) {
+// place_key_of() of a place found by place_of(), as most are not.
+[[gnu::noinline]] PlaceKey place_key_found(const MatchRecord& match) {
+    const std::string_view place = place_of(match);
+    return {place_key(place, match.padded), place};
+}
+
+[[gnu::always_inline]] inline PlaceKey place_key_of(const MatchRecord& match) {
     if constexpr (std::endian::native == std::endian::little) {
         std::size_t from = match.place_from;
         const std::string_view line = match.line;
@@ -116,17 +132,14 @@ PlaceKey place_key_of(const MatchRecord& match) {
                 low == 0 ? 8 : static_cast<std::size_t>(std::countr_zero(low) / 8);
             const std::size_t left = line.size() - from;
             if (end < 8 && end <= left && (end == left || is_white(line[from + end]))) {
-                const std::string_view place = line.substr(from, end);
-                return {place_key(place, true), place};
+                return {short_place_key(word, end), line.substr(from, end)};
             }
             if (end == 8 && left < 8) {
-                const std::string_view place = line.substr(from, left);
-                return {place_key(place, true), place};
+                return {short_place_key(word, left), line.substr(from, left)};
             }
         }
     }
-    const std::string_view place = place_of(match);
-    return {place_key(place, match.padded), place};
+    return place_key_found(match);
 }
 
 }  // namespace
@@ -205,9 +218,15 @@ const BookedWith* ClashCheck::compare(const MatchRecord& match) {
     const std::size_t second_run_end = count_ - (first_run_end - first_);
     for (const auto& [from, to] :
          {std::pair{first_, first_run_end}, std::pair{std::size_t{0}, second_run_end}}) {
+        if (overlaps) {
+            for (std::size_t index = from; index < to; ++index) {
+                compare_with(index);
+            }
+            continue;
+        }
+        const std::uint64_t* const keys = places_.data();
         for (std::size_t index = from; index < to; ++index) {
-            const std::uint64_t kept_key = places_[index];
-            if (kept_key == key || kept_key == 0 || overlaps) {
+            if ((keys[index] == key) | (keys[index] == 0)) {
                 compare_with(index);
             }
         }
