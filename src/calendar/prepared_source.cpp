@@ -80,7 +80,6 @@ void prepare_calendar(CalendarKind kind, std::string bytes, PreparedCalendar& ca
             calendar.undated_matches_.push_back(std::move(match));
         }
     });
-    calendar.dated_.shrink_to_fit();
     // Rows of one minute in the file's order.
     std::sort(calendar.dated_.begin(), calendar.dated_.end(),
               [](const PreparedCalendar::Dated& one, const PreparedCalendar::Dated& two) {
