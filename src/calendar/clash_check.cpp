@@ -191,21 +191,10 @@ const BookedWith* ClashCheck::compare(const MatchRecord& match) {
             return;
         }
         if (same && booked == nullptr) {
-            // Copied: keeping the match in hand may move the kept ones.
-            const MatchWords other_words = words_of(other.record);
-            booked_words_.assign(other_words.number)
-                .append(other_words.place)
-                .append(other_words.title);
-            const std::string_view copied = booked_words_;
-            const std::size_t place_at = other_words.number.size();
-            const std::size_t title_at = place_at + other_words.place.size();
-            booked_ = {other.calendar,
-                       names_[other.calendar],
-                       other.line_number,
-                       copied.substr(0, place_at),
-                       copied.substr(place_at, other_words.place.size()),
-                       copied.substr(title_at),
-                       other.start};
+            // Keeping the match in hand reuses only a copy no longer kept: this one stays until
+            // the next match is taken.
+            booked_ = {other.calendar, names_[other.calendar], other.line_number, other.start,
+                       &other.record};
             booked = &booked_;
         }
         if (same || other_calendar) {

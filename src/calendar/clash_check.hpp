@@ -43,10 +43,8 @@ struct BookedWith {
     std::size_t calendar;
     std::string_view calendar_name;
     long long line_number;
-    std::string_view number;  // the match number as written
-    std::string_view place;   // as that match writes it
-    std::string_view title;   // likewise
-    long long start;          // minute_number() of its start
+    long long start;           // minute_number() of its start
+    const MatchRecord* match;  // its copy, whose words words_of() finds when they are wanted
 };
 
 // Tells the clashes of one run, each as one whole warning line
@@ -128,8 +126,7 @@ class ClashCheck {
     long long told_ = 0;
     std::vector<std::pair<std::size_t, bool>> clashes_;  // of the match in hand: slot, same place
     BookedWith booked_{};
-    std::string booked_words_;  // the verdict's words
-    std::string message_;       // the warning being put together, reused
+    std::string message_;  // the warning being put together, reused
 };
 
 }  // namespace gironario

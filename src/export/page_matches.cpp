@@ -24,9 +24,10 @@ void PageMatches::match(Calendar& calendar, const BookedWith* booked) {
     line.tag = tags_[match.calendar];
     if (booked != nullptr) {
         // For the families: the other match by its title and time, which they know it by.
+        const MatchWords words = words_of(*booked->match);
         MatchRecord other;
-        other.place = booked->place;
-        other.title = booked->title;
+        other.place = words.place;
+        other.title = words.title;
         note_.assign("campo occupato anche da ");
         note_.append(match_title(other, is_utf8(other.title) && is_utf8(other.place)));
         note_.append(", ");
