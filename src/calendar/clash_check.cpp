@@ -94,6 +94,7 @@ const BookedWith* ClashCheck::take(const MatchRecord& match) {
     }
     if (count_ == 0) {
         keep(match, 0, {});
+        unkeyed_ = true;
         return nullptr;
     }
     return compare(match);
@@ -174,8 +175,15 @@ const BookedWith* ClashCheck::compare(const MatchRecord& match) {
     bool copy = false;
     clashes_.clear();
     const bool overlaps = settings_.overlaps;
+    if (unkeyed_) {
+        // The match kept alone, the only one without its place's key, needs it now.
+        for (std::size_t i = 0; i < count_; ++i) {
+            place_of_kept(at(i));
+        }
+        unkeyed_ = false;
+    }
     const auto compare_with = [&](std::size_t index) {
-        const bool same_key = place_of_kept(index) == key;
+        const bool same_key = places_[index] == key;
         const bool other_calendar = overlaps && calendars_[index] != match.calendar;
         if (!other_calendar && !same_key) {
             return;
@@ -215,7 +223,7 @@ const BookedWith* ClashCheck::compare(const MatchRecord& match) {
         }
         const std::uint64_t* const keys = places_.data();
         for (std::size_t index = from; index < to; ++index) {
-            if ((keys[index] == key) | (keys[index] == 0)) {
+            if (keys[index] == key) {
                 compare_with(index);
             }
         }

@@ -124,6 +124,7 @@ class ClashCheck {
     std::size_t count_ = 0;
     long long last_start_;  // no match starting then or later is compared
     long long told_ = 0;
+    bool unkeyed_ = false;  // a match kept alone, its place's key not yet found, may be kept
     std::vector<std::pair<std::size_t, bool>> clashes_;  // of the match in hand: slot, same place
     BookedWith booked_{};
     std::string message_;  // the warning being put together, reused
