@@ -52,9 +52,7 @@ std::uint64_t short_place_key(std::uint64_t word, std::size_t size) {
 bool same_place(std::string_view one, std::string_view two) {
     // Nearly always written alike: compared byte for byte first.
     return !one.empty() && one.size() == two.size() &&
-           (std::memcmp(one.data(), two.data(), one.size()) == 0 ||
-            std::equal(one.begin(), one.end(), two.begin(),
-                       [](char a, char b) { return ascii_lower(a) == ascii_lower(b); }));
+           (std::memcmp(one.data(), two.data(), one.size()) == 0 || same_ignoring_case(one, two));
 }
 
 // "04/10/2026 16:30-18:30", with the end's date too when the match ends on another day.

@@ -39,12 +39,6 @@ constexpr std::array<std::string_view, 11> ITALIAN_CLOCK_ZONES = {
 // Names that mean UTC, which some feeds write as a TZID without giving it a VTIMEZONE.
 constexpr std::array<std::string_view, 5> UTC_ZONES = {"UTC", "Etc/UTC", "GMT", "Etc/GMT", "Z"};
 
-bool same_ignoring_case(std::string_view a, std::string_view b) {
-    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-               return ascii_lower(x) == ascii_lower(y);
-           });
-}
-
 std::string upper(std::string_view text) {
     std::string result(text);
     for (char& c : result) {

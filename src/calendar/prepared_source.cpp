@@ -13,9 +13,7 @@ namespace {
 
 bool ends_with(std::string_view name, std::string_view ending) {
     return name.size() >= ending.size() &&
-           std::equal(ending.begin(), ending.end(),
-                      name.end() - static_cast<std::ptrdiff_t>(ending.size()),
-                      [](char a, char b) { return a == ascii_lower(b); });
+           same_ignoring_case(name.substr(name.size() - ending.size()), ending);
 }
 
 void append_two_digits(std::string& line, int value) {
@@ -85,11 +83,11 @@ void prepare_calendar(CalendarKind kind, std::string bytes, PreparedCalendar& ca
               [](const PreparedCalendar::Dated& one, const PreparedCalendar::Dated& two) {
                   return one.start != two.start ? one.start < two.start : one.where < two.where;
               });
-    // The lines are made first, in a vector that never grows again: the records point into them.
+    // Sized once, never to grow again: the records point into the lines and the matches.
     calendar.undated_lines_.resize(calendar.undated_matches_.size());
     calendar.undated.resize(calendar.undated_matches_.size());
     for (std::size_t i = 0; i < calendar.undated.size(); ++i) {
-        calendar.make_record(kind, calendar.undated_matches_[i], calendar.undated_lines_[i],
+        calendar.make_record(calendar.undated_matches_[i], calendar.undated_lines_[i],
                              calendar.undated[i]);
     }
 }
@@ -97,11 +95,11 @@ void prepare_calendar(CalendarKind kind, std::string bytes, PreparedCalendar& ca
 const MatchRecord& PreparedCalendar::dated(std::size_t i) {
     const Dated& found = dated_[i];
     file_->read_again(found.where, found.line_number, found.position, match_);
-    make_record(kind_, match_, line_, record_);
+    make_record(match_, line_, record_);
     return record_;
 }
 
-void PreparedCalendar::make_record(CalendarKind kind, const SourceMatch& match, std::string& line,
+void PreparedCalendar::make_record(const SourceMatch& match, std::string& line,
                                    MatchRecord& record) const {
     record = MatchRecord{};
     record.line_number = match.line_number;
@@ -111,7 +109,7 @@ void PreparedCalendar::make_record(CalendarKind kind, const SourceMatch& match, 
     // An event's location may name a street and a town after its place: the first part is the
     // place it is compared on.
     const std::string_view place = match.place;
-    record.place = kind == CalendarKind::icalendar ? place.substr(0, place.find(',')) : place;
+    record.place = kind_ == CalendarKind::icalendar ? place.substr(0, place.find(',')) : place;
     while (!record.place.empty() && record.place.back() == ' ') {
         record.place.remove_suffix(1);
     }

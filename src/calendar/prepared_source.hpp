@@ -47,8 +47,7 @@ class PreparedCalendar {
         long long position = 0;
     };
 
-    void make_record(CalendarKind kind, const SourceMatch& match, std::string& line,
-                     MatchRecord& record) const;
+    void make_record(const SourceMatch& match, std::string& line, MatchRecord& record) const;
 
     CalendarKind kind_ = CalendarKind::text;
     std::string bytes_;

@@ -359,8 +359,7 @@ std::string tidied(std::string_view cell) {
 bool says_riposo(std::string_view cell) {
     static constexpr std::string_view word = "riposo";
     for (std::size_t at = 0; at + word.size() <= cell.size(); ++at) {
-        if (std::equal(word.begin(), word.end(), cell.begin() + static_cast<std::ptrdiff_t>(at),
-                       [](char a, char b) { return a == ascii_lower(b); })) {
+        if (same_ignoring_case(cell.substr(at, word.size()), word)) {
             return true;
         }
     }

@@ -54,13 +54,8 @@ class Cursor {
 
     // Takes `word` in any ASCII case.
     bool take_word(std::string_view word) {
-        if (text_.size() - at_ < word.size()) {
+        if (!same_ignoring_case(text_.substr(at_, word.size()), word)) {
             return false;
-        }
-        for (std::size_t i = 0; i < word.size(); ++i) {
-            if (ascii_lower(text_[at_ + i]) != word[i]) {
-                return false;
-            }
         }
         at_ += word.size();
         return true;

@@ -3,6 +3,7 @@
 // Text as calendars write it: bytes in UTF-8 or, failing that, Windows-1252, with white space
 // and letters told apart the same way wherever the program looks at them.
 
+#include <algorithm>
 #include <string>
 #include <string_view>
 
@@ -28,6 +29,13 @@ inline std::string_view trimmed(std::string_view text, bool line_breaks = false)
 // `c` with an ASCII capital made small; every other byte as it is.
 inline char ascii_lower(char c) {
     return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
+// Whether `a` and `b` are the same bytes but for ASCII case.
+inline bool same_ignoring_case(std::string_view a, std::string_view b) {
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+               return ascii_lower(x) == ascii_lower(y);
+           });
 }
 
 // Whether `bytes` is well-formed UTF-8: no overlong forms, no surrogates, nothing past U+10FFFF.
