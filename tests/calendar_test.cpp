@@ -46,6 +46,13 @@ const std::vector<Row> rows = {
      {"12|05/10/2026 21:00|PalaA|Alfa - Beta|12 05/10/26 21:00 PalaA Alfa - Beta \r"}},
     {"not to be read", "u17.txt", "6 da definire\n7 31/02/26 18:00 P\n", 2,
      {"6|unreadable|||6 da definire", "7|no day|P||7 31/02/26 18:00 P"}},
+    {"days of one month, and the same month of another century", "u17.txt",
+     "1 28/02/2023 18:00 P\n2 29/02/2023 18:00 P\n3 00/02/2023 9:00\n4 01/03/2023 10:00 P\n"
+     "5 31/03/2023 10:00 P\n6 31/03/2123 10:00 P\n7 32/03/2123 10:00 P\n8 29/02/2024 18:00 P\n", 4,
+     {"1|28/02/2023 18:00|P||1 28/02/23 18:00 P", "2|no day|P||2 29/02/23 18:00 P",
+      "3|unreadable|||3 00/02/2023 9:00", "4|01/03/2023 10:00|P||4 01/03/23 10:00 P",
+      "5|31/03/2023 10:00|P||5 31/03/23 10:00 P", "6|31/03/2123 10:00|P||6 31/03/23 10:00 P",
+      "7|no day|P||7 32/03/23 10:00 P", "8|29/02/2024 18:00|P||8 29/02/24 18:00 P"}},
     {"a table's rows, in date and time order", "coppa.csv",
      "DATA;ORA;N;CASA;OSPITE;CAMPO;COMUNE\n05/10/2026;20:30;2;Alfa;Beta;Pala Nord;Nordia\n"
      "04/10/2026;18:00;1;Eta;Zeta;;\n", 2,

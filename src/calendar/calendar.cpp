@@ -39,10 +39,17 @@ void Calendar::read_record(std::string_view line) {
         std::memcpy(&century, line.data() + century_position(match.number_offset), sizeof century);
     }
     if (match.keys.date != day_key_ || century != day_century_ || day_start_ == -2) {
+        // And most new days are in the month of the day before: its start is kept too.
+        if (match.keys.date >> 16 != day_key_ >> 16 || century != day_century_ ||
+            day_start_ == -2) {
+            month_ = match_month(line, match.number_offset, year_digits_);
+        }
         day_key_ = match.keys.date;
         day_century_ = century;
-        const std::optional<LocalTime> day = match_day(line, match.number_offset, year_digits_);
-        day_start_ = day ? minute_number(*day) : -1;
+        const int day = two_digits(line.data() + key_position(4, match.number_offset, offset));
+        day_start_ = month_.start >= 0 && day >= 1 && day <= month_.days
+                         ? month_.start + (day - 1) * 1440LL
+                         : -1;
     }
     const char* const hour = line.data() + key_position(6, match.number_offset, offset);
     const int hours = two_digits(hour);

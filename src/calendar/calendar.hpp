@@ -161,6 +161,7 @@ class Calendar {
     std::uint64_t day_key_ = 0;
     std::uint16_t day_century_ = 0;
     long long day_start_ = -2;  // none yet
+    MatchMonth month_;          // of that date
     std::string gathered_;      // a line longer than the reader's buffer, made whole
     TypedLine typed_;           // a line typed out of its columns, as it is written
     bool typed_in_hand_ = false;

@@ -16,7 +16,8 @@ namespace gironario {
 // The date and time of a match line as two numbers that order as its keys do: of two lines, the
 // one with the smaller `date` is earlier by its date (year, month, day), and at equal dates the
 // one with the smaller `time` is earlier by its time. Worked out once per line, so that the merge
-// compares two numbers instead of ten key characters at every step.
+// compares two numbers instead of ten key characters at every step. A text line's `date` holds
+// its day's two characters in its lowest 16 bits, above them its month's and then its year's.
 struct MatchKeys {
     std::uint64_t date = 0;
     std::uint64_t time = 0;

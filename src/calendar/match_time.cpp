@@ -17,26 +17,27 @@ int two_digits(std::string_view line, std::size_t position) {
 
 }  // namespace
 
-std::optional<LocalTime> match_day(std::string_view line, int number_offset, int year_digits) {
+MatchMonth match_month(std::string_view line, int number_offset, int year_digits) {
     const int offset = year_offset(year_digits);
     // Each field's two keys stand side by side, tens first.
     const auto field = [&](int first_key) {
         return two_digits(line, key_position(first_key, number_offset, offset));
     };
-    LocalTime time{field(0), field(2), field(4), 0, 0};
+    int year = field(0);
+    const int month = field(2);
     if (year_digits == 4) {
-        time.year += 100 * two_digits(line, century_position(number_offset));
+        year += 100 * two_digits(line, century_position(number_offset));
     } else {
         // The POSIX reading of a two-digit year, as strptime's %y does.
-        time.year += time.year <= 68 ? 2000 : 1900;
+        year += year <= 68 ? 2000 : 1900;
     }
-    const std::chrono::year_month_day date{std::chrono::year{time.year},
-                                           std::chrono::month{static_cast<unsigned>(time.month)},
-                                           std::chrono::day{static_cast<unsigned>(time.day)}};
-    if (time.year < 1 || !date.ok()) {
-        return std::nullopt;
+    if (year < 1 || month < 1 || month > 12) {
+        return {};
     }
-    return time;
+    const std::chrono::year_month_day_last last{
+        std::chrono::year{year},
+        std::chrono::month_day_last{std::chrono::month{static_cast<unsigned>(month)}}};
+    return {minute_number(LocalTime{year, month, 1, 0, 0}), static_cast<int>(unsigned{last.day()})};
 }
 
 std::optional<LocalTime> add_minutes(const LocalTime& start, int minutes) {

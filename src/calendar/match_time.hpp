@@ -19,10 +19,15 @@ struct LocalTime {
     friend bool operator==(const LocalTime&, const LocalTime&) = default;
 };
 
-// The date written in a line that has_shape() (calendar_line.hpp), at 00:00, or nothing when that
-// day does not exist. A two-digit year yy is 20yy up to 68 and 19yy from 69; a four-digit year is
-// read as written and must be 0001 to 9999. The time is read by the line's calendar.
-std::optional<LocalTime> match_day(std::string_view line, int number_offset, int year_digits);
+// The month of the date written in a line that has_shape() (calendar_line.hpp): the minute_number()
+// of its first day at 00:00 and how many days it has, or a start of -1 when that month does not
+// exist. A two-digit year yy is 20yy up to 68 and 19yy from 69; a four-digit year is read as
+// written and must be 0001 to 9999. The day and time are read by the line's calendar.
+struct MatchMonth {
+    long long start = -1;
+    int days = 0;
+};
+MatchMonth match_month(std::string_view line, int number_offset, int year_digits);
 
 // `start` moved `minutes` (0 or more) later, across midnight, months and years; nothing when
 // that falls past the end of the year 9999.
