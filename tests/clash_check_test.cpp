@@ -108,6 +108,17 @@ const std::vector<Row> rows = {
                     "04/10/2026 17:30-19:30") +
          told(1, 3, "PalaLorvane" + booked_second),
      "u17.txt:2>u17.txt:1 u17.txt:3>u17.txt:2 "},
+    // Places longer than eight bytes: read a word or two at a time, or found in a line typed
+    // out of its columns; the same ends and length but another middle are another place.
+    {"long places", {},
+     {{0, "1 04/10/26 16:30 PalestraUnoComunale A - B"}, {1, "2 04/10/26 16:40 PalestraDueComunale"},
+      {1, "3 04/10/26 16:50 PALESTRAUNOCOMUNALE\tC - D"}, {0, "4 04/10/26 17:00 PalestraDelCampo\tE"},
+      {1, "5 04/10/26 17:10 palestradelcampo"}, {2, "6 4/10/2026 17:20 PalestraDelCampo"}},
+     told(1, 2, "PALESTRAUNOCOMUNALE \xE8 occupato anche dalla gara 1 di prima.txt (riga 1), 04/10/2026 16:30-18:30") +
+         told(1, 3, "palestradelcampo \xE8 occupato anche dalla gara 4 di prima.txt (riga 2), 04/10/2026 17:00-19:00") +
+         told(2, 1, "PalestraDelCampo \xE8 occupato anche dalla gara 4 di prima.txt (riga 2), 04/10/2026 17:00-19:00") +
+         told(2, 1, "PalestraDelCampo \xE8 occupato anche dalla gara 5 di u17.txt (riga 3), 04/10/2026 17:10-19:10"),
+     "u17.txt:2>prima.txt:1 u17.txt:3>prima.txt:2 u15.txt:1>prima.txt:2 "},
     {"ten told, five more counted", {}, crowd(6),
      ten_told() + "gironario: altre 5 sovrapposizioni non sono elencate\n",
      "u17.txt:1>prima.txt:1 prima.txt:2>prima.txt:1 u17.txt:2>prima.txt:1 prima.txt:3>prima.txt:1 "

@@ -49,10 +49,29 @@ std::uint64_t short_place_key(std::uint64_t word, std::size_t size) {
     return key_of_words(head, head, size);
 }
 
+// Whether `size` bytes at `one` and at `two` are the same: those of a place of up to sixteen bytes
+// as two words, or two halves of one, that may overlap.
+bool same_bytes(const char* one, const char* two, std::size_t size) {
+    const auto same_at = [&]<typename Word>(Word, std::size_t at) {
+        Word first;
+        Word second;
+        std::memcpy(&first, one + at, sizeof first);
+        std::memcpy(&second, two + at, sizeof second);
+        return first == second;
+    };
+    if (size >= 8 && size <= 16) {
+        return same_at(std::uint64_t{}, 0) && same_at(std::uint64_t{}, size - 8);
+    }
+    if (size >= 4 && size < 8) {
+        return same_at(std::uint32_t{}, 0) && same_at(std::uint32_t{}, size - 4);
+    }
+    return std::memcmp(one, two, size) == 0;
+}
+
 bool same_place(std::string_view one, std::string_view two) {
     // Nearly always written alike: compared byte for byte first.
     return !one.empty() && one.size() == two.size() &&
-           (std::memcmp(one.data(), two.data(), one.size()) == 0 || same_ignoring_case(one, two));
+           (same_bytes(one.data(), two.data(), one.size()) || same_ignoring_case(one, two));
 }
 
 // "04/10/2026 16:30-18:30", with the end's date too when the match ends on another day.
@@ -113,6 +132,14 @@ struct PlaceKey {
     return {place_key(place, match.padded), place};
 }
 
+// Where the first byte that may be white (any byte up to a space) stands in `word`: 8 when none.
+std::size_t first_low_byte(std::uint64_t word) {
+    constexpr std::uint64_t ones = 0x0101010101010101u;
+    constexpr std::uint64_t highs = 0x8080808080808080u;
+    const std::uint64_t low = (word - ones * 0x21) & ~word & highs;
+    return low == 0 ? 8 : static_cast<std::size_t>(std::countr_zero(low) / 8);
+}
+
 [[gnu::always_inline]] inline PlaceKey place_key_of(const MatchRecord& match) {
     if constexpr (std::endian::native == std::endian::little) {
         std::size_t from = match.place_from;
@@ -121,20 +148,25 @@ struct PlaceKey {
             while (from < line.size() && is_white(line[from])) {
                 ++from;
             }
-            std::uint64_t word;
-            std::memcpy(&word, line.data() + from, sizeof word);
-            // The first byte that may be white: up to a space, or past the line's end.
-            constexpr std::uint64_t ones = 0x0101010101010101u;
-            constexpr std::uint64_t highs = 0x8080808080808080u;
-            const std::uint64_t low = (word - ones * 0x21) & ~word & highs;
-            const std::size_t end =
-                low == 0 ? 8 : static_cast<std::size_t>(std::countr_zero(low) / 8);
+            // Its first sixteen bytes, up to the first that may be white or the line's end.
+            const char* const at = line.data() + from;
             const std::size_t left = line.size() - from;
-            if (end < 8 && end <= left && (end == left || is_white(line[from + end]))) {
-                return {short_place_key(word, end), line.substr(from, end)};
+            std::uint64_t head;
+            std::memcpy(&head, at, sizeof head);
+            std::size_t end = first_low_byte(head);
+            if (end == 8 && left > 8) {
+                std::uint64_t second;
+                std::memcpy(&second, at + 8, sizeof second);
+                end += first_low_byte(second);
             }
-            if (end == 8 && left < 8) {
-                return {short_place_key(word, left), line.substr(from, left)};
+            if (end >= left || (end < 16 && is_white(at[end]))) {
+                const std::size_t size = std::min(end, left);
+                if (size < 8) {
+                    return {short_place_key(head, size), line.substr(from, size)};
+                }
+                std::uint64_t tail;
+                std::memcpy(&tail, at + size - 8, sizeof tail);
+                return {key_of_words(head, tail, size), line.substr(from, size)};
             }
         }
     }
@@ -155,8 +187,38 @@ std::uint64_t ClashCheck::place_of_kept(std::size_t index) {
 
 const BookedWith* ClashCheck::compare(const MatchRecord& match) {
     const PlaceKey found = place_key_of(match);
-    const std::uint64_t key = found.key;
-    const std::string_view place = found.place;
+    if (unkeyed_) {
+        // The match kept alone, the only one without its place's key, needs it now.
+        for (std::size_t i = 0; i < count_; ++i) {
+            place_of_kept(at(i));
+        }
+        unkeyed_ = false;
+    }
+    // The kept matches from the first that may clash with it on: with overlaps, all of them;
+    // else from the first in a place of the same key. Nearly always there is none, and the match
+    // is kept at once.
+    std::size_t from = 0;
+    if (!settings_.overlaps) {
+        const std::uint64_t* const keys = places_.data();
+        const std::size_t first_run_end = std::min(first_ + count_, kept_.size());
+        const std::uint64_t* in_first_run =
+            std::find(keys + first_, keys + first_run_end, found.key);
+        from = static_cast<std::size_t>(in_first_run - (keys + first_));
+        if (in_first_run == keys + first_run_end) {
+            const std::size_t second_run_end = count_ - (first_run_end - first_);
+            from +=
+                static_cast<std::size_t>(std::find(keys, keys + second_run_end, found.key) - keys);
+        }
+        if (from == count_) {
+            keep(match, found.key, found.place);
+            return nullptr;
+        }
+    }
+    return compare_further(match, found.key, found.place, from);
+}
+
+const BookedWith* ClashCheck::compare_further(const MatchRecord& match, std::uint64_t key,
+                                              std::string_view place, std::size_t from) {
     const long long end = match.start + settings_.duration_minutes;
     const BookedWith* booked = nullptr;
     // The match's words are found once, and only when a clash needs them.
@@ -172,15 +234,10 @@ const BookedWith* ClashCheck::compare(const MatchRecord& match) {
     // A second listing of a kept match: its clashes were told with the first.
     bool copy = false;
     clashes_.clear();
+    long long clashes = 0;
     const bool overlaps = settings_.overlaps;
-    if (unkeyed_) {
-        // The match kept alone, the only one without its place's key, needs it now.
-        for (std::size_t i = 0; i < count_; ++i) {
-            place_of_kept(at(i));
-        }
-        unkeyed_ = false;
-    }
-    const auto compare_with = [&](std::size_t index) {
+    // Inline in both loops: it runs for every clash.
+    const auto compare_with = [&](std::size_t index) __attribute__((always_inline)) {
         const bool same_key = places_[index] == key;
         const bool other_calendar = overlaps && calendars_[index] != match.calendar;
         if (!other_calendar && !same_key) {
@@ -204,38 +261,40 @@ const BookedWith* ClashCheck::compare(const MatchRecord& match) {
             booked = &booked_;
         }
         if (same || other_calendar) {
-            clashes_.emplace_back(index, same);
+            // Only those still to be told are listed; the rest are counted.
+            if (told_ + clashes < SHOWN_CLASHES) {
+                clashes_.emplace_back(index, same);
+            }
+            ++clashes;
         }
     };
-    // The ring in its two runs of slots, in the order of the starts. Most kept matches are passed
-    // over in these loops, on their place key alone.
+    // The ring in its two runs of slots, in the order of the starts, from the kept match `from`
+    // on. Most kept matches are passed over in these loops, on their place key alone.
     const std::size_t first_run_end = std::min(first_ + count_, kept_.size());
-    const std::size_t second_run_end = count_ - (first_run_end - first_);
-    for (const auto& [from, to] :
-         {std::pair{first_, first_run_end}, std::pair{std::size_t{0}, second_run_end}}) {
+    const std::size_t first_run = first_run_end - first_;
+    const std::size_t second_run_end = count_ - first_run;
+    for (const auto& [begin, end_slot] :
+         {std::pair{first_ + std::min(from, first_run), first_run_end},
+          std::pair{from > first_run ? from - first_run : 0, second_run_end}}) {
         if (overlaps) {
-            for (std::size_t index = from; index < to; ++index) {
+            for (std::size_t index = begin; index < end_slot; ++index) {
                 compare_with(index);
             }
             continue;
         }
         const std::uint64_t* const keys = places_.data();
-        for (std::size_t index = from; index < to; ++index) {
+        for (std::size_t index = begin; index < end_slot; ++index) {
             if (keys[index] == key) {
                 compare_with(index);
             }
         }
     }
     if (!copy) {
-        for (std::size_t k = 0; k < clashes_.size(); ++k) {
-            if (told_ >= SHOWN_CLASHES) {
-                // Past those shown, the rest are only counted.
-                told_ += static_cast<long long>(clashes_.size() - k);
-                break;
-            }
-            const auto& [index, same] = clashes_[k];
+        for (const auto& [index, same] : clashes_) {
             tell(match, found_words(), *kept_[details_[index]], same);
         }
+        // tell() counted those it told.
+        told_ += clashes - static_cast<long long>(clashes_.size());
         keep(match, key, place);
     }
     return booked;
@@ -278,7 +337,7 @@ char* ClashCheck::Kept::room_apart(std::size_t size) {
     return large.get();
 }
 
-void ClashCheck::keep(const MatchRecord& match, std::uint64_t key, std::string_view place) {
+inline void ClashCheck::keep(const MatchRecord& match, std::uint64_t key, std::string_view place) {
     if (count_ == kept_.size()) {
         grow();
     }

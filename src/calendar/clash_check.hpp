@@ -95,13 +95,18 @@ class ClashCheck {
     // take() for a match that may clash with a kept one: apart, so that the path of a match
     // played alone stays short.
     [[gnu::noinline]] const BookedWith* compare(const MatchRecord& match);
+    // compare() for a match that the kept ones from the `from`th on may clash with: `key` and
+    // `place` are its place's.
+    [[gnu::noinline]] const BookedWith* compare_further(const MatchRecord& match, std::uint64_t key,
+                                                        std::string_view place, std::size_t from);
     // The place key of kept match `index`, found the first time it is asked for.
     std::uint64_t place_of_kept(std::size_t index);
     // Makes room for one more kept match.
     [[gnu::noinline]] void grow();
     // Keeps a match among the kept ones, in the order of their starts.
     // `key` and `place` are its place's, when known (else 0 and empty).
-    void keep(const MatchRecord& match, std::uint64_t key, std::string_view place);
+    [[gnu::always_inline]] void keep(const MatchRecord& match, std::uint64_t key,
+                                     std::string_view place);
     static bool same_match(const MatchWords& match, const MatchWords& other);
     // Tells, or counts past the first SHOWN_CLASHES, one clash of `match` with `other`.
     void tell(const MatchRecord& match, const MatchWords& words, const Kept& other,
