@@ -104,17 +104,29 @@ const BookedWith* ClashCheck::take(const MatchRecord& match) {
     if (match.dating != Dating::dated || match.start >= last_start_) {
         return nullptr;
     }
-    // Every match lasts the same time, so the first kept ends first.
-    while (count_ > 0 && starts_[first_] + settings_.duration_minutes <= match.start) {
-        first_ = first_ + 1 == kept_.size() ? 0 : first_ + 1;
-        --count_;
+    // Every match lasts the same time, so the first kept ends first. Counted in locals, which
+    // the loop need not store at every step.
+    const long long ended_by = match.start - settings_.duration_minutes;
+    const long long* const starts = starts_.data();
+    const std::size_t slots = kept_.size();
+    std::size_t first = first_;
+    std::size_t count = count_;
+    while (count > 0 && starts[first] <= ended_by) {
+        first = first + 1 == slots ? 0 : first + 1;
+        --count;
     }
+    first_ = first;
+    count_ = count;
     if (count_ == 0) {
-        keep(match, 0, {});
-        unkeyed_ = true;
+        keep_alone(match);
         return nullptr;
     }
     return compare(match);
+}
+
+void ClashCheck::keep_alone(const MatchRecord& match) {
+    keep(match, 0, {});
+    unkeyed_ = true;
 }
 
 namespace {

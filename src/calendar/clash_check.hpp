@@ -92,6 +92,8 @@ class ClashCheck {
         const std::size_t place = first_ + index;
         return place < kept_.size() ? place : place - kept_.size();
     }
+    // Keeps a match played alone, without its place's key.
+    [[gnu::noinline]] void keep_alone(const MatchRecord& match);
     // take() for a match that may clash with a kept one: apart, so that the path of a match
     // played alone stays short.
     [[gnu::noinline]] const BookedWith* compare(const MatchRecord& match);
