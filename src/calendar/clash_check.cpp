@@ -51,7 +51,7 @@ std::uint64_t short_place_key(std::uint64_t word, std::size_t size) {
 
 // Whether `size` bytes at `one` and at `two` are the same: those of a place of up to sixteen bytes
 // as two words, or two halves of one, that may overlap.
-bool same_bytes(const char* one, const char* two, std::size_t size) {
+[[gnu::always_inline]] inline bool same_bytes(const char* one, const char* two, std::size_t size) {
     const auto same_at = [&]<typename Word>(Word, std::size_t at) {
         Word first;
         Word second;
@@ -68,7 +68,7 @@ bool same_bytes(const char* one, const char* two, std::size_t size) {
     return std::memcmp(one, two, size) == 0;
 }
 
-bool same_place(std::string_view one, std::string_view two) {
+[[gnu::always_inline]] inline bool same_place(std::string_view one, std::string_view two) {
     // Nearly always written alike: compared byte for byte first.
     return !one.empty() && one.size() == two.size() &&
            (same_bytes(one.data(), two.data(), one.size()) || same_ignoring_case(one, two));
