@@ -14,7 +14,38 @@ int two_digits(const char* at) {
 
 }  // namespace
 
-void Calendar::read_record(std::string_view line) {
+bool Calendar::next() {
+    for (;;) {
+        if (!next_any()) {
+            return false;
+        }
+        if (filter_ == nullptr || kept_by_filter()) {
+            ++kept_;
+            return true;
+        }
+        ++left_out_;
+    }
+}
+
+// Inline in next(), with the record made: it runs for every line of a text calendar.
+[[gnu::always_inline]] inline bool Calendar::next_any() {
+    if (prepared_ != nullptr) {
+        return next_prepared();
+    }
+    ++line_number_;
+    if (!lines_->next()) {
+        ended = true;
+        return false;
+    }
+    const std::string_view line = lines_->head();
+    if (!is_match_line(line)) {
+        return false;
+    }
+    read_record(line);
+    return true;
+}
+
+[[gnu::always_inline]] inline void Calendar::read_record(std::string_view line) {
     MatchRecord& match = record;
     match.calendar = index;
     match.line_number = line_number_;

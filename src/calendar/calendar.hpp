@@ -57,36 +57,10 @@ class Calendar {
 
     // Moves to the next line: true when it is a match line, whose record is then made. At the end
     // of the input the calendar has ended. The matches a filter leaves out are passed over.
-    bool next() {
-        for (;;) {
-            if (!next_any()) {
-                return false;
-            }
-            if (filter_ == nullptr || kept_by_filter()) {
-                ++kept_;
-                return true;
-            }
-            ++left_out_;
-        }
-    }
+    bool next();
 
   private:
-    bool next_any() {
-        if (prepared_ != nullptr) {
-            return next_prepared();
-        }
-        ++line_number_;
-        if (!lines_->next()) {
-            ended = true;
-            return false;
-        }
-        const std::string_view line = lines_->head();
-        if (!is_match_line(line)) {
-            return false;
-        }
-        read_record(line);
-        return true;
-    }
+    bool next_any();
     bool kept_by_filter() const;
 
   public:
