@@ -10,16 +10,12 @@ namespace gironario {
 
 namespace {
 
-// Eight bytes from `at`, of which only the first `size` (up to 8) count; with `padded`, eight
-// bytes may be read from `at` whatever `size` is.
-std::uint64_t word_at(const char* at, std::size_t size, bool padded) {
+// Eight bytes from `at`, of which only the first `size` (up to 8) count.
+std::uint64_t word_at(const char* at, std::size_t size) {
     std::uint64_t word = 0;
-    if (size == 0) {
-        return word;  // an empty place may stand nowhere
-    }
-    if (size == 8 || (padded && std::endian::native == std::endian::little)) {
+    if (size == 8) {
         std::memcpy(&word, at, 8);  // one load, not a copy of a varying length
-        return size >= 8 ? word : word & ((std::uint64_t{1} << (8 * size)) - 1);
+        return word;
     }
     for (std::size_t i = 0; i < size; ++i) {
         word |= std::uint64_t{static_cast<unsigned char>(at[i])} << (8 * i);
@@ -36,10 +32,10 @@ std::uint64_t key_of_words(std::uint64_t head, std::uint64_t tail, std::size_t s
     return (((head | fives) * 0x9E3779B97F4A7C15u) ^ (tail | fives) ^ size) | 1;
 }
 
-std::uint64_t place_key(std::string_view place, bool padded = false) {
+std::uint64_t place_key(std::string_view place) {
     const std::size_t size = std::min<std::size_t>(place.size(), 8);
-    const std::uint64_t head = word_at(place.data(), size, padded);
-    const std::uint64_t tail = word_at(place.data() + place.size() - size, size, padded);
+    const std::uint64_t head = word_at(place.data(), size);
+    const std::uint64_t tail = word_at(place.data() + place.size() - size, size);
     return key_of_words(head, tail, place.size());
 }
 
@@ -99,8 +95,8 @@ ClashCheck::ClashCheck(ClashSettings settings, Warn warn, std::span<const std::s
       last_start_(minute_number(LocalTime{9999, 12, 31, 23, 59}) + 1 - settings.duration_minutes) {}
 
 const BookedWith* ClashCheck::take(const MatchRecord& match) {
-    // Nearly every match is dismissed here, on its start alone: this runs for every match of the
-    // merge. A match played alone is kept without its place being looked for.
+    // A match that is not dated, or ends too late, is dismissed here; a match played alone is
+    // kept without its place being looked for. This runs for every match of the merge.
     if (match.dating != Dating::dated || match.start >= last_start_) {
         return nullptr;
     }
@@ -141,15 +137,7 @@ struct PlaceKey {
 // place_key_of() of a place found by place_of(), as most are not.
 [[gnu::noinline]] PlaceKey place_key_found(const MatchRecord& match) {
     const std::string_view place = place_of(match);
-    return {place_key(place, match.padded), place};
-}
-
-// Where the first byte that may be white (any byte up to a space) stands in `word`: 8 when none.
-std::size_t first_low_byte(std::uint64_t word) {
-    constexpr std::uint64_t ones = 0x0101010101010101u;
-    constexpr std::uint64_t highs = 0x8080808080808080u;
-    const std::uint64_t low = (word - ones * 0x21) & ~word & highs;
-    return low == 0 ? 8 : static_cast<std::size_t>(std::countr_zero(low) / 8);
+    return {place_key(place), place};
 }
 
 [[gnu::always_inline]] inline PlaceKey place_key_of(const MatchRecord& match) {
@@ -165,11 +153,11 @@ std::size_t first_low_byte(std::uint64_t word) {
             const std::size_t left = line.size() - from;
             std::uint64_t head;
             std::memcpy(&head, at, sizeof head);
-            std::size_t end = first_low_byte(head);
+            std::size_t end = first_byte_up_to_space(head);
             if (end == 8 && left > 8) {
                 std::uint64_t second;
                 std::memcpy(&second, at + 8, sizeof second);
-                end += first_low_byte(second);
+                end += first_byte_up_to_space(second);
             }
             if (end >= left || (end < 16 && is_white(at[end]))) {
                 const std::size_t size = std::min(end, left);
@@ -187,14 +175,13 @@ std::size_t first_low_byte(std::uint64_t word) {
 
 }  // namespace
 
-std::uint64_t ClashCheck::place_of_kept(std::size_t index) {
+void ClashCheck::key_kept(std::size_t index) {
     if (places_[index] == 0) {
         Kept& kept = *kept_[details_[index]];
         const PlaceKey found = place_key_of(kept.record);
         places_[index] = found.key;
         kept.place = found.place;
     }
-    return places_[index];
 }
 
 const BookedWith* ClashCheck::compare(const MatchRecord& match) {
@@ -202,7 +189,7 @@ const BookedWith* ClashCheck::compare(const MatchRecord& match) {
     if (unkeyed_) {
         // The match kept alone, the only one without its place's key, needs it now.
         for (std::size_t i = 0; i < count_; ++i) {
-            place_of_kept(at(i));
+            key_kept(at(i));
         }
         unkeyed_ = false;
     }
@@ -377,16 +364,6 @@ inline void ClashCheck::keep(const MatchRecord& match, std::uint64_t key, std::s
     kept.line_number = match.line_number;
     kept.start = match.start;
     MatchRecord& copy = kept.record;
-    // Its place is known with its key, or found when another match first needs it.
-    const auto place_known = [&] {
-        if (key != 0) {
-            kept.place =
-                copy.words || place.empty()
-                    ? copy.place
-                    : copy.line.substr(static_cast<std::size_t>(place.data() - match.line.data()),
-                                       place.size());
-        }
-    };
     const std::string_view line = match.line;
     if (!match.words) {
         // A text line, whose words are found in it when they are asked for.
@@ -401,7 +378,11 @@ inline void ClashCheck::keep(const MatchRecord& match, std::uint64_t key, std::s
         copy.words = false;
         copy.place_from = match.place_from;
         copy.padded = bytes == kept.small.data();
-        place_known();
+        // Its place is known with its key, or found when another match first needs it.
+        kept.place = place.empty()
+                         ? std::string_view{}
+                         : copy.line.substr(static_cast<std::size_t>(place.data() - line.data()),
+                                            place.size());
         return;
     }
     const std::size_t size = match.number.size() + match.place.size() + match.title.size();
@@ -414,7 +395,7 @@ inline void ClashCheck::keep(const MatchRecord& match, std::uint64_t key, std::s
     copy.number = copy.line.substr(0, match.number.size());
     copy.place = copy.line.substr(match.number.size(), match.place.size());
     copy.title = copy.line.substr(match.number.size() + match.place.size());
-    place_known();
+    kept.place = copy.place;
 }
 
 bool ClashCheck::same_match(const MatchWords& match, const MatchWords& other) {
@@ -439,11 +420,7 @@ void ClashCheck::tell(const MatchRecord& match, const MatchWords& words, const K
         return;
     }
     message_.clear();
-    text_.own(message_, "gironario: ");
-    text_.foreign(message_, names_[match.calendar]);
-    std::string at(1, ':');
-    at.append(std::to_string(match.line_number)).append(": ");
-    text_.own(message_, at);
+    text_.about_line(message_, names_[match.calendar], match.line_number);
     if (same_place) {
         text_.foreign(message_, words.place);
         text_.own(message_, " \xE8 occupato anche dalla gara ");

@@ -13,7 +13,6 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
-#include <deque>
 #include <functional>
 #include <memory>
 #include <span>
@@ -101,8 +100,8 @@ class ClashCheck {
     // `place` are its place's.
     [[gnu::noinline]] const BookedWith* compare_further(const MatchRecord& match, std::uint64_t key,
                                                         std::string_view place, std::size_t from);
-    // The place key of kept match `index`, found the first time it is asked for.
-    std::uint64_t place_of_kept(std::size_t index);
+    // Finds the place key of kept match `index`, unless it is found already.
+    void key_kept(std::size_t index);
     // Makes room for one more kept match.
     [[gnu::noinline]] void grow();
     // Keeps a match among the kept ones, in the order of their starts.

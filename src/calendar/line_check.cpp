@@ -154,11 +154,7 @@ void LineCheck::problem(long long line_number, std::string_view reason) {
         return;
     }
     message_.clear();
-    text_.own(message_, "gironario: ");
-    text_.foreign(message_, file_name_);
-    std::string at(1, ':');
-    at.append(std::to_string(line_number)).append(": ");
-    text_.own(message_, at);
+    text_.about_line(message_, file_name_, line_number);
     message_.append(reason);
     text_.own(message_, "\n");
     warn_(message_);

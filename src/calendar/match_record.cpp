@@ -28,18 +28,15 @@ std::size_t place_end(std::string_view line, std::size_t& from) {
     }
     std::size_t end = from;
     if constexpr (std::endian::native == std::endian::little) {
-        // Eight bytes at a time up to the first that may be white (any byte up to a space).
-        constexpr std::uint64_t ones = 0x0101010101010101u;
-        constexpr std::uint64_t highs = 0x8080808080808080u;
+        // Eight bytes at a time up to the first that may be white.
         while (line.size() - end >= 8) {
             std::uint64_t word;
             std::memcpy(&word, line.data() + end, sizeof word);
-            const std::uint64_t low = (word - ones * 0x21) & ~word & highs;
-            if (low != 0) {
-                end += static_cast<std::size_t>(std::countr_zero(low) / 8);
+            const std::size_t low = first_byte_up_to_space(word);
+            end += low;
+            if (low < 8) {
                 break;
             }
-            end += 8;
         }
     }
     while (end < line.size() && !is_white(line[end])) {
@@ -74,16 +71,9 @@ MatchWords words_of(const MatchRecord& match) {
     if (from >= line.size()) {
         return words;
     }
-    std::size_t end = place_end(line, from);
+    const std::size_t end = place_end(line, from);
     words.place = line.substr(from, end - from);
-    std::size_t title_end = line.size();
-    while (title_end > end && is_white(line[title_end - 1])) {
-        --title_end;
-    }
-    while (end < title_end && is_white(line[end])) {
-        ++end;
-    }
-    words.title = line.substr(end, title_end - end);
+    words.title = trimmed(line.substr(end));
     return words;
 }
 

@@ -283,11 +283,9 @@ void RunInProgress::tell_unplaced(const PreparedCalendar& prepared, std::size_t 
     const MessageText text = console_.text();
     for (const SourceNotice& notice : prepared.reading().notices) {
         std::string line;
-        text.own(line, "gironario: ");
-        text.foreign(line, request_.calendars[calendar].name);
-        std::string at(1, ':');
-        at.append(std::to_string(notice.line_number)).append(": ").append(notice.text).append("\n");
-        text.own(line, at);
+        text.about_line(line, request_.calendars[calendar].name, notice.line_number);
+        text.own(line, notice.text);
+        text.own(line, "\n");
         console_.put_warning(line);
     }
     for (MatchRecord match : prepared.undated) {

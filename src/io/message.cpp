@@ -21,6 +21,15 @@ std::string more_not_listed(long long count, std::string_view one, std::string_v
     return text;
 }
 
+void MessageText::about_line(std::string& message, std::string_view file,
+                             long long line_number) const {
+    own(message, "gironario: ");
+    foreign(message, file);
+    message += ':';
+    message.append(std::to_string(line_number));
+    message.append(": ");
+}
+
 void MessageText::own(std::string& message, std::string_view latin1) const {
     if (encoding_ == ConsoleEncoding::latin1) {
         message.append(latin1);

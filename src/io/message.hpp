@@ -32,6 +32,9 @@ class MessageText {
     // not UTF-8 are read as Windows-1252, as the calendars' other readers read them.
     void foreign(std::string& message, std::string_view bytes) const;
 
+    // The start of a warning about line `line_number` of `file`: "gironario: <file>:<line>: ".
+    void about_line(std::string& message, std::string_view file, long long line_number) const;
+
   private:
     ConsoleEncoding encoding_ = ConsoleEncoding::latin1;
 };
