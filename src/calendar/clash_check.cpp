@@ -404,13 +404,7 @@ bool ClashCheck::same_match(const MatchWords& match, const MatchWords& other) {
     }
     // The titles may still be equal as the iCalendar export writes them (a tab for a space,
     // control characters left out, the place for an empty title, the other encoding).
-    MatchRecord one;
-    one.place = match.place;
-    one.title = match.title;
-    MatchRecord two;
-    two.place = other.place;
-    two.title = other.title;
-    return match_title(one, is_utf8(one.title)) == match_title(two, is_utf8(two.title));
+    return match_title(match, is_utf8(match.title)) == match_title(other, is_utf8(other.title));
 }
 
 void ClashCheck::tell(const MatchRecord& match, const MatchWords& words, const Kept& other,

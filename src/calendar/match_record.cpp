@@ -77,9 +77,8 @@ MatchWords words_of(const MatchRecord& match) {
     return words;
 }
 
-std::string match_title(const MatchRecord& match, bool utf8) {
+std::string match_title(const MatchWords& words, bool utf8) {
     std::string title;
-    const MatchWords words = words_of(match);
     for (const std::string_view part : {words.title, words.place}) {
         title.clear();
         append_plain_text(title, part, utf8);

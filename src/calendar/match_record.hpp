@@ -88,7 +88,10 @@ std::string left_out_reason(LeftOut why, const MatchRecord& match, std::string_v
 // The title of a match as the formats show it: its title, or its place when the title is empty,
 // read as append_plain_text() reads text (io/text.hpp), the control characters left out first and
 // the spaces at both ends trimmed after.
-std::string match_title(const MatchRecord& match, bool utf8);
+std::string match_title(const MatchWords& words, bool utf8);
+inline std::string match_title(const MatchRecord& match, bool utf8) {
+    return match_title(words_of(match), utf8);
+}
 
 // "dd/mm/yyyy hh:mm" of a moment, as the messages write it.
 void append_date_time(std::string& text, const LocalTime& time);

@@ -132,10 +132,6 @@ void PreparedCalendar::make_record(const SourceMatch& match, std::string& line,
     } else {
         line += "--";
     }
-    // The keys of the same date and time in a line of a three-digit number, whatever the number
-    // is: the keys of any line with that date and time.
-    std::string keyed = "000 ";
-    keyed.append(line, date_begin);
     line += ' ';
     append_field(line, match.place.empty() ? "-" : match.place, true, reading_.utf8);
     line += ' ';
@@ -147,7 +143,11 @@ void PreparedCalendar::make_record(const SourceMatch& match, std::string& line,
     }
     record.number_offset = detect_number_offset(record.line, 0);
     record.year_digits = 2;
-    record.keys = match_keys(keyed, 0, 0, record.in_place);
+    // The keys of the same date and time in a line of a three-digit number, whatever the number
+    // is: the keys of any line with that date and time.
+    char keyed[] = "000 dd/mm/yy hh:mm";
+    line.copy(keyed + 4, sizeof keyed - 5, date_begin);
+    record.keys = match_keys({keyed, sizeof keyed - 1}, 0, 0, record.in_place);
     record.in_place = true;
     record.dating = Dating::dated;
     record.start = minute_number(*match.start);

@@ -25,11 +25,8 @@ void PageMatches::match(Calendar& calendar, const BookedWith* booked) {
     if (booked != nullptr) {
         // For the families: the other match by its title and time, which they know it by.
         const MatchWords words = words_of(*booked->match);
-        MatchRecord other;
-        other.place = words.place;
-        other.title = words.title;
         note_.assign("campo occupato anche da ");
-        note_.append(match_title(other, is_utf8(other.title) && is_utf8(other.place)));
+        note_.append(match_title(words, is_utf8(words.title) && is_utf8(words.place)));
         note_.append(", ");
         append_clock(note_, local_time(booked->start));
         line.clash_note = note_;
