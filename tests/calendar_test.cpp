@@ -17,9 +17,8 @@ namespace {
 
 // A record as this table writes it: "number|dd/mm/yyyy hh:mm or why not|place|title|line as
 // written".
-std::string shown(Calendar& calendar) {
-    calendar.complete();
-    const MatchRecord& match = calendar.record;
+std::string shown(const Calendar& calendar) {
+    const MatchRecord& match = calendar.record();
     std::string text(match.number);
     text += '|';
     if (match.dating == Dating::dated) {
@@ -28,7 +27,7 @@ std::string shown(Calendar& calendar) {
         text += match.dating == Dating::bad_date ? "no day" : "unreadable";
     }
     text.append("|").append(match.place).append("|").append(match.title).append("|");
-    calendar.consume_written([&](std::string_view piece) { text.append(piece); });
+    text.append(match.line);
     return text;
 }
 
@@ -77,11 +76,11 @@ TEST(Calendar, RecordsOfEverySource) {
         if (kind == CalendarKind::text) {
             calendar = std::make_unique<Calendar>(reader, row.year_digits, row.file_name);
         } else {
-            prepare_calendar(kind, row.bytes, prepared);
+            prepared = prepare_calendar(kind, row.bytes);
             calendar = std::make_unique<Calendar>(prepared, row.file_name);
         }
-        while (!calendar->ended) {
-            if (calendar->next()) {
+        for (CalendarStep step; (step = calendar->next()) != CalendarStep::ended;) {
+            if (step == CalendarStep::match) {
                 records.push_back(shown(*calendar));
             }
         }

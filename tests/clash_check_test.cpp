@@ -80,7 +80,8 @@ const std::vector<Row> rows = {
     {"the same match twice", {},
      {{0, lorvane}, {1, "7 04/10/26 16:30 palalorvane Prima\t- Alfa "}, {2, "2 04/10/2026 16:30 PalaLorvane"},
       {2, "5 04/10/2026 16:30 PalaLorvane"}, {1, "8 04/10/26 17:00 PalaLorvane U - C"}},
-     told(2, 1, booked_lorvane) + told(1, 2, booked_lorvane) +
+     // Listed twice, a match still tells its own clashes, and clashes once.
+     told(2, 1, booked_lorvane) + told(2, 2, booked_lorvane) + told(1, 2, booked_lorvane) +
          told(1, 2, "PalaLorvane \xE8 occupato anche dalla gara 2 di u15.txt (riga 1), 04/10/2026 16:30-18:30"),
      "u15.txt:1>prima.txt:1 u15.txt:2>prima.txt:1 u17.txt:2>prima.txt:1 "},
     {"across midnight and the year", {.duration_minutes = 90},
@@ -93,6 +94,12 @@ const std::vector<Row> rows = {
       {1, "3 04/10/26 17:15 PalaC"}},
      told(1, 1, "si sovrappone alla gara 3 di prima.txt (riga 1), a PalaLorvane, 04/10/2026 16:30-17:00") +
          told(1, 1, "si sovrappone alla gara 4 di prima.txt (riga 2), a PalaB, 04/10/2026 16:45-17:15")},
+    {"a match listed twice tells its own overlaps", {.overlaps = true},
+     {{0, "504 20/03/19 15:00 Palazzetto Iota - Virtus"}, {1, "10003 20/03/19 15:00 Pala<b> X - Y"},
+      {0, "505 20/03/19 15:00 PalaB Zeta - Delta"}, {1, "10004 20/03/19 15:00 PalaB Zeta - Delta"}},
+     told(1, 1, "si sovrappone alla gara 504 di prima.txt (riga 1), a Palazzetto, 20/03/2019 15:00-17:00") +
+         told(0, 2, "si sovrappone alla gara 10003 di u17.txt (riga 1), a Pala<b>, 20/03/2019 15:00-17:00") +
+         told(1, 2, "si sovrappone alla gara 504 di prima.txt (riga 1), a Palazzetto, 20/03/2019 15:00-17:00")},
     {"overlaps not asked", {.duration_minutes = 30}, {{0, lorvane}, {1, "2 04/10/26 16:59 PalaSanMarco"}}, ""},
     // The last ends at 00:00 of the year 10000.
     {"undated, placeless and too late", {},
@@ -135,14 +142,12 @@ TEST(ClashCheck, WarningsInMergedOrder) {
         long long numbers[3] = {};
         for (const Taken& taken : row.merged) {
             // Each line read as its calendar reads it, at its number there.
-            // As the merge hands it over, its words not yet looked for.
             const LineRecord record(taken.line, taken.calendar == 2 ? 4 : 2, taken.calendar,
-                                    ++numbers[taken.calendar], false);
+                                    ++numbers[taken.calendar]);
             const MatchRecord& match = *record;
             if (const BookedWith* with = check.take(match)) {
                 booked += names[taken.calendar] + ":" + std::to_string(match.line_number) + ">" +
-                          std::string(with->calendar_name) + ":" +
-                          std::to_string(with->line_number) + " ";
+                          names[with->calendar] + ":" + std::to_string(with->line_number) + " ";
             }
         }
         check.finish();

@@ -8,7 +8,7 @@
 #include <string>
 
 #include "calendar/line_check.hpp"
-#include "calendar/merge_steps.hpp"
+#include "calendar/merge.hpp"
 #include "export/page_matches.hpp"
 #include "io/byte_stream.hpp"
 #include "string_calendars.hpp"
@@ -118,9 +118,9 @@ TEST(DayPage, WholePageThroughTheMerge) {
     LineWriter writer(output);
     DayPage page(writer, {"Lorvane <2026>"});
     PageMatches lines(page, writer, calendars, checks);
-    Checked<PageMatches> checked(checks, lines);
+    Checked checked(checks, lines);
     page.begin();
-    EXPECT_EQ(merge_steps::merge_calendars(std::span<Calendar>(calendars), checked), 6);
+    EXPECT_EQ(merge(calendars, checked), 6);
     page.end();
     ASSERT_TRUE(writer.close());
     text.erase(text.find("<style>") + 7, text.find("</style>") - text.find("<style>") - 7);

@@ -15,12 +15,11 @@ std::string shown(const SourceReading& reading) {
     for (const SourceNotice& notice : reading.notices) {
         text += std::to_string(notice.line_number) + "! " + notice.text + "\n";
     }
-    for (const SourceMatch& match : reading.matches) {
+    for (const MatchRecord& match : reading.matches) {
         char start[32] = "?";
-        if (match.start) {
-            std::snprintf(start, sizeof start, "%04d-%02d-%02d %02d:%02d", match.start->year,
-                          match.start->month, match.start->day, match.start->hour,
-                          match.start->minute);
+        if (match.dating == Dating::dated) {
+            std::snprintf(start, sizeof start, "%04d-%02d-%02d %02d:%02d", match.at.year,
+                          match.at.month, match.at.day, match.at.hour, match.at.minute);
         }
         text += std::to_string(match.line_number) + " #" + match.number + " " + start +
                 match.unreadable + "|" + match.title + "|" + match.place + "|" + match.uid + "\n";

@@ -8,7 +8,6 @@
 #include <vector>
 
 #include "calendar/calendar_line.hpp"
-#include "calendar/source_match.hpp"
 #include "export/icalendar.hpp"
 #include "io/byte_stream.hpp"
 
@@ -46,9 +45,11 @@ Season write_season(const std::vector<std::string>& lines, const std::string& pr
         const std::size_t bar = line.find('|');
         const LineRecord held(line.substr(bar + 1));
         MatchRecord record = *held;
-        SourceMatch event;
-        event.uid = line.substr(0, bar == std::string::npos ? 0 : bar);
-        record.source = event.uid.empty() ? nullptr : &event;
+        // An event of a feed, with its own UID and no location.
+        record.uid = line.substr(0, bar == std::string::npos ? 0 : bar);
+        if (!record.uid.empty()) {
+            record.source = MatchSource::icalendar;
+        }
         writer.event(record, {"u17.txt", "u17", 0, 0, 1});
     }
     writer.end();

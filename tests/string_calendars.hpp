@@ -37,25 +37,21 @@ struct StringCalendars {
 };
 
 // The record of one match line, as its calendar reads it: from a calendar of `year_digits`
-// numbered `calendar` in the order named, where the line is line `line_number`; with `words`, its
-// words found, as the formats that show them ask for.
+// numbered `calendar` in the order named, where the line is line `line_number`.
 class LineRecord {
   public:
     explicit LineRecord(const std::string& line, int year_digits = 2, std::size_t calendar = 0,
-                        long long line_number = 1, bool words = true)
+                        long long line_number = 1)
         : input_(std::string(static_cast<std::size_t>(line_number - 1), '\n') + line),
           reader_(input_),
           calendar_(reader_, year_digits) {
-        calendar_.index = calendar;
-        while (!calendar_.next() && !calendar_.ended) {
-        }
-        if (words) {
-            calendar_.complete();
+        calendar_.set_index(calendar);
+        while (calendar_.next() == CalendarStep::skipped) {
         }
     }
 
-    const MatchRecord& operator*() const { return calendar_.record; }
-    const MatchRecord* operator->() const { return &calendar_.record; }
+    const MatchRecord& operator*() const { return calendar_.record(); }
+    const MatchRecord* operator->() const { return &calendar_.record(); }
 
   private:
     StringInput input_;

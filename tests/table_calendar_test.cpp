@@ -17,22 +17,23 @@ std::string described(const SourceReading& reading) {
         text += " error: " + reading.error;
     }
     text += '\n';
-    for (const SourceMatch& match : reading.matches) {
+    for (const MatchRecord& match : reading.matches) {
         char head[64];
-        if (match.start) {
-            const LocalTime& t = *match.start;
+        const bool dated = match.dating == Dating::dated;
+        if (dated) {
+            const LocalTime& t = match.at;
             std::snprintf(head, sizeof head, "%lld %04d-%02d-%02d %02d:%02d|", match.line_number,
                           t.year, t.month, t.day, t.hour, t.minute);
         } else {
             std::snprintf(head, sizeof head, "%lld !", match.line_number);
         }
         text += head;
-        if (!match.start) {
+        if (!dated) {
             text += match.unreadable + "|";
         }
         text += match.number + "|" + match.title + "|" + match.home + "|" + match.away + "|" +
                 match.place + "|" + match.address + "|" + match.town + "\n";
-        EXPECT_EQ(match.start.has_value(), match.unreadable.empty()) << text;
+        EXPECT_EQ(dated, match.unreadable.empty()) << text;
     }
     return text;
 }
@@ -143,24 +144,24 @@ TEST(TableCalendar, Readings) {
 // dots and underscores people put in it.
 TEST(TableCalendar, HeaderNames) {
     const struct {
-        std::string SourceMatch::*field;  // null: the date or the time column
+        std::string MatchRecord::*field;  // null: the date or the time column
         std::vector<std::string_view> names;
     } columns[] = {
         {nullptr, {"Data", "Date", "Giorno", "DATA", " data. ", "Data e ora"}},
         {nullptr, {"Ora", "Orario", "Ore", "Time", "Inizio", "ORA_INIZIO"}},
-        {&SourceMatch::home,
+        {&MatchRecord::home,
          {"Casa", "Squadra casa", "Squadra di casa", "Ospitante", "Locali", "Home", "HomeTeam",
           "Home team", "home_team"}},
-        {&SourceMatch::away,
+        {&MatchRecord::away,
          {"Ospite", "Ospiti", "Squadra ospite", "Trasferta", "Away", "AwayTeam", "Away team"}},
-        {&SourceMatch::title, {"Partita", "Incontro", "Gara", "Match", "Descrizione", "Evento"}},
-        {&SourceMatch::place,
+        {&MatchRecord::title, {"Partita", "Incontro", "Gara", "Match", "Descrizione", "Evento"}},
+        {&MatchRecord::place,
          {"Campo", "Campo di gioco", "Palestra", "Impianto", "Palazzetto", "Luogo", "Stadio",
           "Venue", "Location"}},
-        {&SourceMatch::address, {"Indirizzo", "Via"}},
-        {&SourceMatch::town,
+        {&MatchRecord::address, {"Indirizzo", "Via"}},
+        {&MatchRecord::town,
          {"Comune", "Citta", "CITT\xC3\x80", "Localit\xC3\xA0", "Localita", "Localita'"}},
-        {&SourceMatch::number,
+        {&MatchRecord::number,
          {"N", "Nr", "Num", "Numero", "N gara", "N. gara", "N\xC2\xB0 gara", "Numero gara",
           "Codice", "Cod gara", "Cod. gara", "ID"}},
     };
@@ -176,8 +177,8 @@ TEST(TableCalendar, HeaderNames) {
             }
             const SourceReading reading = read_table(table, false);
             ASSERT_EQ(reading.matches.size(), 1u) << name;
-            const SourceMatch& match = reading.matches[0];
-            EXPECT_EQ(match.start, (LocalTime{2026, 10, 4, 18, 0})) << name;
+            const MatchRecord& match = reading.matches[0];
+            EXPECT_EQ(match.at, (LocalTime{2026, 10, 4, 18, 0})) << name;
             if (columns[i].field != nullptr) {
                 EXPECT_EQ(match.*columns[i].field, "X") << name;
             }

@@ -113,9 +113,7 @@ TEST(TextModeInput, FeedsTheLineReaderWholeLines) {
             LineReader reader(input, capacity);
             std::vector<std::string> read;
             while (reader.next()) {
-                std::string line;
-                reader.consume([&](std::string_view piece, std::size_t) { line += piece; });
-                read.push_back(line);
+                read.emplace_back(reader.line());
             }
             EXPECT_FALSE(reader.failed());
             EXPECT_EQ(read, lines) << "capacity " << capacity << " chunk " << chunk;

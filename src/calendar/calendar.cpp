@@ -1,149 +1,162 @@
 #include "calendar/calendar.hpp"
 
-#include "calendar/prepared_source.hpp"
-#include "calendar/source_match.hpp"
+#include <algorithm>
+
+#include "calendar/calendar_line.hpp"
+#include "calendar/typed_date.hpp"
+#include "io/text.hpp"
 
 namespace gironario {
 
 namespace {
 
-// The bytes of a digit pair at `at`, as a number.
-int two_digits(const char* at) {
-    return (at[0] - '0') * 10 + (at[1] - '0');
+MatchKeys keys_of(int year, int month, int day, int hour, int minute) {
+    return {year % 100 * 10000 + month * 100 + day, hour * 100 + minute};
+}
+
+// The number, place and title of a match line whose place starts at or after `from`: the place
+// is one word, the title what follows it, trimmed.
+void find_words(std::string_view line, std::size_t from, MatchRecord& match) {
+    const auto digits = std::find_if_not(line.begin(), line.end(), is_digit);
+    match.number.assign(line.begin(), digits);
+    match.place.clear();
+    match.title.clear();
+    while (from < line.size() && is_white(line[from])) {
+        ++from;
+    }
+    if (from >= line.size()) {
+        return;
+    }
+    std::size_t end = from;
+    while (end < line.size() && !is_white(line[end])) {
+        ++end;
+    }
+    match.place.assign(line.substr(from, end - from));
+    match.title.assign(trimmed(line.substr(end)));
 }
 
 }  // namespace
 
-bool Calendar::next() {
-    for (;;) {
-        if (!next_any()) {
-            return false;
+void Calendar::set_index(std::size_t index) {
+    index_ = index;
+    text_record_.calendar = index;
+    if (prepared_ != nullptr) {
+        for (MatchRecord& match : prepared_->dated) {
+            match.calendar = index;
         }
-        if (filter_ == nullptr || kept_by_filter()) {
+    }
+}
+
+CalendarStep Calendar::next() {
+    for (;;) {
+        const CalendarStep step = next_any();
+        if (step != CalendarStep::match || filter_ == nullptr) {
+            return step;
+        }
+        if (names_a_team(*filter_, record())) {
             ++kept_;
-            return true;
+            return step;
         }
         ++left_out_;
     }
 }
 
-// Inline in next(), with the record made: it runs for every line of a text calendar.
-[[gnu::always_inline]] inline bool Calendar::next_any() {
+CalendarStep Calendar::next_any() {
     if (prepared_ != nullptr) {
-        return next_prepared();
+        if (next_prepared_ == prepared_->dated.size()) {
+            ended_ = true;
+            return CalendarStep::ended;
+        }
+        ++next_prepared_;
+        return CalendarStep::match;
     }
     ++line_number_;
     if (!lines_->next()) {
-        ended = true;
-        return false;
+        ended_ = true;
+        return CalendarStep::ended;
     }
-    const std::string_view line = lines_->head();
+    const std::string_view line = lines_->line();
     if (!is_match_line(line)) {
-        return false;
+        return CalendarStep::skipped;
     }
-    read_record(line);
-    return true;
+    read_line(line);
+    return CalendarStep::match;
 }
 
-[[gnu::always_inline]] inline void Calendar::read_record(std::string_view line) {
-    MatchRecord& match = record;
-    match.calendar = index;
+void Calendar::read_line(std::string_view line) {
+    MatchRecord& match = text_record_;
     match.line_number = line_number_;
-    match.line = line;
-    match.whole = lines_->whole();
-    match.year_digits = year_digits_;
-    match.number_offset = detect_number_offset(line, match.number_offset);
+    number_offset_ = detect_number_offset(line, number_offset_);
     const int offset = year_offset(year_digits_);
-    match.keys = match_keys(line, match.number_offset, offset, match.in_place);
-    // Its words are found when something asks for them: most runs never do.
-    match.words = false;
-    match.place_from = std::string_view::npos;
-    match.padded = true;
-    typed_in_hand_ = false;
-    if (!match.in_place) {
-        read_typed(line);
+    if (const auto columns = read_columns(line, number_offset_, year_digits_)) {
+        match.in_place = true;
+        match.year_digits = year_digits_;
+        match.keys =
+            keys_of(columns->year, columns->month, columns->day, columns->hour, columns->minute);
+        // An undated line after it stays after it, whether its day exists or not.
+        previous_keys_ = match.keys;
+        const Date date{full_year(columns->year, year_digits_ == 4 ? 4 : 2), columns->month,
+                        columns->day};
+        const ClockTime time{columns->hour, columns->minute};
+        if (exists(date) && exists(time)) {
+            match.dating = Dating::dated;
+            match.at = {date.year, date.month, date.day, time.hour, time.minute};
+            match.start = minute_number(match.at);
+            match.unreadable.clear();
+        } else {
+            // Told as the line writes it: digits of no day.
+            match.dating = Dating::bad_date;
+            const auto field = [&](int first_key) {
+                return line.substr(key_position(first_key, number_offset_, offset), 2);
+            };
+            match.unreadable.assign(field(4)).append("/").append(field(2)).append("/");
+            if (year_digits_ == 4) {
+                match.unreadable.append(line.substr(century_position(number_offset_), 2));
+            }
+            match.unreadable.append(field(0)).append(" alle ").append(field(6));
+            match.unreadable.append(":").append(field(8));
+        }
+        match.line.assign(line);
+        if (year_digits_ == 4) {
+            match.line.erase(century_position(number_offset_), 2);
+        }
+        find_words(line, key_position(KEY_CHARACTERS - 1, number_offset_, offset) + 1, match);
         return;
     }
-    // The date of most lines is the date of the line before: its midnight is kept.
-    std::uint16_t century = 0;
-    if (year_digits_ == 4) {
-        std::memcpy(&century, line.data() + century_position(match.number_offset), sizeof century);
-    }
-    if (match.keys.date != day_key_ || century != day_century_ || day_start_ == -2) {
-        // And most new days are in the month of the day before: its start is kept too.
-        if (match.keys.date >> 16 != day_key_ >> 16 || century != day_century_ ||
-            day_start_ == -2) {
-            month_ = match_month(line, match.number_offset, year_digits_);
-        }
-        day_key_ = match.keys.date;
-        day_century_ = century;
-        const int day = two_digits(line.data() + key_position(4, match.number_offset, offset));
-        day_start_ = month_.start >= 0 && day >= 1 && day <= month_.days
-                         ? month_.start + (day - 1) * 1440LL
-                         : -1;
-    }
-    const char* const hour = line.data() + key_position(6, match.number_offset, offset);
-    const int hours = two_digits(hour);
-    const int minutes = two_digits(hour + 3);
-    if (day_start_ < 0 || hours > 23 || minutes > 59) {
-        match.dating = Dating::bad_date;
-    } else {
-        match.dating = Dating::dated;
-        match.start = day_start_ + hours * 60LL + minutes;
-    }
-    match.place_from = key_position(KEY_CHARACTERS - 1, match.number_offset, offset) + 1;
-    if (match.dating == Dating::dated) {
-        previous_keys_ = match.keys;
-    }
-}
-
-void Calendar::read_typed(std::string_view line) {
-    MatchRecord& match = record;
     // A line typed out of its columns ("5 8/11/2026 18:00 ...") is placed by its real date and
     // written in the columns; any other stays after the match before it in its calendar, whole.
-    if (!match.whole || !read_typed_line(line, typed_)) {
-        match.keys = previous_keys_;
-        match.dating = Dating::bad_shape;
+    TypedLine typed;
+    if (read_typed_line(line, typed)) {
+        match.in_place = true;
+        match.year_digits = 2;
+        match.dating = Dating::dated;
+        match.at = typed.start;
+        match.start = minute_number(typed.start);
+        match.keys = keys_of(typed.start.year, typed.start.month, typed.start.day, typed.start.hour,
+                             typed.start.minute);
+        previous_keys_ = match.keys;
+        match.line = std::move(typed.line);
+        const int typed_offset = detect_number_offset(match.line, 0);
+        find_words(match.line, key_position(KEY_CHARACTERS - 1, typed_offset, 0) + 1, match);
         return;
     }
-    typed_in_hand_ = true;
-    match.line = typed_.line;
-    match.padded = false;
-    match.year_digits = 2;
-    match.number_offset = detect_number_offset(match.line, match.number_offset);
-    match.keys = match_keys(match.line, match.number_offset, 0, match.in_place);
-    match.dating = Dating::dated;
-    match.start = minute_number(typed_.start);
-    match.place_from = key_position(KEY_CHARACTERS - 1, match.number_offset, 0) + 1;
-    previous_keys_ = match.keys;
+    match.in_place = false;
+    match.year_digits = year_digits_;
+    match.dating = Dating::bad_shape;
+    match.keys = previous_keys_;
+    match.line.assign(line);
+    find_words(line, line.size(), match);
 }
 
 bool names_a_team(const TeamFilter& filter, const MatchRecord& match) {
-    const SourceMatch* source = match.source;
-    if (source != nullptr) {
+    if (match.source != MatchSource::text) {
         const bool utf8 = is_utf8(match.line);
-        return filter.keeps(source->home, utf8) || filter.keeps(source->away, utf8) ||
-               filter.keeps(source->title, utf8);
+        return filter.keeps(match.home, utf8) || filter.keeps(match.away, utf8) ||
+               filter.keeps(match.title, utf8);
     }
     // A text line names its teams after its place; a line whose place cannot be found, anywhere.
-    const MatchWords words = words_of(match);
-    const std::string_view teams = words.place.empty() ? match.line : words.title;
+    const std::string_view teams = match.place.empty() ? match.line : match.title;
     return filter.keeps(teams, is_utf8(teams));
-}
-
-bool Calendar::kept_by_filter() const {
-    return names_a_team(*filter_, record);
-}
-
-bool Calendar::next_prepared() {
-    if (next_prepared_ == prepared_->dated_count()) {
-        ended = true;
-        return false;
-    }
-    record = prepared_->dated(next_prepared_);
-    record.calendar = index;
-    ++next_prepared_;
-    return true;
 }
 
 }  // namespace gironario

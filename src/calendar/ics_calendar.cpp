@@ -487,7 +487,6 @@ std::string text_of(std::string_view value) {
 // What a VEVENT gives, as read.
 struct Event {
     long long line_number = 0;
-    std::size_t where = 0;             // the byte where its BEGIN line begins
     std::optional<std::string> start;  // DTSTART's value
     std::string zone;                  // its TZID
     bool date_only = false;            // VALUE=DATE
@@ -506,13 +505,13 @@ class Reader {
     // Each event, as it ends.
     std::function<void(const Event&)> on_event;
 
-    void take(std::string_view line, long long line_number, std::size_t where) {
+    void take(std::string_view line, long long line_number) {
         const auto content = read_content_line(line);
         if (!content) {
             return;
         }
         if (content->name == "BEGIN") {
-            begin(upper(trimmed(content->value)), line_number, where);
+            begin(upper(trimmed(content->value)), line_number);
         } else if (content->name == "END") {
             const std::string name = upper(trimmed(content->value));
             if (open_.contains(name)) {
@@ -537,13 +536,6 @@ class Reader {
         }
     }
 
-    // Goes back into the calendar, where an event begins, as read() found it.
-    void resume_in_calendar() {
-        stack_.assign(1, "VCALENDAR");
-        open_.clear();
-        open_.emplace("VCALENDAR", 1);
-    }
-
     bool calendar_seen = false;
     std::map<std::string, Zone, std::less<>> zones;
 
@@ -552,7 +544,7 @@ class Reader {
         return std::equal(stack_.begin(), stack_.end(), path.begin(), path.end());
     }
 
-    void begin(std::string name, long long line_number, std::size_t where) {
+    void begin(std::string name, long long line_number) {
         if (stack_.empty() && name == "VCALENDAR") {
             calendar_seen = true;
         }
@@ -561,7 +553,6 @@ class Reader {
         if (in({"VCALENDAR", "VEVENT"})) {
             event_ = Event{};
             event_.line_number = line_number;
-            event_.where = where;
         } else if (in({"VCALENDAR", "VTIMEZONE"})) {
             zone_id_.clear();
             zone_ = Zone{};
@@ -657,17 +648,15 @@ class Reader {
     Observance observance_;
 };
 
-// Feeds `bytes` to `reader` from byte `at`, which begins line `line_number` + 1, as unfolded
-// content lines, each with the number of its first physical line and the byte it begins at; it
-// stops early once `stop` is true.
-void unfold(std::string_view bytes, std::size_t at, long long line_number, Reader& reader,
-            const bool& stop) {
+// Feeds `bytes` to `reader` as unfolded content lines, each with the number of its first
+// physical line.
+void unfold(std::string_view bytes, Reader& reader) {
     std::string line;
+    long long line_number = 0;
     long long first_line = 0;
-    std::size_t first_at = 0;
     bool pending = false;
-    while (at < bytes.size() && !stop) {
-        const std::size_t begin = at;
+    std::size_t at = 0;
+    while (at < bytes.size()) {
         const std::size_t end = std::min(bytes.find('\n', at), bytes.size());
         std::string_view physical = bytes.substr(at, end - at);
         at = std::min(end + 1, bytes.size());
@@ -680,15 +669,14 @@ void unfold(std::string_view bytes, std::size_t at, long long line_number, Reade
             continue;
         }
         if (pending) {
-            reader.take(line, first_line, first_at);
+            reader.take(line, first_line);
         }
         line.assign(physical);
         first_line = line_number;
-        first_at = begin;
         pending = true;
     }
-    if (pending && !stop) {
-        reader.take(line, first_line, first_at);
+    if (pending) {
+        reader.take(line, first_line);
     }
 }
 
@@ -734,97 +722,57 @@ std::optional<LocalTime> start_of(const Event& event, const Reader& reader, std:
                      static_cast<int>(minute_of_day % 60)};
 }
 
-// The file's events: which are matches, and what each says, in Italian time by the zones the
-// file gives.
-class IcsFile final : public SourceFile {
-  public:
-    explicit IcsFile(std::string_view bytes) : bytes_(bytes) {
-        if (bytes_.starts_with("\xEF\xBB\xBF")) {
-            bytes_.remove_prefix(3);
-        }
-    }
+}  // namespace
 
-    void read(SourceReading& reading, const Take& take) override {
-        // The zones first: a file may give them after the events in them.
-        const bool never = false;
-        unfold(bytes_, 0, 0, reader_, never);
-        reader_.finish();
-        if (!reader_.calendar_seen) {
-            reading.error = "non \xE8 un calendario iCalendar (manca BEGIN:VCALENDAR)";
-            return;
-        }
-        std::set<std::string, std::less<>> told_zones;
-        SourceMatch match;
-        long long position = 0;
-        reader_.on_event = [&](const Event& event) {
-            if (event.cancelled) {
-                reading.notices.push_back(
-                    {event.line_number, "evento annullato (STATUS:CANCELLED): non viene letto"});
-                return;
-            }
-            bool zone_unknown = false;
-            read_event(event, ++position, match, zone_unknown);
-            const std::string_view zone = trimmed(event.zone);
-            // Once for each zone: every event in it is read the same way.
-            if (zone_unknown && told_zones.insert(std::string(zone)).second) {
-                reading.notices.push_back(
-                    {event.line_number, "fuso orario TZID=" + quoted(zone) +
-                                            " senza VTIMEZONE nel file: le ore dei suoi eventi "
-                                            "sono lette come sono scritte"});
-            }
-            if (event.repeats) {
-                reading.notices.push_back({event.line_number,
-                                           "evento che si ripete (RRULE): viene letta solo la "
-                                           "prima volta, quella di DTSTART"});
-            }
-            take(match, event.where);
-        };
-        unfold(bytes_, 0, 0, reader_, never);
-        reader_.finish();
-        reader_.on_event = nullptr;
+SourceReading read_ics(std::string_view bytes) {
+    SourceReading reading;
+    if (bytes.starts_with("\xEF\xBB\xBF")) {
+        bytes.remove_prefix(3);
     }
-
-    void read_again(std::size_t where, long long line_number, long long position,
-                    SourceMatch& match) override {
-        bool done = false;
-        reader_.on_event = [&](const Event& event) {
-            bool zone_unknown = false;
-            read_event(event, position, match, zone_unknown);
-            done = true;
-        };
-        reader_.resume_in_calendar();
-        unfold(bytes_, where, line_number - 1, reader_, done);
-        if (!done) {
-            reader_.finish();
-        }
-        reader_.on_event = nullptr;
+    // The events are told once every zone is known: a file may give them after the events in
+    // them.
+    Reader reader;
+    std::vector<Event> events;
+    reader.on_event = [&events](const Event& event) { events.push_back(event); };
+    unfold(bytes, reader);
+    reader.finish();
+    if (!reader.calendar_seen) {
+        reading.error = "non \xE8 un calendario iCalendar (manca BEGIN:VCALENDAR)";
+        return reading;
     }
-
-  private:
-    void read_event(const Event& event, long long position, SourceMatch& match,
-                    bool& zone_unknown) const {
-        match = SourceMatch{};
+    std::set<std::string, std::less<>> told_zones;
+    long long position = 0;
+    for (const Event& event : events) {
+        if (event.cancelled) {
+            reading.notices.push_back(
+                {event.line_number, "evento annullato (STATUS:CANCELLED): non viene letto"});
+            continue;
+        }
+        MatchRecord& match = reading.matches.emplace_back();
+        bool zone_unknown = false;
         match.line_number = event.line_number;
-        match.start = start_of(event, reader_, match.unreadable, zone_unknown);
-        match.number = std::to_string(position);
+        if (const auto start = start_of(event, reader, match.unreadable, zone_unknown)) {
+            set_row_start(match, *start);
+        }
+        match.number = std::to_string(++position);
         match.place = event.place.value_or("");
         match.title = event.title && !event.title->empty() ? *event.title : match.place;
         match.uid = trimmed(event.uid.value_or(""));
+        const std::string_view zone = trimmed(event.zone);
+        // Once for each zone: every event in it is read the same way.
+        if (zone_unknown && told_zones.insert(std::string(zone)).second) {
+            reading.notices.push_back(
+                {event.line_number, "fuso orario TZID=" + quoted(zone) +
+                                        " senza VTIMEZONE nel file: le ore dei suoi eventi "
+                                        "sono lette come sono scritte"});
+        }
+        if (event.repeats) {
+            reading.notices.push_back({event.line_number,
+                                       "evento che si ripete (RRULE): viene letta solo la "
+                                       "prima volta, quella di DTSTART"});
+        }
     }
-
-    std::string_view bytes_;
-    Reader reader_;
-};
-
-}  // namespace
-
-std::unique_ptr<SourceFile> ics_file(std::string_view bytes) {
-    return std::make_unique<IcsFile>(bytes);
-}
-
-SourceReading read_ics(std::string_view bytes) {
-    IcsFile file(bytes);
-    return read_whole(file);
+    return reading;
 }
 
 }  // namespace gironario

@@ -3,10 +3,9 @@
 // A phone calendar (.ics, iCalendar) read as a team app or a sports site publishes it: each event
 // a match, its start told in Italian local time whatever zone the file writes it in.
 
-#include <memory>
 #include <string_view>
 
-#include "calendar/source_match.hpp"
+#include "calendar/source_reading.hpp"
 
 namespace gironario {
 
@@ -14,7 +13,5 @@ namespace gironario {
 // order, dated in Italian local time or told why it cannot be; a file without BEGIN:VCALENDAR
 // is an error. Memory grows with the file, never with how deeply its components nest.
 SourceReading read_ics(std::string_view bytes);
-// The same file kept as it is and read an event at a time; `bytes` must outlast it.
-std::unique_ptr<SourceFile> ics_file(std::string_view bytes);
 
 }  // namespace gironario

@@ -2,6 +2,8 @@
 
 #include <utility>
 
+#include "calendar/typed_date.hpp"
+
 namespace gironario {
 
 namespace {
@@ -9,39 +11,6 @@ namespace {
 constexpr std::string_view look_alike_reason =
     "sembra una gara, ma non comincia con il numero della gara seguito da uno spazio: non viene "
     "letta";
-
-// The length of the run of digits at `at`.
-std::size_t digits_at(std::string_view line, std::size_t at) {
-    std::size_t end = at;
-    while (end < line.size() && is_digit(line[end])) {
-        ++end;
-    }
-    return end - at;
-}
-
-// Where a date, or with `time` a time, ends when one starts at `at`, where a run of digits
-// starts; 0 when none does.
-std::size_t date_or_time_end(std::string_view line, std::size_t at, bool time) {
-    const auto separator = [&](std::size_t position) {
-        return position < line.size() &&
-               (time ? line[position] == ':' || line[position] == '.'
-                     : line[position] == '/' || line[position] == '.' || line[position] == '-');
-    };
-    std::size_t digits = digits_at(line, at);
-    if (digits < 1 || digits > 2 || !separator(at + digits)) {
-        return 0;
-    }
-    at += digits + 1;
-    if (!time) {
-        digits = digits_at(line, at);
-        if (digits < 1 || digits > 2 || !separator(at + digits)) {
-            return 0;
-        }
-        at += digits + 1;
-    }
-    digits = digits_at(line, at);
-    return digits == 2 || (!time && digits == 4) ? at + digits : 0;
-}
 
 constexpr std::string_view order_reason =
     "la gara viene prima della precedente: il calendario non \xE8 in ordine di data e ora";
@@ -69,7 +38,9 @@ LineCheck::LineCheck(std::string_view file_name, int year_digits, Warn warn,
     text_.own(order_reason_, order_reason);
 }
 
-void LineCheck::check_further(const MatchRecord& match) {
+void LineCheck::check(const MatchRecord& match) {
+    ++matches_;
+    dated_ += match.dating == Dating::dated ? 1 : 0;
     if (!match.in_place) {
         if (!told_by_format_) {
             problem(match.line_number, layout_reason_);
@@ -77,29 +48,12 @@ void LineCheck::check_further(const MatchRecord& match) {
         // It stands after the match before it: not compared.
         return;
     }
-    problem(match.line_number, order_reason_);
-    previous_ = match.keys;
-}
-
-bool looks_like_match(std::string_view line) {
-    bool dated = false;
-    for (std::size_t at = 0; at < line.size();) {
-        if (!is_digit(line[at])) {
-            ++at;
-            continue;
-        }
-        // A run of digits: a date or a time can only start where it starts.
-        if (const std::size_t end = date_or_time_end(line, at, dated)) {
-            if (dated) {
-                return true;
-            }
-            dated = true;
-            at = end;
-            continue;
-        }
-        at += digits_at(line, at);
+    const bool earlier = match.keys.date != previous_.date ? match.keys.date < previous_.date
+                                                           : match.keys.time < previous_.time;
+    if (earlier) {
+        problem(match.line_number, order_reason_);
     }
-    return false;
+    previous_ = match.keys;
 }
 
 namespace {
@@ -129,7 +83,7 @@ CalendarChecks::CalendarChecks(std::span<const Calendar> calendars, const Warn& 
 void CalendarChecks::skipped(const Calendar& calendar) {
     const std::string_view line = calendar.skipped_line();
     if (!line.empty() && looks_like_match(line)) {
-        checks_[calendar.index].problem(calendar.line_number(), look_alike_reason_);
+        checks_[calendar.index()].problem(calendar.line_number(), look_alike_reason_);
     }
 }
 

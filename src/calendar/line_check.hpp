@@ -12,6 +12,7 @@
 
 #include "calendar/calendar.hpp"
 #include "calendar/clash_check.hpp"
+#include "calendar/merge.hpp"
 #include "io/message.hpp"
 
 namespace gironario {
@@ -28,17 +29,8 @@ class LineCheck {
     LineCheck(std::string_view file_name, int year_digits, Warn warn,
               std::string_view omitted_from = {}, MessageText text = {});
 
-    // Checks the held match, whose record is made, just before the merge hands it on. Inline for
-    // the matches in place and in order, nearly all of them.
-    void check(const MatchRecord& match) {
-        ++matches_;
-        dated_ += match.dating == Dating::dated ? 1 : 0;
-        if (match.in_place && !earlier(match.keys, previous_)) {
-            previous_ = match.keys;
-            return;
-        }
-        check_further(match);
-    }
+    // Checks a match just before the merge hands it on.
+    void check(const MatchRecord& match);
 
     // Tells another problem of line `line_number`, its reason in the console's encoding (see
     // text()): a line with several problems counts once toward the lines shown, as long as its
@@ -56,13 +48,6 @@ class LineCheck {
     bool nothing_dated() const { return matches_ > 0 && dated_ == 0; }
 
   private:
-    static bool earlier(const MatchKeys& one, const MatchKeys& two) {
-        return one.date != two.date ? one.date < two.date : one.time < two.time;
-    }
-
-    // check() for a line out of place or out of order.
-    void check_further(const MatchRecord& match);
-
     std::string file_name_;
     Warn warn_;
     MessageText text_;
@@ -82,14 +67,6 @@ class LineCheck {
     std::string message_;  // the warning being put together, reused
 };
 
-// Whether a line that is not a match line holds a date and, after it, a time: such a line is most
-// likely a match written with something before its number (a space, a tab, a byte-order mark that
-// was not the file's first), which the merge would drop without a word. A date is one or two
-// digits, a separator (/ . or -), one or two digits, a separator and a year of four or two digits;
-// a time is one or two digits, a colon or a full stop and two digits; no run of digits may go on
-// past them on either side.
-bool looks_like_match(std::string_view line);
-
 // The checks of a run: of each line of every calendar, by the calendars' places in the order
 // named, and of the clashes between the matches of all of them.
 class CalendarChecks {
@@ -100,9 +77,8 @@ class CalendarChecks {
                    std::string_view omitted_from = {}, ClashSettings clashes = {},
                    MessageText text = {});
 
-    // The held match, about to be taken: the earlier match in the same place at the same time,
-    // if any, until the next match is taken. A line longer than the reader's buffer is checked on
-    // its head, where its date, time and place stand.
+    // A match about to be taken: the earlier match in the same place at the same time, if any,
+    // until the next match is taken.
     const BookedWith* taken(const MatchRecord& match) {
         checks_[match.calendar].check(match);
         return clashes_.take(match);
@@ -137,31 +113,25 @@ class CalendarChecks {
     std::string look_alike_reason_;
 };
 
-// A merge sink with the checks in front of it: every match is checked before `Sink` sees it, and
-// a sink that wants the clash check's verdict gets it with the match.
-template <typename Sink>
-class Checked {
+// A merge sink with the checks in front of it: every match is checked before `sink` sees it, and
+// the sink gets the clash check's verdict with the match.
+class Checked final : public MergeSink {
   public:
-    Checked(CalendarChecks& checks, Sink& sink) : checks_(checks), sink_(sink) {}
+    Checked(CalendarChecks& checks, MergeSink& sink) : checks_(checks), sink_(sink) {}
 
-    void match(Calendar& calendar) {
-        const BookedWith* booked = checks_.taken(calendar.record);
-        if constexpr (requires { sink_.match(calendar, booked); }) {
-            sink_.match(calendar, booked);
-        } else {
-            sink_.match(calendar);
-        }
+    void match(const MatchRecord& match, const BookedWith*) override {
+        sink_.match(match, checks_.taken(match));
     }
-    void day_break() { sink_.day_break(); }
-    void skipped(const Calendar& calendar) {
+    void day_break() override { sink_.day_break(); }
+    void skipped(const Calendar& calendar) override {
         checks_.skipped(calendar);
         sink_.skipped(calendar);
     }
-    bool failed() const { return sink_.failed(); }
+    bool failed() const override { return sink_.failed(); }
 
   private:
     CalendarChecks& checks_;
-    Sink& sink_;
+    MergeSink& sink_;
 };
 
 }  // namespace gironario

@@ -2,12 +2,14 @@
 
 #include <algorithm>
 #include <array>
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "calendar/calendar_line.hpp"
 #include "calendar/folded_text.hpp"
+#include "calendar/sheet.hpp"
 #include "calendar/typed_date.hpp"
 #include "io/text.hpp"
 
@@ -168,7 +170,6 @@ class RowReader {
         if (at_ >= bytes_.size()) {
             return false;
         }
-        row_at_ = at_;
         row_line_ = line_;
         count_ = 0;
         bool more = true;
@@ -189,22 +190,6 @@ class RowReader {
     }
     std::size_t size() const { return count_; }
     long long line() const { return row_line_; }
-    std::size_t where() const { return row_at_; }  // the byte where the row begins
-
-    // Goes back to the row that begins at byte `at`, on line `line`: next() reads it.
-    void seek(std::size_t at, long long line) {
-        at_ = at;
-        line_ = line;
-    }
-
-    bool empty() const {
-        for (std::size_t i = 0; i < count_; ++i) {
-            if (!cell(i).empty()) {
-                return false;
-            }
-        }
-        return true;
-    }
 
   private:
     // Reads one cell into `cell`; true when another cell of the row follows.
@@ -258,7 +243,6 @@ class RowReader {
     std::string_view bytes_;
     char separator_;
     std::size_t at_ = 0;
-    std::size_t row_at_ = 0;
     long long line_ = 1;
     long long row_line_ = 1;
     std::vector<std::string> cells_;
@@ -267,7 +251,7 @@ class RowReader {
 
 // Where the header stands and which cell names each column.
 struct Header {
-    long long line = 0;
+    std::size_t row = 0;  // its index among the sheet's rows
     std::size_t cells = 0;
     std::array<std::optional<std::size_t>, COLUMNS> columns{};
     std::string date_name;  // the header cells as written, for the messages
@@ -280,18 +264,29 @@ struct Header {
     }
 };
 
-Header find_header(std::string_view bytes, char separator, bool utf8) {
+bool is_empty(const SheetRow& row) {
+    return std::all_of(row.cells.begin(), row.cells.end(),
+                       [](const std::string& cell) { return cell.empty(); });
+}
+
+std::string_view cell_of(const SheetRow& row, std::size_t index) {
+    return index < row.cells.size() ? std::string_view(row.cells[index]) : std::string_view{};
+}
+
+// The first of the sheet's first rows that names a date column.
+Header find_header(const Sheet& sheet, bool utf8) {
     Header header;
-    RowReader rows(bytes, separator);
-    for (int seen = 0; seen < HEADER_ROWS && rows.next();) {
-        if (rows.empty()) {
+    int seen = 0;
+    for (std::size_t r = 0; r < sheet.rows.size() && seen < HEADER_ROWS; ++r) {
+        const SheetRow& row = sheet.rows[r];
+        if (is_empty(row)) {
             continue;
         }
         ++seen;
         header.any_rows = true;
         std::array<std::optional<std::size_t>, COLUMNS> columns{};
-        for (std::size_t i = 0; i < rows.size(); ++i) {
-            if (const auto column = column_named(rows.cell(i), utf8)) {
+        for (std::size_t i = 0; i < row.cells.size(); ++i) {
+            if (const auto column = column_named(row.cells[i], utf8)) {
                 auto& index = columns[static_cast<std::size_t>(*column)];
                 if (!index) {
                     index = i;
@@ -299,18 +294,38 @@ Header find_header(std::string_view bytes, char separator, bool utf8) {
             }
         }
         if (columns[static_cast<std::size_t>(Column::date)]) {
-            header.line = rows.line();
-            header.cells = rows.size();
+            header.row = r;
+            header.cells = row.cells.size();
             header.columns = columns;
-            header.date_name = rows.cell(*header[Column::date]);
+            header.date_name = cell_of(row, *header[Column::date]);
             if (const auto time = header[Column::time]) {
-                header.time_name = rows.cell(*time);
+                header.time_name = cell_of(row, *time);
             }
             header.found = true;
             break;
         }
     }
     return header;
+}
+
+// The rows of a text table split at `separator`, each cell without white space at either end;
+// with `most`, only as many rows as that, empty ones aside.
+Sheet split_rows(std::string_view bytes, char separator, std::size_t most = SIZE_MAX) {
+    Sheet sheet;
+    RowReader rows(bytes, separator);
+    std::size_t filled = 0;
+    while (filled < most && rows.next()) {
+        SheetRow& row = sheet.rows.emplace_back();
+        row.number = rows.line();
+        row.cells.reserve(rows.size());
+        for (std::size_t i = 0; i < rows.size(); ++i) {
+            row.cells.emplace_back(rows.cell(i));
+        }
+        if (!is_empty(row)) {
+            ++filled;
+        }
+    }
+    return sheet;
 }
 
 // A cell's text in a message, in Latin-1: what Latin-1 cannot show becomes '?', and a long cell
@@ -376,8 +391,8 @@ std::string quoted_cell_message(std::string_view what, std::string_view cell, bo
 }
 
 // Fills the start of `match`, or tells in `match.unreadable` which cell keeps it from one.
-void date_row(SourceMatch& match, const RowReader& row, const Header& header, bool utf8) {
-    const std::string_view date_cell = row.cell(*header[Column::date]);
+void date_row(MatchRecord& match, const SheetRow& row, const Header& header, bool utf8) {
+    const std::string_view date_cell = cell_of(row, *header[Column::date]);
     if (date_cell.empty()) {
         match.unreadable = "la cella \"" + for_message(header.date_name, utf8) + "\" \xE8 vuota";
         return;
@@ -390,7 +405,7 @@ void date_row(SourceMatch& match, const RowReader& row, const Header& header, bo
     std::optional<ClockTime> time = date->time;
     if (const auto time_column = header[Column::time]) {
         // The time column decides: the date cell's own time is often a spreadsheet's 00:00:00.
-        const std::string_view time_cell = row.cell(*time_column);
+        const std::string_view time_cell = cell_of(row, *time_column);
         if (time_cell.empty()) {
             match.unreadable =
                 "la cella \"" + for_message(header.time_name, utf8) + "\" \xE8 vuota";
@@ -407,8 +422,8 @@ void date_row(SourceMatch& match, const RowReader& row, const Header& header, bo
             utf8);
         return;
     }
-    match.start =
-        LocalTime{date->date.year, date->date.month, date->date.day, time->hour, time->minute};
+    set_row_start(match, LocalTime{date->date.year, date->date.month, date->date.day, time->hour,
+                                   time->minute});
 }
 
 std::string date_names() {
@@ -422,120 +437,100 @@ std::string date_names() {
     return names;
 }
 
-// The table's rows: which are matches, and what each says.
-class TableFile final : public SourceFile {
-  public:
-    TableFile(std::string_view bytes, bool tsv) : bytes_(bytes), tsv_(tsv) {
-        if (bytes_.starts_with("\xEF\xBB\xBF")) {
-            bytes_.remove_prefix(3);
-        }
+// Reads the row of `sheet` into `match`, the `position`-th match of the table; false when it is
+// no match.
+bool read_row(const SheetRow& row, const Header& header, bool utf8, long long position,
+              MatchRecord& match) {
+    const auto cell = [&](Column column) {
+        const auto index = header[column];
+        return index ? cell_of(row, *index) : std::string_view{};
+    };
+    if (is_empty(row) || column_named(cell(Column::date), utf8) == Column::date) {
+        // Empty, or the header again, as exports repeat it for each group of a league.
+        return false;
+    }
+    const std::string_view home = cell(Column::home), away = cell(Column::away);
+    const std::string_view title = cell(Column::title);
+    if (says_riposo(home) || says_riposo(away) ||
+        (!header[Column::home] && !header[Column::away] && says_riposo(title))) {
+        return false;
+    }
+    match = MatchRecord{};
+    match.line_number = row.number;
+    date_row(match, row, header, utf8);
+    match.home = tidied(home);
+    match.away = tidied(away);
+    match.place = tidied(cell(Column::place));
+    match.address = tidied(cell(Column::address));
+    match.town = tidied(cell(Column::town));
+
+    const bool teams = header[Column::home] && header[Column::away];
+    if (const std::string_view number = cell(Column::number); !number.empty()) {
+        match.number = tidied(number);
+    } else if (teams && all_digits(title)) {
+        match.number = title;
+    } else {
+        match.number = std::to_string(position);
     }
 
-    void read(SourceReading& reading, const Take& take) override {
-        utf8_ = reading.utf8 = is_utf8(bytes_);
-        bool any_rows = false;
-        for (const char candidate : tsv_ ? std::string_view("\t") : std::string_view(";,\t")) {
-            Header found = find_header(bytes_, candidate, utf8_);
-            any_rows = any_rows || found.any_rows;
-            if (found.found && (!header_.found || found.cells > header_.cells)) {
-                header_ = std::move(found);
-                separator_ = candidate;
-            }
-        }
-        if (!header_.found) {
-            if (any_rows) {
-                reading.error =
-                    "nessuna delle prime dieci righe nomina la colonna della data (si cercano le "
-                    "intestazioni " +
-                    date_names() + ")";
-            }
-            return;
-        }
-        RowReader rows(bytes_, separator_);
-        while (rows.next() && rows.line() < header_.line) {
-        }
-        SourceMatch match;
-        long long position = 0;
-        while (rows.next()) {
-            if (read_row(rows, position + 1, match)) {
-                ++position;
-                take(match, rows.where());
-            }
+    if (!match.home.empty() && !match.away.empty()) {
+        match.title = match.home + " - " + match.away;
+    } else if (!title.empty() && !(teams && all_digits(title))) {
+        match.title = tidied(title);
+    } else if (!match.home.empty() || !match.away.empty()) {
+        match.title = match.home.empty() ? match.away : match.home;
+    } else {
+        match.title = match.place;
+    }
+    return true;
+}
+
+// The matches of the rows under the header.
+void read_rows(const Sheet& sheet, const Header& header, bool utf8, SourceReading& reading) {
+    MatchRecord match;
+    long long position = 0;
+    for (std::size_t r = header.row + 1; r < sheet.rows.size(); ++r) {
+        if (read_row(sheet.rows[r], header, utf8, position + 1, match)) {
+            ++position;
+            reading.matches.push_back(std::move(match));
         }
     }
+}
 
-    void read_again(std::size_t where, long long line_number, long long position,
-                    SourceMatch& match) override {
-        RowReader rows(bytes_, separator_);
-        rows.seek(where, line_number);
-        rows.next();
-        read_row(rows, position, match);
-    }
-
-  private:
-    // Reads the row in hand into `match`, the `position`-th match of the table; false when it
-    // is no match.
-    bool read_row(const RowReader& rows, long long position, SourceMatch& match) const {
-        const auto cell = [this, &rows](Column column) {
-            const auto index = header_[column];
-            return index ? rows.cell(*index) : std::string_view{};
-        };
-        if (rows.empty() || column_named(cell(Column::date), utf8_) == Column::date) {
-            // Empty, or the header again, as exports repeat it for each group of a league.
-            return false;
-        }
-        const std::string_view home = cell(Column::home), away = cell(Column::away);
-        const std::string_view title = cell(Column::title);
-        if (says_riposo(home) || says_riposo(away) ||
-            (!header_[Column::home] && !header_[Column::away] && says_riposo(title))) {
-            return false;
-        }
-        match = SourceMatch{};
-        match.line_number = rows.line();
-        date_row(match, rows, header_, utf8_);
-        match.home = tidied(home);
-        match.away = tidied(away);
-        match.place = tidied(cell(Column::place));
-        match.address = tidied(cell(Column::address));
-        match.town = tidied(cell(Column::town));
-
-        const bool teams = header_[Column::home] && header_[Column::away];
-        if (const std::string_view number = cell(Column::number); !number.empty()) {
-            match.number = tidied(number);
-        } else if (teams && all_digits(title)) {
-            match.number = title;
-        } else {
-            match.number = std::to_string(position);
-        }
-
-        if (!match.home.empty() && !match.away.empty()) {
-            match.title = match.home + " - " + match.away;
-        } else if (!title.empty() && !(teams && all_digits(title))) {
-            match.title = tidied(title);
-        } else if (!match.home.empty() || !match.away.empty()) {
-            match.title = match.home.empty() ? match.away : match.home;
-        } else {
-            match.title = match.place;
-        }
-        return true;
-    }
-
-    std::string_view bytes_;
-    bool tsv_;
-    bool utf8_ = true;
-    Header header_;
-    char separator_ = '\t';
-};
+std::string no_date_column() {
+    return "nessuna delle prime dieci righe nomina la colonna della data (si cercano le "
+           "intestazioni " +
+           date_names() + ")";
+}
 
 }  // namespace
 
-std::unique_ptr<SourceFile> table_file(std::string_view bytes, bool tsv) {
-    return std::make_unique<TableFile>(bytes, tsv);
-}
-
 SourceReading read_table(std::string_view bytes, bool tsv) {
-    TableFile file(bytes, tsv);
-    return read_whole(file);
+    SourceReading reading;
+    if (bytes.starts_with("\xEF\xBB\xBF")) {
+        bytes.remove_prefix(3);
+    }
+    const bool utf8 = reading.utf8 = is_utf8(bytes);
+    // The separator is the one that splits the header into the most cells.
+    Header header;
+    char separator = '\t';
+    bool any_rows = false;
+    for (const char candidate : tsv ? std::string_view("\t") : std::string_view(";,\t")) {
+        Header found = find_header(split_rows(bytes, candidate, HEADER_ROWS), utf8);
+        any_rows = any_rows || found.any_rows;
+        if (found.found && (!header.found || found.cells > header.cells)) {
+            header = std::move(found);
+            separator = candidate;
+        }
+    }
+    if (!header.found) {
+        if (any_rows) {
+            reading.error = no_date_column();
+        }
+        return reading;
+    }
+    read_rows(split_rows(bytes, separator), header, utf8, reading);
+    return reading;
 }
 
 }  // namespace gironario

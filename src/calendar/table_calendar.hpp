@@ -3,10 +3,9 @@
 // Calendars kept as spreadsheets and saved as .csv or .tsv: a federation's export, a club's own
 // sheet. Each row under the header is a match, found by the names of its columns.
 
-#include <memory>
 #include <string_view>
 
-#include "calendar/source_match.hpp"
+#include "calendar/source_reading.hpp"
 
 namespace gironario {
 
@@ -18,7 +17,5 @@ namespace gironario {
 // in the file's order. A table with rows but no such header gives `error`; an empty one gives
 // nothing.
 SourceReading read_table(std::string_view bytes, bool tsv);
-// The same table kept as it is and read a row at a time; `bytes` must outlast it.
-std::unique_ptr<SourceFile> table_file(std::string_view bytes, bool tsv);
 
 }  // namespace gironario

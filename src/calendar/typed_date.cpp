@@ -131,25 +131,6 @@ bool is_weekday(std::string_view word) {
     return false;
 }
 
-int full_year(int year, std::size_t digits) {
-    if (digits == 4) {
-        return year;
-    }
-    // The POSIX reading of a two-digit year, as the text calendars' years are read.
-    return year + (year <= 68 ? 2000 : 1900);
-}
-
-bool exists(const Date& date) {
-    const std::chrono::year_month_day day{std::chrono::year{date.year},
-                                          std::chrono::month{static_cast<unsigned>(date.month)},
-                                          std::chrono::day{static_cast<unsigned>(date.day)}};
-    return date.year >= 1 && date.year <= LAST_YEAR && day.ok();
-}
-
-bool exists(const ClockTime& time) {
-    return time.hour <= 23 && time.minute <= 59;
-}
-
 // A date at the cursor, and whether it was written year first.
 std::optional<Date> take_date(Cursor& cursor, bool& year_first) {
     const std::size_t start = cursor.position();
@@ -252,7 +233,63 @@ void append_two_digits(std::string& out, int value) {
     out += static_cast<char>('0' + value % 10);
 }
 
+// Where a date, or with `time` a time, ends when one is written from the cursor on, where a run
+// of digits starts: its shape alone, whether such a day exists or not.
+bool take_shape(Cursor& cursor, bool time) {
+    const auto field = [&](std::size_t min, std::size_t max) {
+        return cursor.take_number(min, max).has_value();
+    };
+    if (time) {
+        return field(1, 2) && cursor.take_one_of(":.") != '\0' && field(2, 2);
+    }
+    return field(1, 2) && cursor.take_one_of("/.-") != '\0' && field(1, 2) &&
+           cursor.take_one_of("/.-") != '\0' &&
+           (cursor.digits_ahead() == 2 || cursor.digits_ahead() == 4) && field(2, 4);
+}
+
 }  // namespace
+
+int full_year(int year, std::size_t digits) {
+    if (digits == 4) {
+        return year;
+    }
+    // The POSIX reading of a two-digit year, as strptime's %y does.
+    return year + (year <= 68 ? 2000 : 1900);
+}
+
+bool exists(const Date& date) {
+    const std::chrono::year_month_day day{std::chrono::year{date.year},
+                                          std::chrono::month{static_cast<unsigned>(date.month)},
+                                          std::chrono::day{static_cast<unsigned>(date.day)}};
+    return date.year >= 1 && date.year <= LAST_YEAR && day.ok();
+}
+
+bool exists(const ClockTime& time) {
+    return time.hour >= 0 && time.hour <= 23 && time.minute >= 0 && time.minute <= 59;
+}
+
+bool looks_like_match(std::string_view line) {
+    Cursor cursor(line);
+    bool dated = false;
+    while (!cursor.at_end()) {
+        if (!is_digit(cursor.peek())) {
+            cursor.move_to(cursor.position() + 1);
+            continue;
+        }
+        // A run of digits: a date or a time can only start where it starts.
+        const std::size_t start = cursor.position();
+        if (take_shape(cursor, dated)) {
+            if (dated) {
+                return true;
+            }
+            dated = true;
+            continue;
+        }
+        cursor.move_to(start);
+        cursor.take_number(1, std::string_view::npos);
+    }
+    return false;
+}
 
 std::optional<Date> read_date(std::string_view cell) {
     Cursor cursor(trimmed(cell));
@@ -326,7 +363,8 @@ bool read_typed_line(std::string_view line, TypedLine& out) {
         return false;
     }
     const auto minute = cursor.take_number(2, 2);
-    if (!minute || !(cursor.at_end() || is_white(cursor.peek()))) {
+    // Only white space within the line follows a time, or the CR of its line end.
+    if (!minute || !(cursor.at_end() || is_blank(cursor.peek()) || cursor.rest() == "\r")) {
         return false;
     }
     const Date date{full_year(*year, year_digits), *month, *day};

@@ -1,8 +1,10 @@
 #pragma once
 
-// Dates and times as people type them in calendars and spreadsheets ("sab 4/10/26", "ore 18.00"),
-// read leniently but never guessed: a day or a time that does not exist is no date.
+// The one reader of dates and times: as people type them in calendars and spreadsheets ("sab
+// 4/10/26", "ore 18.00"), read leniently but never guessed (a day or a time that does not exist is
+// no date), and how a two-digit year is read, for every reader of the program.
 
+#include <cstddef>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -27,6 +29,14 @@ struct ClockTime {
 
     friend bool operator==(const ClockTime&, const ClockTime&) = default;
 };
+
+// The year that a year written with `digits` digits stands for: a two-digit year yy is 20yy up
+// to 68 and 19yy from 69, as POSIX strptime's %y reads it; any other is read as written.
+int full_year(int year, std::size_t digits);
+
+// Whether the day exists, in the years 1 to 9999; whether the time exists, 00:00 to 23:59.
+bool exists(const Date& date);
+bool exists(const ClockTime& time);
 
 // The date a whole cell gives: d/m/yy or dd/mm/yyyy with /, . or - between the fields, or
 // yyyy-mm-dd, maybe after an Italian weekday ("sab", "Sabato,"), white space around allowed. A
@@ -59,11 +69,19 @@ struct TypedLine {
 
 // Reads a line that from its start holds NUMBER, spaces or tabs, a date D{1,2}[/.-]D{1,2}[/.-]
 // (D{4}|D{2}), spaces or tabs, maybe h, h., ore or alle with spaces or tabs, a time D{1,2}[:.]D{2},
-// then spaces, tabs or the end. REST is what follows the time's white space, kept whole (a CR
-// at the end too). False, with `out` unspecified, when the line is not such a line or its day or
-// time does not exist. `out` is reused, so that a calendar of such lines costs no allocation per
-// line.
+// then spaces, tabs or the end (a CR that ends the line included). REST is what follows the time's
+// white space, kept whole (a CR at the end too). False, with `out` unspecified, when the line is
+// not such a line or its day or time does not exist. `out` is reused, so that a calendar of such
+// lines costs no allocation per line.
 bool read_typed_line(std::string_view line, TypedLine& out);
+
+// Whether a line that is not a match line holds a date and, after it, a time: such a line is most
+// likely a match written with something before its number (a space, a tab, a byte-order mark that
+// was not the file's first), which the merge would drop without a word. A date is one or two
+// digits, a separator (/ . or -), one or two digits, a separator and a year of four or two digits;
+// a time is one or two digits, a colon or a full stop and two digits; no run of digits may go on
+// past them on either side. Whether such a day exists is not looked at.
+bool looks_like_match(std::string_view line);
 
 // The same, returning a new record.
 std::optional<TypedLine> read_typed_line(std::string_view line);

@@ -8,7 +8,7 @@ ShapeCounts count_shapes(LineReader& lines) {
     ShapeCounts counts;
     int number_offset = 0;
     while (lines.next()) {
-        const std::string_view line = lines.head();
+        const std::string_view line = lines.line();
         if (!is_match_line(line)) {
             continue;
         }

@@ -156,13 +156,13 @@ bool RunInProgress::prepare(const CalendarRequest& calendar, CalendarKind kind, 
         console_.report(calendar.name, "errore di lettura", input.error());
         return false;
     }
-    prepare_calendar(kind, std::move(bytes), prepared);
-    if (!prepared.reading().error.empty()) {
-        console_.warn_about(calendar.name, prepared.reading().error);
+    prepared = prepare_calendar(kind, bytes);
+    if (!prepared.reading.error.empty()) {
+        console_.warn_about(calendar.name, prepared.reading.error);
         return false;
     }
     // A file whose every match is unreadable would empty a published season.
-    if (prepared.dated_count() == 0 && !prepared.undated.empty()) {
+    if (prepared.dated.empty() && !prepared.undated.empty()) {
         console_.warn_about(calendar.name,
                             kind == CalendarKind::icalendar
                                 ? "nessun evento ha una data e un'ora leggibili (DTSTART con "
@@ -281,7 +281,7 @@ std::optional<long long> RunInProgress::merge(std::unique_ptr<Output> output,
 void RunInProgress::tell_unplaced(const PreparedCalendar& prepared, std::size_t calendar,
                                   CalendarChecks& checks) {
     const MessageText text = console_.text();
-    for (const SourceNotice& notice : prepared.reading().notices) {
+    for (const SourceNotice& notice : prepared.reading.notices) {
         std::string line;
         text.about_line(line, request_.calendars[calendar].name, notice.line_number);
         text.own(line, notice.text);
@@ -293,7 +293,7 @@ void RunInProgress::tell_unplaced(const PreparedCalendar& prepared, std::size_t 
         std::string reason;
         text.own(reason, "gara ");
         text.foreign(reason, match.number);
-        text.own(reason, ": " + match.source->unreadable);
+        text.own(reason, ": " + match.unreadable);
         text.own(reason, format_.omits_undated || format_.format == Format::page
                              ? ""
                              : ", la gara non viene scritta");

@@ -7,7 +7,6 @@
 #include <utility>
 
 #include "calendar/prepared_source.hpp"
-#include "calendar/source_match.hpp"
 #include "io/text.hpp"
 
 namespace gironario {
@@ -197,9 +196,7 @@ void DayPage::match(const PageLine& line) {
     // Only the place and the title are shown. When they are simple, either reading of the line
     // gives them as they are; else the line is read whole, as the iCalendar export reads it.
     // A row's address and town, or an event's whole location, are shown with its place.
-    const std::string location = match.source != nullptr ? location_of(match) : std::string();
-    const std::string_view place =
-        match.source != nullptr ? std::string_view(location) : match.place;
+    const std::string_view place = match.source != MatchSource::text ? match.location : match.place;
     const bool simple = is_simple(place) && is_simple(match.title);
     const bool utf8 = simple || is_utf8(match.line);
     const long long day = match.start - match.start % 1440;

@@ -3,7 +3,6 @@
 #include <cstdlib>
 
 #include "calendar/merge.hpp"
-#include "calendar/merge_steps.hpp"
 #include "export/day_page.hpp"
 #include "export/icalendar.hpp"
 #include "export/icalendar_events.hpp"
@@ -14,10 +13,9 @@ namespace gironario {
 
 namespace {
 
-template <typename Sink>
-long long merge_checked(ExportJob& job, Sink& sink) {
-    Checked<Sink> checked(job.checks, sink);
-    return merge_steps::merge_calendars(job.calendars, checked);
+long long merge_checked(ExportJob& job, MergeSink& sink) {
+    Checked checked(job.checks, sink);
+    return merge(job.calendars, checked);
 }
 
 long long export_table_directly(ExportJob& job, TableKind kind) {

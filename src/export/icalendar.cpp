@@ -7,8 +7,6 @@
 
 #include "calendar/calendar_line.hpp"
 #include "calendar/match_time.hpp"
-#include "calendar/prepared_source.hpp"
-#include "calendar/source_match.hpp"
 #include "export/ics_previous.hpp"
 #include "export/ics_text.hpp"
 
@@ -73,9 +71,7 @@ void IcsWriter::end() {
 EventOutcome IcsWriter::event(const MatchRecord& match, const IcsSource& source) {
     // Every match is counted, dated or not, so that the UIDs of the others do not shift.
     content_ = "UID:";
-    uids_.append(
-        content_, source, match.number,
-        match.source != nullptr ? std::string_view(match.source->uid) : std::string_view());
+    uids_.append(content_, source, match.number, match.uid);
     const std::uint64_t uid = ics_hash(content_);
     EventOutcome outcome = EventOutcome::written;
     std::optional<LocalTime> start;
@@ -125,15 +121,15 @@ EventOutcome IcsWriter::event(const MatchRecord& match, const IcsSource& source)
     append_text_value(content_, match_title(match, utf8), true);
     put_line();
     content_ = "LOCATION:";
-    if (match.source != nullptr) {
+    if (match.source != MatchSource::text) {
         // A row's address and town, or an event's whole location, for a phone to navigate to.
-        append_text_value(content_, location_of(match), utf8);
+        append_text_value(content_, match.location, utf8);
     } else {
         append_text_value(content_, match.place, utf8);
     }
     const std::string place = content_.substr(content_.find(':') + 1);
     // A row or an event without a place has no LOCATION: an empty one is no value at all.
-    if (match.source == nullptr || !place.empty()) {
+    if (match.source == MatchSource::text || !place.empty()) {
         put_line();
     }
     content_ = "DESCRIPTION:Gara ";

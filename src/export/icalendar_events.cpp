@@ -36,10 +36,7 @@ IcalendarEvents::IcalendarEvents(IcsWriter& writer, LineWriter& out,
     checks_.text().own(kept_where_, " com'era");
 }
 
-void IcalendarEvents::match(Calendar& calendar) {
-    // An event needs the whole line: its summary runs to the end.
-    calendar.complete();
-    const MatchRecord& match = calendar.record;
+void IcalendarEvents::match(const MatchRecord& match, const BookedWith*) {
     IcsSource& source = sources_[match.calendar];
     source.line_number = match.line_number;
     const EventOutcome outcome = writer_.event(match, source);

@@ -27,7 +27,7 @@ class IcalendarEvents final : public MergeSink {
 
     // Writes the event of the held line, or tells the checks why it is left out (a line whose
     // date or time is out of place has been told of by the checks themselves).
-    void match(Calendar& calendar) override;
+    void match(const MatchRecord& match, const BookedWith* booked) override;
     // A match of a table or an iCalendar file that cannot be dated, told of already: counted
     // for its UID, and its event kept when the previous file has it. After the merge.
     void unplaced(const MatchRecord& match);

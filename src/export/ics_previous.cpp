@@ -99,9 +99,9 @@ class Reader {
         long long number = 0;
         while (lines.next()) {
             ++number;
-            std::string_view line = lines.head();
+            std::string_view line = lines.line();
             // Every line of ours ends with CR LF and is 75 octets at most.
-            if (!lines.whole() || !line.ends_with('\r')) {
+            if (line.size() > LineReader::default_capacity || !line.ends_with('\r')) {
                 return failed(number);
             }
             const std::string_view as_written = line;

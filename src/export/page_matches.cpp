@@ -1,5 +1,7 @@
 #include "export/page_matches.hpp"
 
+#include "io/text.hpp"
+
 namespace gironario {
 
 PageMatches::PageMatches(DayPage& page, LineWriter& out, std::span<const Calendar> calendars,
@@ -14,19 +16,16 @@ PageMatches::PageMatches(DayPage& page, LineWriter& out, std::span<const Calenda
     checks_.text().own(where_, ", la gara \xE8 in fondo alla pagina, sotto \"Da controllare\"");
 }
 
-void PageMatches::match(Calendar& calendar, const BookedWith* booked) {
-    // The title runs to the end of the line.
-    calendar.complete();
-    const MatchRecord& match = calendar.record;
+void PageMatches::match(const MatchRecord& match, const BookedWith* booked) {
     PageLine line;
     line.match = &match;
     line.calendar_name = names_[match.calendar];
     line.tag = tags_[match.calendar];
     if (booked != nullptr) {
         // For the families: the other match by its title and time, which they know it by.
-        const MatchWords words = words_of(*booked->match);
         note_.assign("campo occupato anche da ");
-        note_.append(match_title(words, is_utf8(words.title) && is_utf8(words.place)));
+        note_.append(match_title(booked->title, booked->place,
+                                 is_utf8(booked->title) && is_utf8(booked->place)));
         note_.append(", ");
         append_clock(note_, local_time(booked->start));
         line.clash_note = note_;

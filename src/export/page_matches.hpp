@@ -23,8 +23,7 @@ class PageMatches final : public MergeSink {
     // Writes the held match to the page, with a note when the checks found its place booked by
     // an earlier match; a match whose date or time does not exist is told to the checks (one
     // whose date or time cannot be read has been told by the checks themselves).
-    void match(Calendar& calendar, const BookedWith* booked);
-    void match(Calendar& calendar) override { match(calendar, nullptr); }
+    void match(const MatchRecord& match, const BookedWith* booked) override;
     void day_break() override {}
     // A match that the merge does not place, for the list of those to be checked.
     void apart(const MatchRecord& match) {

@@ -97,10 +97,9 @@ void TableRows::finish() {
     out_.put(texts_.after);
 }
 
-void TableSink::match(Calendar& calendar) {
-    // The century digits left out never stand among the first three characters.
-    rows_.begin_row(calendar.record.line);
-    calendar.consume_written([&](std::string_view piece) { rows_.put_fields(piece); });
+void TableSink::match(const MatchRecord& match, const BookedWith*) {
+    rows_.begin_row(match.line);
+    rows_.put_fields(match.line);
     rows_.end_row();
 }
 
@@ -109,12 +108,13 @@ void export_table(TableKind kind, LineReader& merged, long long matches, LineWri
     // The rows end with the last match line: day breaks after it are not rows...
     long long taken = 0;
     for (; taken < matches && !out.failed() && merged.next();) {
-        if (merged.whole() && merged.head().empty()) {
+        const std::string_view line = merged.line();
+        if (line.empty()) {
             rows.day_break();
             continue;
         }
-        rows.begin_row(merged.head());
-        merged.consume([&](std::string_view piece, std::size_t) { rows.put_fields(piece); });
+        rows.begin_row(line);
+        rows.put_fields(line);
         rows.end_row();
         ++taken;
     }

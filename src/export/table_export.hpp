@@ -54,7 +54,7 @@ class TableSink final : public MergeSink {
   public:
     TableSink(TableKind kind, LineWriter& out) : rows_(kind, out), out_(out) {}
 
-    void match(Calendar& calendar) override;
+    void match(const MatchRecord& match, const BookedWith* booked) override;
     void day_break() override { rows_.day_break(); }
     bool failed() const override { return out_.failed(); }
 

@@ -4,9 +4,7 @@
 // and letters told apart the same way wherever the program looks at them.
 
 #include <algorithm>
-#include <bit>
 #include <cstddef>
-#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -15,15 +13,6 @@ namespace gironario {
 // White space inside a calendar line: space, tab, CR, vertical tab and form feed.
 inline bool is_white(char c) {
     return c == ' ' || c == '\t' || c == '\r' || c == '\v' || c == '\f';
-}
-
-// Where the first byte that may be white (any byte up to a space) stands among eight bytes read
-// as a little-endian word: 8 when none does.
-inline std::size_t first_byte_up_to_space(std::uint64_t word) {
-    constexpr std::uint64_t ones = 0x0101010101010101u;
-    constexpr std::uint64_t highs = 0x8080808080808080u;
-    const std::uint64_t low = (word - ones * 0x21) & ~word & highs;
-    return low == 0 ? 8 : static_cast<std::size_t>(std::countr_zero(low) / 8);
 }
 
 // `text` without the white space at either end (with `line_breaks`, line feeds count as white).
