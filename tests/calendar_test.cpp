@@ -71,7 +71,7 @@ TEST(Calendar, RecordsOfEverySource) {
         StringInput input(row.bytes);
         LineReader reader(input);
         PreparedCalendar prepared;
-        const CalendarKind kind = calendar_kind(row.file_name);
+        const CalendarKind kind = calendar_kind(row.file_name, row.bytes);
         std::unique_ptr<Calendar> calendar;
         if (kind == CalendarKind::text) {
             calendar = std::make_unique<Calendar>(reader, row.year_digits, row.file_name);

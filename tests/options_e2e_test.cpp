@@ -282,6 +282,36 @@ INSTANTIATE_TEST_SUITE_P(Sources, EndToEnd, testing::Values(
     command("NotAnIcalendarFile", "-f i prima.txt app.ics",
             {{"prima.txt", prima}, {"app.ics", "Gara 1 sabato alle 18\n"}}, "", {}, 1,
             "gironario: app.ics: non \xE8 un calendario iCalendar (manca BEGIN:VCALENDAR)\n"),
+    // A file that yields nothing, or that is no calendar, fails the run and changes no file.
+    command("HeadingsOnly", "-f t -a 2 prima.txt u17.txt",
+            {{"prima.txt", prima}, {"u17.txt", "Girone A\nGiornata 1\n"},
+             {"calendario.txt", "gi\xE0 scritto\n"}}, "", {}, 1,
+            "gironario: u17.txt: nessuna riga \xE8 una gara: si cercano righe con numero, data, "
+            "ora, luogo e partita (per esempio \"1 04/10/2026 18:00 PalaLorvane Lorvane - "
+            "Virtus\"), e il file ha solo altro testo: non viene scritto nulla\n"),
+    command("APdf", "-f t prima.txt bollettino.txt",
+            {{"prima.txt", prima}, {"bollettino.txt", "%PDF-1.4\n%\xE2\xE3\xCF\xD3\n"}}, "", {}, 1,
+            "gironario: bollettino.txt: \xE8 un PDF, che gironario non legge: aprirlo, selezionare il "
+            "calendario e copiarlo in un file di testo, da indicare al posto del PDF; oppure "
+            "scaricare dal sito il file Excel o CSV, dove c'\xE8\n"),
+    command("AWebPageWithoutDates", "-f t prima.txt pagina.htm",
+            {{"prima.txt", prima},
+             {"pagina.htm", "<html><table><tr><th>Casa<th>Ospite<tr><td>A<td>B</table></html>"}},
+            "", {}, 1,
+            "gironario: pagina.htm: \xE8 una pagina web, ma nessun foglio ha tra le prime dieci "
+            "righe quella che nomina la colonna della data (si cercano le intestazioni Data, Date, "
+            "Giorno, Data gara, Data partita, Data incontro, Data evento, Data ora, Data e ora, "
+            "Data/ora, Match date, Date time, Date/time)\n"),
+    // A web page saved with the name of a text calendar, read by what it is.
+    command("AWebPage", "-f t prima.txt gare.txt",
+            {{"prima.txt", prima},
+             {"gare.txt", "<!DOCTYPE html><html><body><table>\n<tr><th>Gara N<th>Data<th>Ora"
+                          "<th>Casa<th>Ospite<th>Campo</tr>\n<tr><td>443<td>04/10/2026<td>18.30"
+                          "<td>Alfa<td>Beta<td>PalaC</tr></table>"}},
+            summary(3, "calendario.txt"),
+            {{"calendario.txt", "1 04/10/26 18:00 PalaA Alfa - Beta\n"
+                                "443 04/10/26 18:30 PalaC Alfa - Beta\n\n"
+                                "2 11/10/26 18:00 PalaA Alfa - Gamma\n"}}),
     // One team kept, in either case; the feed names it nowhere and is told.
     command("OneTeam", "-f t --squadra=GAMMA prima.txt app.ics", sources,
             summary(1, "calendario.txt"),

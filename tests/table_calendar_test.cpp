@@ -101,6 +101,13 @@ TEST(TableCalendar, Readings) {
          true,
          "1252\n"
          "2 2026-10-05 11:00|7|A - B|A|B|PalaA|Via Po 2|Lorvane\n"},
+        {"a federation sheet: the weekday in Giorno, the date in Data, the code as the number",
+         "Codice gara;Giorno;Data;Ora;Squadra A;Squadra B;Campo;IndirizzoImpianto\n"
+         "Giornata 3\n"
+         "443;Sabato;18/10/2026;18:30;Lorvane;Borgo;PalaA;Via Roma 1\n",
+         false,
+         "utf8\n"
+         "3 2026-10-18 18:30|443|Lorvane - Borgo|Lorvane|Borgo|PalaA|Via Roma 1|\n"},
         {"more spellings, chosen by the separator that finds the header",
          "Calendario, stagione 2026/27, andata\n"
          "n. gara;Data partita;ora_inizio;Home_Team;away team;Palazzetto;Localita'\n"
@@ -113,13 +120,13 @@ TEST(TableCalendar, Readings) {
          "18/03/26 20:30\tA - B\tStadio X\n"
          "18/03/26\tC - D\t\n"
          "da definire\tE - F\n"
+         // A title alone is a heading, not a match.
          "\tG - H\n",
          false,
          "utf8\n"
          "2 2026-03-18 20:30|1|A - B|||Stadio X||\n"
          "3 !la cella \"Data e ora\" non dice l'ora: \"18/03/26\"|2|C - D|||||\n"
-         "4 !data non leggibile: \"da definire\"|3|E - F|||||\n"
-         "5 !la cella \"Data e ora\" \xE8 vuota|4|G - H|||||\n"},
+         "4 !data non leggibile: \"da definire\"|3|E - F|||||\n"},
         {"a table without a date column", "Giornata;Casa;Ospite\n1;A;B\n", false,
          "utf8 error: nessuna delle prime dieci righe nomina la colonna della data (si cercano le "
          "intestazioni Data, Date, Giorno, Data gara, Data partita, Data incontro, Data evento, "
@@ -158,12 +165,13 @@ TEST(TableCalendar, HeaderNames) {
         {&MatchRecord::place,
          {"Campo", "Campo di gioco", "Palestra", "Impianto", "Palazzetto", "Luogo", "Stadio",
           "Venue", "Location"}},
-        {&MatchRecord::address, {"Indirizzo", "Via"}},
+        {&MatchRecord::address, {"Indirizzo", "Via", "IndirizzoImpianto", "Indirizzo impianto"}},
         {&MatchRecord::town,
          {"Comune", "Citta", "CITT\xC3\x80", "Localit\xC3\xA0", "Localita", "Localita'"}},
         {&MatchRecord::number,
          {"N", "Nr", "Num", "Numero", "N gara", "N. gara", "N\xC2\xB0 gara", "Numero gara",
-          "Codice", "Cod gara", "Cod. gara", "ID"}},
+          "Codice", "Cod gara", "Cod. gara", "ID", "Gara N", "GaraN", "N\xC2\xB0 gara", "Num. gara",
+          "Codice gara", "Partita nr", "Id partita"}},
     };
     for (std::size_t i = 0; i < std::size(columns); ++i) {
         for (const std::string_view name : columns[i].names) {

@@ -77,8 +77,10 @@ CalendarStep Calendar::next_any() {
     }
     const std::string_view line = lines_->line();
     if (!is_match_line(line)) {
+        other_text_ = other_text_ || !trimmed(line).empty();
         return CalendarStep::skipped;
     }
+    ++match_lines_;
     read_line(line);
     return CalendarStep::match;
 }

@@ -52,6 +52,10 @@ class Calendar {
     // Whether the filter has left out every match the merge was given, and there were some.
     bool none_kept() const { return kept_ == 0 && left_out_ > 0; }
 
+    // Whether the calendar, read to its end, had lines that are not white space but no match
+    // line: it is not empty, and yet no match can be read from it.
+    bool only_other_lines() const { return match_lines_ == 0 && other_text_; }
+
     // Moves to the next line. The matches a filter leaves out are passed over.
     CalendarStep next();
 
@@ -86,6 +90,8 @@ class Calendar {
     const TeamFilter* filter_ = nullptr;
     long long left_out_ = 0;
     long long kept_ = 0;
+    long long match_lines_ = 0;
+    bool other_text_ = false;  // a line passed over holds more than white space
 };
 
 }  // namespace gironario

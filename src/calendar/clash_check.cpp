@@ -107,7 +107,7 @@ void ClashCheck::forget_ended(long long before) {
     while (!playing_.empty() && playing_.front().start <= before) {
         const Kept& ended = playing_.front();
         if (const auto found = by_place_.find(ended.place_key); found != by_place_.end()) {
-            std::deque<const Kept*>& kept = found->second;
+            std::vector<const Kept*>& kept = found->second;
             kept.erase(std::find(kept.begin(), kept.end(), &ended));
             if (kept.empty()) {
                 by_place_.erase(found);
@@ -132,7 +132,7 @@ void ClashCheck::keep(const MatchRecord& match, std::string place_key) {
     if (kept.place_key.empty()) {
         return;
     }
-    std::deque<const Kept*>& same_place = by_place_[kept.place_key];
+    std::vector<const Kept*>& same_place = by_place_[kept.place_key];
     auto in_place = same_place.end();
     while (in_place != same_place.begin() && (*std::prev(in_place))->start > match.start) {
         --in_place;

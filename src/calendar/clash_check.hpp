@@ -86,7 +86,7 @@ class ClashCheck {
     // taken): as every match lasts the same time, they end in that order.
     std::list<Kept> playing_;
     // The same, by their places.
-    std::unordered_map<std::string, std::deque<const Kept*>> by_place_;
+    std::unordered_map<std::string, std::vector<const Kept*>> by_place_;
     std::vector<const Kept*> clashing_;  // of the match being taken, those it clashes with
     long long told_ = 0;
     BookedWith booked_{};

@@ -2,18 +2,20 @@
 
 #include <algorithm>
 
+#include "calendar/docx_text.hpp"
+#include "calendar/html_tables.hpp"
 #include "calendar/ics_calendar.hpp"
+#include "calendar/opendocument.hpp"
 #include "calendar/table_calendar.hpp"
+#include "calendar/xls_workbook.hpp"
+#include "calendar/xlsx_workbook.hpp"
+#include "io/compound_file.hpp"
 #include "io/text.hpp"
+#include "io/zip_archive.hpp"
 
 namespace gironario {
 
 namespace {
-
-bool ends_with(std::string_view name, std::string_view ending) {
-    return name.size() >= ending.size() &&
-           same_ignoring_case(name.substr(name.size() - ending.size()), ending);
-}
 
 std::string_view without_trailing_spaces(std::string_view text) {
     while (!text.empty() && text.back() == ' ') {
@@ -49,27 +51,110 @@ void complete(MatchRecord& match, MatchSource source, bool utf8) {
     }
 }
 
-}  // namespace
-
-CalendarKind calendar_kind(std::string_view name) {
-    if (ends_with(name, ".csv")) {
-        return CalendarKind::table;
+// A workbook's or a page's table, or why it is none: `what` names the file's kind.
+SourceReading read_book(bool read, const Workbook& book, const std::string& error,
+                        std::string_view what) {
+    if (!read) {
+        SourceReading reading;
+        reading.error = std::string(what) + " danneggiato: " + error;
+        return reading;
     }
-    if (ends_with(name, ".tsv")) {
-        return CalendarKind::tab_table;
+    SourceReading reading = read_workbook(book);
+    if (!reading.error.empty()) {
+        reading.error = std::string(what) + ", ma " + reading.error;
     }
-    if (ends_with(name, ".ics")) {
-        return CalendarKind::icalendar;
-    }
-    return CalendarKind::text;
+    return reading;
 }
+
+// What a whole file holds, as a reading: its matches, or its document's text in `text`.
+SourceReading read_file(CalendarKind kind, std::string_view bytes,
+                        std::optional<std::string>& text) {
+    Workbook book;
+    std::string error;
+    switch (kind) {
+        case CalendarKind::text:
+        case CalendarKind::table:
+        case CalendarKind::tab_table:
+            return read_table(bytes, kind == CalendarKind::tab_table);
+        case CalendarKind::icalendar:
+            return read_ics(bytes);
+        case CalendarKind::web_page:
+            return read_book(read_html_tables(bytes, book, error), book, error,
+                             "\xE8 una pagina web");
+        case CalendarKind::zip: {
+            ZipArchive archive;
+            if (!archive.open(bytes, error)) {
+                break;
+            }
+            if (is_xlsx(archive)) {
+                return read_book(read_xlsx(archive, book, error), book, error,
+                                 "\xE8 un foglio Excel (.xlsx)");
+            }
+            if (is_ods(archive)) {
+                return read_book(read_ods(archive, book, error), book, error,
+                                 "\xE8 un foglio OpenDocument (.ods)");
+            }
+            std::string lines;
+            const bool docx = is_docx(archive);
+            if (docx || is_odt(archive)) {
+                if (!(docx ? read_docx_lines(archive, lines, error)
+                           : read_odt_lines(archive, lines, error))) {
+                    break;
+                }
+                if (has_table_header(lines)) {
+                    return read_table(lines, false);
+                }
+                text = std::move(lines);
+                return {};
+            }
+            error =
+                "\xE8 un archivio zip, non un calendario: estrarne il calendario e indicare "
+                "quello";
+            break;
+        }
+        case CalendarKind::compound: {
+            CompoundFile file;
+            if (!file.open(bytes, error)) {
+                break;
+            }
+            if (file.has_stream("Workbook") || file.has_stream("Book")) {
+                return read_book(read_xls(file, book, error), book, error,
+                                 "\xE8 un foglio Excel 97-2003 (.xls)");
+            }
+            error = file.has_stream("WordDocument")
+                        ? "\xE8 un documento di Word 97-2003 (.doc), che gironario non legge: "
+                          "aprirlo in Word e salvarlo come .docx o come testo (.txt)"
+                        : "\xE8 un file di Office che gironario non legge: salvarlo come .xlsx, "
+                          ".csv o testo (.txt)";
+            break;
+        }
+        case CalendarKind::pdf:
+            error =
+                "\xE8 un PDF, che gironario non legge: aprirlo, selezionare il calendario e "
+                "copiarlo in un file di testo, da indicare al posto del PDF; oppure scaricare "
+                "dal sito il file Excel o CSV, dove c'\xE8";
+            break;
+        case CalendarKind::image:
+            error =
+                "\xE8 un'immagine, non un calendario: gironario legge testi, tabelle CSV, fogli "
+                "Excel e OpenDocument, pagine web e file .ics";
+            break;
+        case CalendarKind::archive:
+            error = "\xE8 un archivio compresso: estrarne il calendario e indicare quello";
+            break;
+    }
+    SourceReading reading;
+    reading.error = error;
+    return reading;
+}
+
+}  // namespace
 
 PreparedCalendar prepare_calendar(CalendarKind kind, std::string_view bytes) {
     PreparedCalendar calendar;
-    const bool icalendar = kind == CalendarKind::icalendar;
-    calendar.reading =
-        icalendar ? read_ics(bytes) : read_table(bytes, kind == CalendarKind::tab_table);
-    const MatchSource source = icalendar ? MatchSource::icalendar : MatchSource::table;
+    calendar.reading = read_file(kind, bytes, calendar.text);
+    const MatchSource source =
+        kind == CalendarKind::icalendar ? MatchSource::icalendar : MatchSource::table;
     for (MatchRecord& match : calendar.reading.matches) {
         complete(match, source, calendar.reading.utf8);
         (match.dating == Dating::dated ? calendar.dated : calendar.undated)

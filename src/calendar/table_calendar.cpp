@@ -22,8 +22,10 @@ constexpr int HEADER_ROWS = 10;
 // Longest part of a cell quoted in a message: a whole paragraph helps nobody find the row.
 constexpr std::size_t QUOTED_LENGTH = 40;
 
-enum class Column { date, time, home, away, title, place, address, town, number };
-constexpr std::size_t COLUMNS = 9;
+// `day` is a column that may hold the date or the weekday ("Giorno"): the date only where no
+// other column names it.
+enum class Column { date, time, home, away, title, place, address, town, number, day };
+constexpr std::size_t COLUMNS = 10;
 
 struct HeaderName {
     Column column;
@@ -35,7 +37,7 @@ struct HeaderName {
 constexpr HeaderName header_names[] = {
     {Column::date, "Data"},
     {Column::date, "Date"},
-    {Column::date, "Giorno"},
+    {Column::day, "Giorno"},
     {Column::date, "Data gara"},
     {Column::date, "Data partita"},
     {Column::date, "Data incontro"},
@@ -59,6 +61,8 @@ constexpr HeaderName header_names[] = {
     {Column::time, "Start time"},
     {Column::time, "Kick off"},
     {Column::home, "Casa"},
+    {Column::home, "Squadra A"},
+    {Column::home, "Squadra 1"},
     {Column::home, "Squadra casa"},
     {Column::home, "Squadra di casa"},
     {Column::home, "Squadra in casa"},
@@ -70,6 +74,8 @@ constexpr HeaderName header_names[] = {
     {Column::home, "HomeTeam"},
     {Column::home, "Home team"},
     {Column::away, "Ospite"},
+    {Column::away, "Squadra B"},
+    {Column::away, "Squadra 2"},
     {Column::away, "Ospiti"},
     {Column::away, "Squadra ospite"},
     {Column::away, "Sq ospite"},
@@ -155,6 +161,19 @@ std::optional<Column> column_named(std::string_view cell, bool utf8) {
     for (std::size_t i = 0; i < keys.size(); ++i) {
         if (keys[i] == key) {
             return header_names[i].column;
+        }
+    }
+    // "IndirizzoImpianto", "Indirizzo campo": any address.
+    if (key.starts_with("indirizzo")) {
+        return Column::address;
+    }
+    // A match's code, its words either way round: "Gara N", "GaraN", "N\xC2\xB0 gara", "Num. gara".
+    for (const std::string_view match : {"gara", "partita"}) {
+        for (const std::string_view code : {"n", "nr", "num", "numero", "codice", "cod", "id"}) {
+            if (key == std::string(match) + std::string(code) ||
+                key == std::string(code) + std::string(match)) {
+                return Column::number;
+            }
         }
     }
     return std::nullopt;
@@ -293,7 +312,11 @@ Header find_header(const Sheet& sheet, bool utf8) {
                 }
             }
         }
-        if (columns[static_cast<std::size_t>(Column::date)]) {
+        auto& date = columns[static_cast<std::size_t>(Column::date)];
+        if (!date) {
+            date = columns[static_cast<std::size_t>(Column::day)];
+        }
+        if (date) {
             header.row = r;
             header.cells = row.cells.size();
             header.columns = columns;
@@ -429,7 +452,7 @@ void date_row(MatchRecord& match, const SheetRow& row, const Header& header, boo
 std::string date_names() {
     std::string names;
     for (const HeaderName& name : header_names) {
-        if (name.column == Column::date) {
+        if (name.column == Column::date || name.column == Column::day) {
             names += names.empty() ? "" : ", ";
             names += name.name;
         }
@@ -445,8 +468,12 @@ bool read_row(const SheetRow& row, const Header& header, bool utf8, long long po
         const auto index = header[column];
         return index ? cell_of(row, *index) : std::string_view{};
     };
-    if (is_empty(row) || column_named(cell(Column::date), utf8) == Column::date) {
-        // Empty, or the header again, as exports repeat it for each group of a league.
+    const auto filled = std::count_if(row.cells.begin(), row.cells.end(),
+                                      [](const std::string& text) { return !text.empty(); });
+    const auto again = column_named(cell(Column::date), utf8);
+    if (filled <= 1 || again == Column::date || again == Column::day) {
+        // Empty, a heading in one cell ("Giornata 3"), or the header again, as exports repeat it
+        // for each group of a league.
         return false;
     }
     const std::string_view home = cell(Column::home), away = cell(Column::away);
@@ -504,6 +531,40 @@ std::string no_date_column() {
 }
 
 }  // namespace
+
+SourceReading read_workbook(const Workbook& book) {
+    SourceReading reading;
+    bool any_rows = false;
+    for (const Sheet& sheet : book.sheets) {
+        const Header header = find_header(sheet, true);
+        any_rows = any_rows || header.any_rows;
+        if (header.found) {
+            read_rows(sheet, header, true, reading);
+            return reading;
+        }
+    }
+    if (any_rows) {
+        reading.error =
+            "nessun foglio ha tra le prime dieci righe quella che nomina la colonna "
+            "della data (si cercano le intestazioni " +
+            date_names() + ")";
+    }
+    return reading;
+}
+
+bool has_table_header(std::string_view head) {
+    if (head.starts_with("\xEF\xBB\xBF")) {
+        head.remove_prefix(3);
+    }
+    const bool utf8 = is_utf8(head);
+    for (const char separator : std::string_view(";,\t")) {
+        const Header header = find_header(split_rows(head, separator, HEADER_ROWS), utf8);
+        if (header.found && header.cells >= 3) {
+            return true;
+        }
+    }
+    return false;
+}
 
 SourceReading read_table(std::string_view bytes, bool tsv) {
     SourceReading reading;

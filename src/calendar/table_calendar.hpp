@@ -5,6 +5,7 @@
 
 #include <string_view>
 
+#include "calendar/sheet.hpp"
 #include "calendar/source_reading.hpp"
 
 namespace gironario {
@@ -17,5 +18,14 @@ namespace gironario {
 // in the file's order. A table with rows but no such header gives `error`; an empty one gives
 // nothing.
 SourceReading read_table(std::string_view bytes, bool tsv);
+
+// The table of a workbook or a web page: the first sheet whose header (among its first ten rows)
+// names a date column, read by the same rules; a workbook with rows but no such sheet gives
+// `error`.
+SourceReading read_workbook(const Workbook& book);
+
+// Whether one of the first ten lines of `head` is a table's header: it names a date column and
+// splits into three or more cells at ;, , or tabs.
+bool has_table_header(std::string_view head);
 
 }  // namespace gironario

@@ -109,29 +109,43 @@ bool RunInProgress::open_calendars() {
             console_.report(calendar.name, "impossibile aprire il file", error);
             return false;
         }
-        if (const CalendarKind kind = calendar_kind(calendar.name); kind != CalendarKind::text) {
-            prepared_[i] = std::make_unique<PreparedCalendar>();
-            if (!prepare(calendar, kind, *input, *prepared_[i])) {
-                return false;
-            }
-            continue;
-        }
-        input = std::make_unique<WithoutByteOrderMark>(std::move(input));
-        if (calendar.year_digits) {
-            year_digits_[i] = *calendar.year_digits;
-            inputs_[i] = std::move(input);
-            continue;
-        }
-        // The year digits are found in the calendar's first lines, kept to be read again by the
-        // merge: a calendar is read once, standard input and pipes included.
+        // What the calendar is is told by its first bytes, kept to be read again: a calendar is
+        // read once, standard input and pipes included. They are a season's calendar whole.
         auto replayed = std::make_unique<ReplayedInput>(std::move(input), YEAR_GUESS_BYTES);
-        StringInput head(std::string(replayed->head_lines()));
-        LineReader lines(head);
-        const ShapeCounts counts = count_shapes(lines);
         if (replayed->error() != 0) {
+            // The other calendars are still read, so that all of them are told at once.
             console_.report(calendar.name, "errore di lettura", replayed->error());
             found = false;
-        } else if (const std::optional<int> digits = guess_year_digits(counts)) {
+            continue;
+        }
+        const CalendarKind kind = calendar_kind(calendar.name, replayed->head());
+        if (read_whole(kind)) {
+            prepared_[i] = std::make_unique<PreparedCalendar>();
+            if (!prepare(calendar, kind, *replayed, *prepared_[i])) {
+                return false;
+            }
+            if (!prepared_[i]->text) {
+                continue;
+            }
+            // A document's lines, read as a text calendar's.
+            replayed = std::make_unique<ReplayedInput>(
+                std::make_unique<StringInput>(std::move(*prepared_[i]->text)), YEAR_GUESS_BYTES);
+            prepared_[i].reset();
+        }
+        std::string_view head_lines = replayed->head_lines();
+        if (head_lines.starts_with("\xEF\xBB\xBF")) {
+            head_lines.remove_prefix(3);
+        }
+        if (calendar.year_digits) {
+            year_digits_[i] = *calendar.year_digits;
+            inputs_[i] = std::make_unique<WithoutByteOrderMark>(std::move(replayed));
+            continue;
+        }
+        // The year digits are found in the calendar's first lines.
+        StringInput head{std::string(head_lines)};
+        LineReader lines(head);
+        const ShapeCounts counts = count_shapes(lines);
+        if (const std::optional<int> digits = guess_year_digits(counts)) {
             year_digits_[i] = *digits;
         } else {
             // The other calendars are still looked at, so that all of them are told at once.
@@ -140,7 +154,7 @@ bool RunInProgress::open_calendars() {
                                 "-a (per esempio -a 4,2)");
             found = false;
         }
-        inputs_[i] = std::move(replayed);
+        inputs_[i] = std::make_unique<WithoutByteOrderMark>(std::move(replayed));
     }
     return found;
 }
@@ -265,7 +279,14 @@ std::optional<long long> RunInProgress::merge(std::unique_ptr<Output> output,
     // is nothing to publish.
     const bool read = ok;
     for (std::size_t i = 0; i < count && read; ++i) {
-        if (checks.nothing_dated(i)) {
+        if (calendars[i].only_other_lines()) {
+            console_.warn_about(request_.calendars[i].name,
+                                "nessuna riga \xE8 una gara: si cercano righe con numero, data, "
+                                "ora, luogo e partita (per esempio \"1 04/10/2026 18:00 "
+                                "PalaLorvane Lorvane - Virtus\"), e il file ha solo altro testo: "
+                                "non viene scritto nulla");
+            ok = false;
+        } else if (checks.nothing_dated(i)) {
             console_.warn_about(request_.calendars[i].name,
                                 "nessuna riga di gara ha una data e un'ora leggibili (numero, "
                                 "gg/mm/aa, hh:mm, luogo e partita): non viene scritto nulla");

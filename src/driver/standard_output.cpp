@@ -46,16 +46,21 @@ StreamOutput::StreamOutput(std::ostream& out, bool exact) : out_(out) {
 }
 
 bool StreamOutput::write(const char* data, std::size_t size) {
-    if (error_ == 0) {
-        out_.write(data, static_cast<std::streamsize>(size));
-    }
-    return check();
+    held_.append(data, size);
+    return true;
 }
 
 bool StreamOutput::close() {
+    held_.clear();
+    return error_ == 0;
+}
+
+bool StreamOutput::commit() {
     if (error_ == 0) {
+        out_.write(held_.data(), static_cast<std::streamsize>(held_.size()));
         out_.flush();
     }
+    held_.clear();
     return check();
 }
 

@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <ostream>
 #include <streambuf>
+#include <string>
 
 #include "io/byte_stream.hpp"
 
@@ -40,22 +41,25 @@ class FileStreamBuffer final : public std::streambuf {
     int error_ = 0;
 };
 
-// The result of a run written to standard output (-o -): the bytes go to the stream as they are.
-// With `exact`, line ends are never changed on the way (an iCalendar file's CR LF).
+// The result of a run written to standard output (-o -): the bytes go to the stream as they are,
+// once the result is whole, so that a run that fails writes nothing there. With `exact`, line
+// ends are never changed on the way (an iCalendar file's CR LF).
 class StreamOutput final : public Output {
   public:
     StreamOutput(std::ostream& out, bool exact);
 
     bool write(const char* data, std::size_t size) override;
+    // Drops what was written.
     bool close() override;
-    // Standard output replaces no file: what was written is out already.
-    bool commit() override { return close(); }
+    // Writes it all.
+    bool commit() override;
     int error() const override { return error_; }
 
   private:
     bool check();
 
     std::ostream& out_;
+    std::string held_;
     int error_ = 0;
 };
 

@@ -20,6 +20,8 @@ class ReplayedInput final : public Input {
     // The bytes read ahead, up to the end of their last whole line unless they hold the whole
     // input.
     std::string_view head_lines() const;
+    // The bytes read ahead, as they are.
+    std::string_view head() const { return head_; }
 
     // Reads the kept bytes first, then the rest of the input.
     std::size_t read(char* buffer, std::size_t size) override;
