@@ -118,9 +118,12 @@ void Calendar::read_line(std::string_view line) {
             match.unreadable.append(field(0)).append(" alle ").append(field(6));
             match.unreadable.append(":").append(field(8));
         }
-        match.line.assign(line);
         if (year_digits_ == 4) {
-            match.line.erase(century_position(number_offset_), 2);
+            const std::size_t century = century_position(number_offset_);
+            match.line.assign(line.substr(0, century));
+            match.line.append(line.substr(century + 2));
+        } else {
+            match.line.assign(line);
         }
         find_words(line, key_position(KEY_CHARACTERS - 1, number_offset_, offset) + 1, match);
         return;

@@ -21,10 +21,9 @@ void append_interval(std::string& text, long long start, int minutes) {
     append_clock(text, to);
 }
 
-std::string place_key(std::string_view place) {
-    std::string key(place);
+void set_place_key(std::string& key, std::string_view place) {
+    key.assign(place);
     std::transform(key.begin(), key.end(), key.begin(), ascii_lower);
-    return key;
 }
 
 // Whether two matches at the same start in the same place are one match listed twice: their
@@ -53,12 +52,15 @@ const BookedWith* ClashCheck::take(const MatchRecord& match) {
         return nullptr;
     }
     forget_ended(match.start - settings_.duration_minutes);
-    std::string key = place_key(match.place);
+    set_place_key(key_, match.place);
     const long long end = match.start + settings_.duration_minutes;
     const BookedWith* booked = nullptr;
     clashing_.clear();
-    const auto compare = [&](const Kept& other) {
-        const bool same_place = !key.empty() && other.place_key == key;
+    const auto place = key_.empty() ? by_place_.end() : by_place_.find(key_);
+    const Places::value_type* const own_place = place == by_place_.end() ? nullptr : &*place;
+    const auto compare = [&](std::size_t slot) {
+        const Kept& other = slots_[slot];
+        const bool same_place = own_place != nullptr && slot_places_[slot] == own_place;
         const bool other_calendar = settings_.overlaps && other.calendar != match.calendar;
         // Only a match out of order starts before the other has ended and may miss it.
         const bool overlapping =
@@ -71,13 +73,14 @@ const BookedWith* ClashCheck::take(const MatchRecord& match) {
             return;  // the same match, in another calendar
         }
         // A match listed twice clashes once.
-        for (const Kept* told : clashing_) {
-            if (told->start == other.start && told->place_key == other.place_key &&
-                same_match(*told, other)) {
+        for (const std::size_t told : clashing_) {
+            const Kept& earlier = slots_[told];
+            if (earlier.start == other.start && slot_places_[told] == slot_places_[slot] &&
+                same_match(earlier, other)) {
                 return;
             }
         }
-        clashing_.push_back(&other);
+        clashing_.push_back(slot);
         if (same_place && booked == nullptr) {
             booked_ = {other.calendar, other.line_number, other.start,
                        other.number,   other.place,       other.title};
@@ -87,15 +90,15 @@ const BookedWith* ClashCheck::take(const MatchRecord& match) {
     };
     // The matches it may clash with: those of its place, or with overlaps every one.
     if (settings_.overlaps) {
-        for (const Kept& other : playing_) {
-            compare(other);
+        for (const std::size_t slot : playing_) {
+            compare(slot);
         }
-    } else if (const auto found = by_place_.find(key); !key.empty() && found != by_place_.end()) {
-        for (const Kept* other : found->second) {
-            compare(*other);
+    } else if (own_place != nullptr) {
+        for (const std::size_t slot : own_place->second) {
+            compare(slot);
         }
     }
-    keep(match, std::move(key));
+    keep(match, place);
     return booked;
 }
 
@@ -104,40 +107,68 @@ bool ClashCheck::same_match(const Kept& one, const Kept& two) {
 }
 
 void ClashCheck::forget_ended(long long before) {
-    while (!playing_.empty() && playing_.front().start <= before) {
-        const Kept& ended = playing_.front();
-        if (const auto found = by_place_.find(ended.place_key); found != by_place_.end()) {
-            std::vector<const Kept*>& kept = found->second;
-            kept.erase(std::find(kept.begin(), kept.end(), &ended));
-            if (kept.empty()) {
-                by_place_.erase(found);
-            }
-        }
+    while (!playing_.empty() && slots_[playing_.front()].start <= before) {
+        const std::size_t slot = playing_.front();
         playing_.pop_front();
+        free_slots_.push_back(slot);
+        Places::value_type* const place = slot_places_[slot];
+        if (place == nullptr) {
+            continue;
+        }
+        std::vector<std::size_t>& same_place = place->second;
+        same_place.erase(std::find(same_place.begin(), same_place.end(), slot));
+        if (same_place.empty()) {
+            spare_places_.push_back(by_place_.extract(place->first));
+        }
     }
 }
 
-void ClashCheck::keep(const MatchRecord& match, std::string place_key) {
-    if (place_key.empty() && !settings_.overlaps) {
+void ClashCheck::keep(const MatchRecord& match, Places::iterator place) {
+    if (key_.empty() && !settings_.overlaps) {
         return;  // nothing would ever be compared with it
     }
+    if (free_slots_.empty()) {
+        free_slots_.push_back(slots_.size());
+        slots_.emplace_back();
+        slot_places_.push_back(nullptr);
+    }
+    const std::size_t slot = free_slots_.back();
+    free_slots_.pop_back();
+    Kept& kept = slots_[slot];
+    kept.start = match.start;
+    kept.calendar = match.calendar;
+    kept.line_number = match.line_number;
+    kept.number = match.number;
+    kept.place = match.place;
+    kept.title = match.title;
+    slot_places_[slot] = nullptr;
     // After the kept matches that start at or before it: nearly always at the end.
+    const auto later = [&](std::size_t other) { return slots_[other].start > match.start; };
     auto at = playing_.end();
-    while (at != playing_.begin() && std::prev(at)->start > match.start) {
+    while (at != playing_.begin() && later(*std::prev(at))) {
         --at;
     }
-    const Kept& kept =
-        *playing_.insert(at, Kept{match.start, match.calendar, match.line_number, match.number,
-                                  match.place, match.title, std::move(place_key)});
-    if (kept.place_key.empty()) {
+    playing_.insert(at, slot);
+    if (key_.empty()) {
         return;
     }
-    std::vector<const Kept*>& same_place = by_place_[kept.place_key];
+    if (place == by_place_.end()) {
+        if (spare_places_.empty()) {
+            place = by_place_.emplace(key_, std::vector<std::size_t>{}).first;
+        } else {
+            Places::node_type node = std::move(spare_places_.back());
+            spare_places_.pop_back();
+            node.key() = key_;
+            place = by_place_.insert(std::move(node)).position;
+        }
+    }
+    slot_places_[slot] = &*place;
+    std::vector<std::size_t>& same_place = place->second;
     auto in_place = same_place.end();
-    while (in_place != same_place.begin() && (*std::prev(in_place))->start > match.start) {
+    while (in_place != same_place.begin() && later(*std::prev(in_place))) {
         --in_place;
     }
-    same_place.insert(in_place, &kept);
+    same_place.insert(in_place, slot);
 }
 
 void ClashCheck::finish() {

@@ -12,7 +12,6 @@
 
 #include <cstddef>
 #include <deque>
-#include <list>
 #include <span>
 #include <string>
 #include <unordered_map>
@@ -69,12 +68,13 @@ class ClashCheck {
         std::string number;
         std::string place;
         std::string title;
-        std::string place_key;  // its place in small letters, empty for none
     };
+    // The kept matches of each place, by the place in small letters.
+    using Places = std::unordered_map<std::string, std::vector<std::size_t>>;
 
     static bool same_match(const Kept& one, const Kept& two);
     void forget_ended(long long before);
-    void keep(const MatchRecord& match, std::string place_key);
+    void keep(const MatchRecord& match, Places::iterator place);
     void tell(const MatchRecord& match, const Kept& other, bool same_place);
 
     ClashSettings settings_;
@@ -82,12 +82,22 @@ class ClashCheck {
     std::span<const std::string> names_;
     MessageText text_;
     long long last_start_;  // no match starting then or later is compared
-    // The matches being played, in the order of their starts (those of one minute in the order
-    // taken): as every match lasts the same time, they end in that order.
-    std::list<Kept> playing_;
-    // The same, by their places.
-    std::unordered_map<std::string, std::vector<const Kept*>> by_place_;
-    std::vector<const Kept*> clashing_;  // of the match being taken, those it clashes with
+    // The kept matches, in slots that are used again once their match has ended, so that a run
+    // allocates no memory for them once it has as many as are played at one time.
+    std::vector<Kept> slots_;
+    // The place of each slot's match, null for none: a place stays where it is in the map while
+    // it has matches.
+    std::vector<Places::value_type*> slot_places_;
+    std::vector<std::size_t> free_slots_;
+    // The slots of the matches being played, in the order of their starts (those of one minute
+    // in the order taken): as every match lasts the same time, they end in that order.
+    std::deque<std::size_t> playing_;
+    // The same, by their places; the entries of places no longer played are kept for other
+    // places, for the same reason.
+    Places by_place_;
+    std::vector<Places::node_type> spare_places_;
+    std::string key_;                    // the place key of the match being taken
+    std::vector<std::size_t> clashing_;  // of the match being taken, those it clashes with
     long long told_ = 0;
     BookedWith booked_{};
     std::string message_;  // the warning being put together, reused

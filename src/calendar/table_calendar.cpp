@@ -556,6 +556,12 @@ bool has_table_header(std::string_view head) {
     if (head.starts_with("\xEF\xBB\xBF")) {
         head.remove_prefix(3);
     }
+    // The first rows are enough, with room for the empty lines and headings between them.
+    std::size_t end = 0;
+    for (int lines = 0; lines < 4 * HEADER_ROWS && end < head.size(); ++lines) {
+        end = std::min(head.find('\n', end), head.size()) + 1;
+    }
+    head = head.substr(0, end);
     const bool utf8 = is_utf8(head);
     for (const char separator : std::string_view(";,\t")) {
         const Header header = find_header(split_rows(head, separator, HEADER_ROWS), utf8);
