@@ -4,6 +4,8 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <fstream>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -232,6 +234,13 @@ INSTANTIATE_TEST_SUITE_P(Locale, EndToEnd, testing::Values(
 // A text calendar, a federation's table and a team app's feed, merged: the table out of order,
 // with a title row, ="..." cells, CR LF, a place of two words, a time to be set and a rest day;
 // the feed in UTC, with an event without a place and a cancelled one.
+// A committed calendar of tests/fixtures/calendars, its bytes.
+std::string fixture(const std::string& name) {
+    std::ifstream file(std::string(GIRONARIO_SOURCE_DIR) + "/tests/fixtures/calendars/" + name,
+                       std::ios::binary);
+    return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
+}
+
 const std::string prima =
     "Prima squadra\n1 04/10/26 18:00 PalaA Alfa - Beta\n"
     "2 11/10/26 18:00 PalaA Alfa - Gamma\n";
@@ -302,6 +311,20 @@ INSTANTIATE_TEST_SUITE_P(Sources, EndToEnd, testing::Values(
             "righe quella che nomina la colonna della data (si cercano le intestazioni Data, Date, "
             "Giorno, Data gara, Data partita, Data incontro, Data evento, Data ora, Data e ora, "
             "Data/ora, Match date, Date time, Date/time)\n"),
+    // A committee's export, as .xlsx saved under an .xls name and as a real 97-2003 .xls.
+    command("Workbooks", "-f t prima.txt Gare.xls vecchio.xls",
+            {{"prima.txt", prima}, {"Gare.xls", fixture("gare.xlsx")},
+             {"vecchio.xls", fixture("gare.xls")}},
+            summary(8, "calendario.txt"),
+            {{"calendario.txt",
+              "282 03/10/26 15:00 Palestra\xC2\xA0Pascoli Citta - Lorvane\n"
+              "282 03/10/26 15:00 Palestra\xC2\xA0Pascoli Citta - Lorvane\n\n"
+              "1 04/10/26 18:00 PalaA Alfa - Beta\n"
+              "443 04/10/26 18:30 PalaLorvane Lorvane - Borgo\n"
+              "443 04/10/26 18:30 PalaLorvane Lorvane - Borgo\n\n"
+              "444 11/10/26 11:00 PalaAlfa Alfa - Lorvane\n"
+              "444 11/10/26 11:00 PalaAlfa Alfa - Lorvane\n\n"
+              "2 11/10/26 18:00 PalaA Alfa - Gamma\n"}}),
     // A web page saved with the name of a text calendar, read by what it is.
     command("AWebPage", "-f t prima.txt gare.txt",
             {{"prima.txt", prima},

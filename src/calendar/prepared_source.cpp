@@ -155,12 +155,19 @@ PreparedCalendar prepare_calendar(CalendarKind kind, std::string_view bytes) {
     calendar.reading = read_file(kind, bytes, calendar.text);
     const MatchSource source =
         kind == CalendarKind::icalendar ? MatchSource::icalendar : MatchSource::table;
-    for (MatchRecord& match : calendar.reading.matches) {
+    std::vector<MatchRecord>& matches = calendar.reading.matches;
+    for (MatchRecord& match : matches) {
         complete(match, source, calendar.reading.utf8);
-        (match.dating == Dating::dated ? calendar.dated : calendar.undated)
-            .push_back(std::move(match));
     }
-    calendar.reading.matches.clear();
+    // Moved, not copied: a league's records are kept once.
+    const auto undated = std::stable_partition(
+        matches.begin(), matches.end(),
+        [](const MatchRecord& match) { return match.dating == Dating::dated; });
+    calendar.undated.assign(std::make_move_iterator(undated),
+                            std::make_move_iterator(matches.end()));
+    matches.erase(undated, matches.end());
+    calendar.dated = std::move(matches);
+    matches = {};
     // Rows of one minute in the file's order.
     std::stable_sort(
         calendar.dated.begin(), calendar.dated.end(),

@@ -331,19 +331,23 @@ Header find_header(const Sheet& sheet, bool utf8) {
     return header;
 }
 
-// The rows of a text table split at `separator`, each cell without white space at either end;
-// with `most`, only as many rows as that, empty ones aside.
-Sheet split_rows(std::string_view bytes, char separator, std::size_t most = SIZE_MAX) {
+// The row in hand, each cell without white space at either end.
+void take_row(const RowReader& rows, SheetRow& row) {
+    row.number = rows.line();
+    row.cells.resize(rows.size());
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        row.cells[i].assign(rows.cell(i));
+    }
+}
+
+// The first rows of a text table split at `separator`, as many as `most`, empty ones aside.
+Sheet split_rows(std::string_view bytes, char separator, std::size_t most) {
     Sheet sheet;
     RowReader rows(bytes, separator);
     std::size_t filled = 0;
     while (filled < most && rows.next()) {
         SheetRow& row = sheet.rows.emplace_back();
-        row.number = rows.line();
-        row.cells.reserve(rows.size());
-        for (std::size_t i = 0; i < rows.size(); ++i) {
-            row.cells.emplace_back(rows.cell(i));
-        }
+        take_row(rows, row);
         if (!is_empty(row)) {
             ++filled;
         }
@@ -596,7 +600,20 @@ SourceReading read_table(std::string_view bytes, bool tsv) {
         }
         return reading;
     }
-    read_rows(split_rows(bytes, separator), header, utf8, reading);
+    // A row at a time: a league's table is not kept twice, as rows and as records.
+    RowReader rows(bytes, separator);
+    for (std::size_t r = 0; r <= header.row && rows.next(); ++r) {
+    }
+    SheetRow row;
+    MatchRecord match;
+    long long position = 0;
+    while (rows.next()) {
+        take_row(rows, row);
+        if (read_row(row, header, utf8, position + 1, match)) {
+            ++position;
+            reading.matches.push_back(std::move(match));
+        }
+    }
     return reading;
 }
 
