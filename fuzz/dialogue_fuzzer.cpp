@@ -54,7 +54,8 @@ class Screen final : public std::streambuf {
     int successes = 0;
     int restarts = 0;
     bool ended_early = false;
-    // A calendar was told to have match lines of which none could be dated: its run fails.
+    // A calendar was told to have no match line, or match lines of which none could be dated:
+    // there is nothing to publish, and its run fails.
     bool nothing_dated = false;
 
   protected:
@@ -97,7 +98,12 @@ class Screen final : public std::streambuf {
             ++successes;
             check_success(line.substr(success.size()));
         } else if (line.find(": nessuna riga di gara ha una data e un'ora leggibili") !=
-                   std::string_view::npos) {
+                       std::string_view::npos ||
+                   line.find(": nessuna riga \xE8 una gara: ") != std::string_view::npos ||
+                   // What is told of a calendar as a whole (a line is told with its number):
+                   // its first bytes say it is a file of another kind, from which nothing is read.
+                   starts_with(line, "gironario: calendario1.txt: ") ||
+                   starts_with(line, "gironario: calendario2.txt: ")) {
             nothing_dated = true;
         } else if (line == restart_question) {
             ++restarts;

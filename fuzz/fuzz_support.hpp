@@ -53,8 +53,7 @@ inline std::vector<std::string_view> cut(std::string_view input, std::size_t par
 }
 
 // A line reader's buffer size chosen by one byte of the input: mostly the program's own, else
-// small enough that lines overflow it. Three bytes at least, so that the head of a line always
-// shows what decides between a match line and a heading.
+// small enough that lines outgrow it and the reader has to make room for them.
 inline std::size_t reader_capacity(unsigned char choice) {
     return choice < 0x40 ? LineReader::default_capacity : 3 + (choice & 0x3Fu);
 }
@@ -87,41 +86,36 @@ inline std::size_t longest_line(std::string_view text) {
     return longest;
 }
 
-// The match lines of a calendar as the merge must write them: each with its line feed and, for
-// a four-digit calendar, without the two century digits that the number offset of that line
-// places. A reader whose buffer holds `capacity` bytes judges a long line by its first bytes.
 // A calendar as a run reads it: without the UTF-8 byte-order mark at its very start.
 inline std::string_view without_byte_order_mark(std::string_view calendar) {
     return calendar.starts_with("\xEF\xBB\xBF") ? calendar.substr(3) : calendar;
 }
 
+// The match lines of a calendar as the merge must write them: each with its line feed and, for
+// a four-digit calendar, without the two century digits that the number offset of that line
+// places; a line typed out of its columns as the columns write it. Read through a reader whose
+// buffer starts at `capacity` bytes, so that a small one must grow for long lines.
 inline std::vector<std::string> written_matches(std::string_view calendar, int year_digits,
                                                 std::size_t capacity) {
     std::vector<std::string> matches;
     int number_offset = 0;
-    // Read through the program's own reader, which tells where a line longer than its buffer
-    // is held only in part.
     StringInput input{std::string(calendar)};
     LineReader reader(input, capacity);
     while (reader.next()) {
-        const std::string head(reader.head());
-        const bool whole = reader.whole();
-        std::string line;
-        reader.consume([&](std::string_view piece, std::size_t) { line.append(piece); });
-        if (!is_match_line(head)) {
+        const std::string_view line = reader.line();
+        if (!is_match_line(line)) {
             continue;
         }
-        number_offset = detect_number_offset(head, number_offset);
-        std::string written = line;
-        if (has_shape(head, number_offset, year_digits)) {
+        number_offset = detect_number_offset(line, number_offset);
+        std::string written(line);
+        if (has_shape(line, number_offset, year_digits)) {
             // A date in its columns: a four-digit year loses its century.
             if (year_digits == 4) {
                 written.erase(century_position(number_offset), 2);
             }
-        } else if (const std::optional<TypedLine> typed =
-                       whole ? read_typed_line(line) : std::nullopt) {
+        } else if (const std::optional<TypedLine> typed = read_typed_line(line)) {
+            // Its number offset stays the one its own line shows, as for any match line.
             written = typed->line;
-            number_offset = detect_number_offset(written, number_offset);
         }
         written += '\n';
         matches.push_back(std::move(written));

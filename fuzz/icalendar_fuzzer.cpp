@@ -43,9 +43,10 @@ struct Fed {
     int year_digits;
     std::string_view calendar;
     long long number;
+    MatchRecord record;  // as its calendar reads it, after the lines before it
 };
 
-// A calendar's match lines with their number offsets and line numbers.
+// A calendar's match lines with their number offsets, line numbers and records.
 std::vector<Fed> match_lines_of(std::string_view text, int year_digits, std::string_view calendar) {
     std::vector<Fed> result;
     int number_offset = 0;
@@ -54,19 +55,29 @@ std::vector<Fed> match_lines_of(std::string_view text, int year_digits, std::str
         ++number;
         if (is_match_line(line)) {
             number_offset = detect_number_offset(line, number_offset);
-            result.push_back({line, number_offset, year_digits, calendar, number});
+            result.push_back({line, number_offset, year_digits, calendar, number, {}});
         }
     }
+    StringInput input{std::string(text)};
+    LineReader reader(input);
+    Calendar lines(reader, year_digits, std::string(calendar));
+    lines.set_index(calendar == "calendario1.txt" ? 0 : 1);
+    std::size_t i = 0;
+    for (CalendarStep step = lines.next(); step != CalendarStep::ended; step = lines.next()) {
+        if (step == CalendarStep::match) {
+            require(i < result.size() && lines.record().line_number == result[i].number,
+                    "the calendar reads another match line than the text holds");
+            result[i++].record = lines.record();
+        }
+    }
+    require(i == result.size(), "the calendar reads fewer match lines than the text holds");
     return result;
 }
 
 // The lines in the merge's order: the earlier by their keys first, calendar 1 first at a tie.
 std::vector<Fed> merge_order(const std::vector<Fed>& first, const std::vector<Fed>& second) {
     const auto keys = [](const Fed& fed) {
-        bool in_place = false;
-        const MatchKeys k =
-            match_keys(fed.line, fed.number_offset, year_offset(fed.year_digits), in_place);
-        return std::pair(k.date, k.time);
+        return std::pair(fed.record.keys.date, fed.record.keys.time);
     };
     std::vector<Fed> result;
     std::size_t i = 0;
@@ -294,16 +305,8 @@ Run write(const std::vector<Fed>& lines, int minutes, std::size_t capacity,
     writer.begin();
     for (const Fed& fed : lines) {
         const std::string_view tag = fed.calendar.substr(0, fed.calendar.rfind('.'));
-        // The record of the line, as its calendar reads it after the lines before it.
-        StringInput input{std::string(fed.line)};
-        LineReader reader(input);
-        Calendar calendar(reader, fed.year_digits);
-        calendar.record.number_offset = fed.number_offset;
-        calendar.next();
-        calendar.complete();  // its words, as the iCalendar writer is handed them
-        calendar.record.line_number = fed.number;
         run.outcomes.push_back(writer.event(
-            calendar.record, {fed.calendar, tag, 0, tag.back() == '1' ? 0u : 1u, fed.number}));
+            fed.record, {fed.calendar, tag, 0, tag.back() == '1' ? 0u : 1u, fed.number}));
     }
     writer.end();
     require(out.close(), "writing to a string failed");

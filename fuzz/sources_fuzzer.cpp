@@ -5,8 +5,7 @@
 // numbered 1, 2... in the file's order, and the same file with its bare LF line ends written CR
 // LF reads the same. Of a spreadsheet: its encoding as the bytes are, no notice, no UID, no line
 // break in a record's text; and each of its lines read as a typed text calendar line, which once
-// rewritten must read again as the same moment and the same text. Of both: every match read
-// again from where it was found is the same match.
+// rewritten must read again as the same moment and the same text.
 //
 // Input: one byte of settings (bit 0: a .tsv; bit 1: an .ics file), then the file's bytes.
 
@@ -40,27 +39,11 @@ bool exists(const LocalTime& time) {
            time.minute >= 0 && time.minute <= 59;
 }
 
-bool same_match(const SourceMatch& x, const SourceMatch& y) {
-    return x.line_number == y.line_number && x.start == y.start && x.unreadable == y.unreadable &&
+bool same_match(const MatchRecord& x, const MatchRecord& y) {
+    const bool same_start = x.dating == y.dating && (x.dating != Dating::dated || x.at == y.at);
+    return x.line_number == y.line_number && same_start && x.unreadable == y.unreadable &&
            x.number == y.number && x.title == y.title && x.place == y.place && x.uid == y.uid &&
            x.home == y.home && x.away == y.away && x.address == y.address && x.town == y.town;
-}
-
-// The file's matches, each checked against itself read again from where it was found.
-SourceReading read_checked(SourceFile& file) {
-    SourceReading reading;
-    std::vector<std::size_t> where;
-    file.read(reading, [&](SourceMatch& match, std::size_t at) {
-        reading.matches.push_back(match);
-        where.push_back(at);
-    });
-    SourceMatch again;
-    for (std::size_t i = 0; i < where.size(); ++i) {
-        const SourceMatch& match = reading.matches[i];
-        file.read_again(where[i], match.line_number, static_cast<long long>(i + 1), again);
-        require(same_match(again, match), "a match read again is another");
-    }
-    return reading;
 }
 
 bool same(const SourceReading& a, const SourceReading& b) {
@@ -81,10 +64,12 @@ void check_reading(const SourceReading& reading, std::string_view bytes, bool ic
     require(reading.error.empty() || is_message(reading.error), "an error that is no message");
     long long line = 0;
     for (std::size_t i = 0; i < reading.matches.size(); ++i) {
-        const SourceMatch& match = reading.matches[i];
-        require(match.start.has_value() != !match.unreadable.empty(),
+        const MatchRecord& match = reading.matches[i];
+        const bool dated = match.dating == Dating::dated;
+        require(dated != !match.unreadable.empty(),
                 "a match neither dated nor told unreadable, or both");
-        require(!match.start || exists(*match.start), "a start that does not exist");
+        require(!dated || (exists(match.at) && match.start == minute_number(match.at)),
+                "a start that does not exist, or whose minute is another");
         require(match.unreadable.empty() || is_message(match.unreadable),
                 "a reason that is no message");
         require(match.line_number > line && match.line_number <= lines,
@@ -136,14 +121,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     const std::string_view bytes(reinterpret_cast<const char*>(data) + 1, size - 1);
     if ((data[0] & 2) == 0) {
-        const SourceReading reading = read_checked(*table_file(bytes, (data[0] & 1) != 0));
+        const SourceReading reading = read_table(bytes, (data[0] & 1) != 0);
         require(reading.utf8 == is_utf8(without_byte_order_mark(bytes)),
                 "the encoding is not the bytes'");
         check_reading(reading, bytes, false);
         check_typed_lines(bytes);
         return 0;
     }
-    const SourceReading reading = read_checked(*ics_file(bytes));
+    const SourceReading reading = read_ics(bytes);
     check_reading(reading, bytes, true);
     std::string crlf;
     crlf.reserve(bytes.size() * 2);

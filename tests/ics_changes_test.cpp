@@ -125,7 +125,8 @@ TEST(IcsChanges, PreviousFileNotTaken) {
         {"", not_ours},
         {"BEGIN:VCALENDAR\r\nVERSION:2.0\r\nPRODID:-//Altro//IT\r\nEND:VCALENDAR\r\n", not_ours},
         {A + "\n", not_ours},
-        {" x\r\n" + ours, not_ours},  // a continuation first
+        {" x\r\n" + ours, not_ours},                          // a continuation first
+        {"begin:VCALENDAR\r\n" + ours.substr(17), not_ours},  // a name as we never write it
         {ours.substr(0, end + 12), "\xE8 incompleto: finisce prima di END:VCALENDAR"},
         {ours.substr(0, end + 7), cut},                      // in the middle of a line
         {ours.substr(0, end) + ours.substr(end + 12), cut},  // an event never ended

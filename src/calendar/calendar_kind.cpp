@@ -47,14 +47,15 @@ CalendarKind calendar_kind(std::string_view name, std::string_view head) {
         std::string_view bytes;
         CalendarKind kind;
     };
-    static constexpr std::array<Signature, 10> signatures = {{
+    static constexpr std::array<Signature, 11> signatures = {{
         {"PK\x03\x04", CalendarKind::zip},
         {"PK\x05\x06", CalendarKind::zip},
         {"\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1", CalendarKind::compound},
-        {"%PDF", CalendarKind::pdf},
-        {"\x89PNG", CalendarKind::image},
+        {"%PDF-", CalendarKind::pdf},
+        {"\x89PNG\r\n\x1A\n", CalendarKind::image},
         {"\xFF\xD8\xFF", CalendarKind::image},
-        {"GIF8", CalendarKind::image},
+        {"GIF87a", CalendarKind::image},
+        {"GIF89a", CalendarKind::image},
         {"\x1F\x8B", CalendarKind::archive},
         {"Rar!", CalendarKind::archive},
         {"7z\xBC\xAF\x27\x1C", CalendarKind::archive},

@@ -1,7 +1,6 @@
 #include "calendar/folded_text.hpp"
 
 #include <array>
-#include <cstdint>
 
 #include "io/text.hpp"
 
@@ -46,42 +45,13 @@ bool is_space_character(char32_t c) {
     return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f' || c == 0xA0;
 }
 
-// The character at the start of well-formed UTF-8 `bytes` and its length; a byte that starts no
-// sequence is taken alone, as itself.
-std::pair<char32_t, std::size_t> decode(std::string_view bytes) {
-    const auto lead = static_cast<unsigned char>(bytes[0]);
-    std::size_t length = lead < 0x80    ? 1
-                         : lead >= 0xF0 ? 4
-                         : lead >= 0xE0 ? 3
-                         : lead >= 0xC2 ? 2
-                                        : 0;
-    if (length == 0 || length > bytes.size()) {
-        return {lead, 1};
-    }
-    std::uint32_t code = length == 1 ? lead : lead & (0x7Fu >> length);
-    for (std::size_t i = 1; i < length; ++i) {
-        const auto next = static_cast<unsigned char>(bytes[i]);
-        if ((next & 0xC0u) != 0x80u) {
-            return {lead, 1};
-        }
-        code = code << 6 | (next & 0x3Fu);
-    }
-    return {static_cast<char32_t>(code), length};
-}
-
 }  // namespace
 
 void append_folded(std::string& out, std::string_view bytes, bool utf8) {
-    // Windows-1252 goes through UTF-8 so that both encodings meet in one form.
-    std::string converted;
-    if (!utf8) {
-        converted = utf8_of_windows_1252(bytes);
-        bytes = converted;
-    }
     const std::size_t start = out.size();
     bool space_pending = false;
     while (!bytes.empty()) {
-        const auto [c, length] = decode(bytes);
+        const auto [c, length] = next_character(bytes, utf8);
         const std::string_view encoded = bytes.substr(0, length);
         bytes.remove_prefix(length);
         if (is_space_character(c)) {
@@ -96,8 +66,11 @@ void append_folded(std::string& out, std::string_view bytes, bool utf8) {
             out += ascii_lower(static_cast<char>(c));
         } else if (const std::string_view plain = plain_form(c); !plain.empty()) {
             out += plain;
-        } else {
+        } else if (utf8) {
             out += encoded;
+        } else {
+            // Windows-1252 goes over in UTF-8, so that both encodings of a text fold alike.
+            append_utf8(out, c);
         }
     }
 }

@@ -518,6 +518,7 @@ bool read_row(const SheetRow& row, const Header& header, bool utf8, long long po
 
 // The matches of the rows under the header.
 void read_rows(const Sheet& sheet, const Header& header, bool utf8, SourceReading& reading) {
+    reading.matches.reserve(sheet.rows.size() - header.row);
     MatchRecord match;
     long long position = 0;
     for (std::size_t r = header.row + 1; r < sheet.rows.size(); ++r) {
@@ -600,7 +601,10 @@ SourceReading read_table(std::string_view bytes, bool tsv) {
         }
         return reading;
     }
-    // A row at a time: a league's table is not kept twice, as rows and as records.
+    // A row at a time: a league's table is not kept twice, as rows and as records; a record a
+    // line at most, room made once.
+    reading.matches.reserve(static_cast<std::size_t>(std::count(bytes.begin(), bytes.end(), '\n')) +
+                            1);
     RowReader rows(bytes, separator);
     for (std::size_t r = 0; r <= header.row && rows.next(); ++r) {
     }

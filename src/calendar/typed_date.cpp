@@ -285,8 +285,9 @@ bool looks_like_match(std::string_view line) {
             dated = true;
             continue;
         }
+        // The whole run is passed over, its value never read: it may have any length.
         cursor.move_to(start);
-        cursor.take_number(1, std::string_view::npos);
+        cursor.move_to(start + cursor.digits_ahead());
     }
     return false;
 }

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <optional>
 
+#include "calendar/ics_content.hpp"
 #include "export/ics_text.hpp"
 
 namespace gironario {
@@ -17,36 +18,6 @@ namespace {
 constexpr std::size_t KEPT_OCTETS = 1024;
 
 constexpr std::string_view our_prodid = "-//Polisportiva Lorvane//gironario ";
-
-// One unfolded content line as it comes in pieces.
-struct ContentLine {
-    std::string kept;  // its first KEPT_OCTETS octets
-    std::uint64_t hash = ics_hash_basis;
-    bool open = false;
-
-    void start(std::string_view piece) {
-        kept.clear();
-        hash = ics_hash_basis;
-        open = true;
-        add(piece);
-    }
-    void add(std::string_view piece) {
-        hash = ics_hash(piece, hash);
-        kept.append(piece.substr(0, KEPT_OCTETS - std::min(KEPT_OCTETS, kept.size())));
-    }
-    // NAME, without parameters.
-    std::string_view name() const {
-        return std::string_view(kept).substr(0, kept.find_first_of(";:"));
-    }
-    // Everything after the first colon; nothing when there is none.
-    std::optional<std::string_view> value() const {
-        const std::size_t colon = kept.find(':');
-        if (colon == std::string::npos) {
-            return std::nullopt;
-        }
-        return std::string_view(kept).substr(colon + 1);
-    }
-};
 
 // YYYYMMDDTHHMM at the start of a DATE-TIME value, as one number; -1 when it is not there.
 long long start_of(std::string_view value) {
@@ -99,31 +70,29 @@ class Reader {
         long long number = 0;
         while (lines.next()) {
             ++number;
-            std::string_view line = lines.line();
+            const std::string_view line = lines.line();
             // Every line of ours ends with CR LF and is 75 octets at most.
             if (line.size() > LineReader::default_capacity || !line.ends_with('\r')) {
                 return failed(number);
             }
-            const std::string_view as_written = line;
-            line.remove_suffix(1);
-            if (!line.empty() && (line[0] == ' ' || line[0] == '\t')) {
-                if (!line_.open) {
-                    return failed(number);
-                }
-                line_.add(line.substr(1));
-                written_.append(as_written).append(1, '\n');
-                continue;
+            const bool continued = IcsUnfolder::continues(line);
+            if (continued && !unfolder_.open()) {
+                return failed(number);
             }
-            if (line_.open && !take_line()) {
+            if (unfolder_.ends_line(line) && !take_line()) {
                 return failed(number - 1);
             }
-            line_.start(line);
-            written_.assign(as_written).append(1, '\n');
+            unfolder_.take(line);
+            hash_ = ics_hash(unfolder_.piece(), continued ? hash_ : ics_hash_basis);
+            if (!continued) {
+                written_.clear();
+            }
+            written_.append(line).append(1, '\n');
         }
         if (lines.failed()) {
             return {nullptr, "non si legge (errore di lettura)"};
         }
-        if (line_.open && !take_line()) {
+        if (unfolder_.open() && !take_line()) {
             return failed(number);
         }
         if (!ours_) {
@@ -184,14 +153,17 @@ class Reader {
     }
 
     bool take_content_line() {
-        line_.open = false;
-        const std::string_view name = line_.name();
-        const std::optional<std::string_view> value = line_.value();
-        if (!value || ended_) {
+        const std::optional<IcsContentLine> content = split_ics_content_line(unfolder_.line());
+        if (!content || ended_) {
             return false;
         }
+        // A name is ours only as gironario writes it, in capitals with nothing around it; any
+        // other is a property that nothing here reads.
+        const std::string_view name =
+            content->written_name == content->name ? content->written_name : std::string_view();
+        const std::string_view value = content->value;
         if (!begun_) {
-            begun_ = name == "BEGIN" && *value == "VCALENDAR";
+            begun_ = name == "BEGIN" && value == "VCALENDAR";
             return begun_;
         }
         if (name == "BEGIN") {
@@ -199,7 +171,7 @@ class Reader {
             if (!ours_) {
                 return false;
             }
-            if (*value == "VEVENT") {
+            if (value == "VEVENT") {
                 if (depth_ != 0) {
                     return false;
                 }
@@ -213,11 +185,11 @@ class Reader {
         }
         if (name == "END") {
             if (depth_ == 0) {
-                ended_ = *value == "VCALENDAR";
+                ended_ = value == "VCALENDAR";
                 return ended_;
             }
             --depth_;
-            if (*value == "VEVENT") {
+            if (value == "VEVENT") {
                 if (!in_event_ || depth_ != 0 || !has_uid_) {
                     return false;
                 }
@@ -229,15 +201,15 @@ class Reader {
         }
         if (depth_ == 0) {
             if (name == "PRODID") {
-                ours_ = value->starts_with(our_prodid);
+                ours_ = value.starts_with(our_prodid);
             } else if (name == "X-WR-RELCALID") {
                 // Written into every UID as it is: only an identity such as ours.
-                if (!ours_ || value->empty() || value->size() > 64 ||
-                    value->find_first_not_of("0123456789abcdefghijklmnopqrstuvwxyz"
-                                             "ABCDEFGHIJKLMNOPQRSTUVWXYZ-") != std::string::npos) {
+                if (!ours_ || value.empty() || value.size() > 64 ||
+                    value.find_first_not_of("0123456789abcdefghijklmnopqrstuvwxyz"
+                                            "ABCDEFGHIJKLMNOPQRSTUVWXYZ-") != std::string::npos) {
                     return false;
                 }
-                calendar_->identity = *value;
+                calendar_->identity = value;
             }
             return true;
         }
@@ -245,32 +217,33 @@ class Reader {
             return true;  // a component of its own, such as the time zone
         }
         if (const int part = IcsDigest::part_of(name); part >= 0) {
-            digest_.set(part, line_.hash);
+            digest_.set(part, hash_);
         }
         if (name == "UID") {
-            event_.uid = line_.hash;
+            event_.uid = hash_;
             has_uid_ = true;
         } else if (name == "SEQUENCE") {
-            const std::optional<std::uint32_t> sequence = sequence_of(*value);
+            const std::optional<std::uint32_t> sequence = sequence_of(value);
             if (!sequence) {
                 return false;
             }
             event_.set_sequence(*sequence);
         } else if (name == "LAST-MODIFIED") {
-            event_.modified = calendar_->strings.add(*value);
+            event_.modified = calendar_->strings.add(value);
         } else if (name == "DTSTART") {
-            event_.start = start_of(*value);
+            event_.start = start_of(value);
         } else if (name == "LOCATION") {
-            event_.place = calendar_->strings.add(*value);
+            event_.place = calendar_->strings.add(value);
         } else if (name == "DESCRIPTION") {
-            event_.match = calendar_->strings.add(match_of(*value));
+            event_.match = calendar_->strings.add(match_of(value));
         }
         return true;
     }
 
     PreviousCalendar* calendar_ = nullptr;
-    ContentLine line_;
-    std::string written_;  // the physical lines of line_, each with its CR LF
+    IcsUnfolder unfolder_{KEPT_OCTETS};
+    std::uint64_t hash_ = ics_hash_basis;  // of the whole content line that unfolder_ holds
+    std::string written_;  // the physical lines of that content line, each with its CR LF
     std::size_t event_begin_ = 0;
     bool keeping_ = true;
     PreviousEvent event_;

@@ -40,9 +40,8 @@ void MessageText::own(std::string& message, std::string_view latin1) const {
         if (byte < 0x80) {
             message += c;
         } else {
-            // Latin-1 is the first 256 code points of Unicode: two bytes each in UTF-8.
-            message += static_cast<char>(0xC0 | byte >> 6);
-            message += static_cast<char>(0x80 | (byte & 0x3F));
+            // Latin-1 is the first 256 code points of Unicode.
+            append_utf8(message, byte);
         }
     }
 }

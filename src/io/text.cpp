@@ -38,8 +38,8 @@ std::size_t sequence_length(unsigned char lead) {
     return 0;
 }
 
-// The UTF-8 bytes of a character of the Basic Multilingual Plane, all that Windows-1252 reaches.
-std::string_view utf8_of(char32_t c, std::array<char, 3>& buffer) {
+// The UTF-8 bytes of `c`, in `buffer`.
+std::string_view utf8_of(char32_t c, std::array<char, 4>& buffer) {
     const auto code = static_cast<std::uint32_t>(c);
     const auto byte = [](std::uint32_t bits) { return static_cast<char>(bits); };
     if (code < 0x80u) {
@@ -51,10 +51,17 @@ std::string_view utf8_of(char32_t c, std::array<char, 3>& buffer) {
         buffer[1] = byte(0x80u | (code & 0x3Fu));
         return {buffer.data(), 2};
     }
-    buffer[0] = byte(0xE0u | code >> 12);
-    buffer[1] = byte(0x80u | (code >> 6 & 0x3Fu));
-    buffer[2] = byte(0x80u | (code & 0x3Fu));
-    return {buffer.data(), 3};
+    if (code < 0x10000u) {
+        buffer[0] = byte(0xE0u | code >> 12);
+        buffer[1] = byte(0x80u | (code >> 6 & 0x3Fu));
+        buffer[2] = byte(0x80u | (code & 0x3Fu));
+        return {buffer.data(), 3};
+    }
+    buffer[0] = byte(0xF0u | code >> 18);
+    buffer[1] = byte(0x80u | (code >> 12 & 0x3Fu));
+    buffer[2] = byte(0x80u | (code >> 6 & 0x3Fu));
+    buffer[3] = byte(0x80u | (code & 0x3Fu));
+    return {buffer.data(), 4};
 }
 
 // Printable ASCII that goes over as it is: with `escaped`, all but the three escaped characters.
@@ -84,9 +91,9 @@ void append_character(std::string& out, char32_t c, std::string_view encoded) {
 
 template <bool escaped>
 void append_text_as(std::string& value, std::string_view bytes, bool utf8) {
-    std::array<char, 3> buffer;
+    std::array<char, 4> buffer;
     // Whole lines are judged by the caller; a piece of one that is UTF-8 is UTF-8 too, so this
-    // only keeps a wrong call from reading past the bytes.
+    // only keeps a wrong call from reading a broken sequence as a character.
     utf8 = utf8 && is_utf8(bytes);
     for (std::size_t i = 0; i < bytes.size();) {
         // Printable ASCII with nothing to escape, nearly all of a calendar's text, goes over in
@@ -100,24 +107,10 @@ void append_text_as(std::string& value, std::string_view bytes, bool utf8) {
         if (i == bytes.size()) {
             break;
         }
-        const auto lead = static_cast<unsigned char>(bytes[i]);
-        if (utf8) {
-            const std::size_t length = sequence_length(lead);
-            char32_t c = lead;
-            if (length == 2) {
-                // Only two-byte sequences can be control characters: C1 is U+0080 to U+009F.
-                c = (lead & 0x1Fu) << 6 | (static_cast<unsigned char>(bytes[i + 1]) & 0x3Fu);
-            } else if (length > 2) {
-                c = 0xFFFF;  // stands for any character past U+07FF
-            }
-            append_character<escaped>(value, c, bytes.substr(i, length));
-            i += length;
-            continue;
-        }
-        const char32_t c =
-            lead >= 0x80u && lead <= 0x9Fu ? windows_1252_high[lead - 0x80u] : char32_t{lead};
-        append_character<escaped>(value, c, utf8_of(c, buffer));
-        ++i;
+        const TextCharacter c = next_character(bytes.substr(i), utf8);
+        append_character<escaped>(value, c.code,
+                                  utf8 ? bytes.substr(i, c.length) : utf8_of(c.code, buffer));
+        i += c.length;
     }
 }
 
@@ -168,15 +161,43 @@ std::string_view base_name(std::string_view path) {
     return folder_end == std::string_view::npos ? path : path.substr(folder_end + 1);
 }
 
+TextCharacter next_character(std::string_view bytes, bool utf8) {
+    const auto lead = static_cast<unsigned char>(bytes.front());
+    if (!utf8) {
+        return {lead >= 0x80u && lead <= 0x9Fu ? windows_1252_high[lead - 0x80u] : char32_t{lead},
+                1};
+    }
+    // The lead byte alone says how long the sequence is; is_utf8() is the one that rules out
+    // overlong forms, surrogates and leads past U+10FFFF.
+    const std::size_t length = lead < 0x80u    ? 1
+                               : lead >= 0xF0u ? 4
+                               : lead >= 0xE0u ? 3
+                               : lead >= 0xC2u ? 2
+                                               : 0;
+    if (length == 0 || length > bytes.size()) {
+        return {lead, 1};
+    }
+    std::uint32_t code = length == 1 ? lead : lead & (0x7Fu >> length);
+    for (std::size_t k = 1; k < length; ++k) {
+        const auto next = static_cast<unsigned char>(bytes[k]);
+        if (!is_continuation(next)) {
+            return {lead, 1};
+        }
+        code = code << 6 | (next & 0x3Fu);
+    }
+    return {static_cast<char32_t>(code), length};
+}
+
+void append_utf8(std::string& out, char32_t c) {
+    std::array<char, 4> buffer;
+    out += utf8_of(c, buffer);
+}
+
 std::string utf8_of_windows_1252(std::string_view bytes) {
     std::string out;
     out.reserve(bytes.size() + 8);
-    std::array<char, 3> buffer;
-    for (const char byte : bytes) {
-        const auto lead = static_cast<unsigned char>(byte);
-        const char32_t c =
-            lead >= 0x80u && lead <= 0x9Fu ? windows_1252_high[lead - 0x80u] : char32_t{lead};
-        out += utf8_of(c, buffer);
+    for (std::size_t i = 0; i < bytes.size(); ++i) {
+        append_utf8(out, next_character(bytes.substr(i, 1), false).code);
     }
     return out;
 }

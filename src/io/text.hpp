@@ -42,6 +42,21 @@ inline bool same_ignoring_case(std::string_view a, std::string_view b) {
 // Whether `bytes` is well-formed UTF-8: no overlong forms, no surrogates, nothing past U+10FFFF.
 bool is_utf8(std::string_view bytes);
 
+// One character of text: its code point and the bytes it takes.
+struct TextCharacter {
+    char32_t code = 0;
+    std::size_t length = 0;
+};
+
+// The character at the start of `bytes`, which are not empty. With `utf8` a UTF-8 sequence, or
+// the first byte alone, read as Latin-1, when the bytes after it do not continue it; only the
+// sequence's shape is checked, so text that may not be UTF-8 goes through is_utf8() first. Else
+// one byte of Windows-1252, with Latin-1 for the five bytes it leaves undefined.
+TextCharacter next_character(std::string_view bytes, bool utf8);
+
+// Appends the UTF-8 bytes of `c`, up to U+10FFFF.
+void append_utf8(std::string& out, char32_t c);
+
 // What else append_text() does to the text.
 enum class TextEscapes {
     none,
