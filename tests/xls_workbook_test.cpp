@@ -1,7 +1,10 @@
 #include "calendar/xls_workbook.hpp"
 
 #include <gtest/gtest.h>
-#include <zlib.h>
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
 
 #include <string>
 #include <string_view>
@@ -11,37 +14,18 @@
 namespace gironario {
 namespace {
 
-// A file made by tests/fixtures/xls/make_fixtures.py, and the rows that xlrd reads from it
-// (nothing for a damaged one), both deflated.
-struct XlsFixture {
-    std::string_view name;
-    std::size_t size;
-    std::string_view deflated;
-    std::size_t expected_size;
-    std::string_view expected_deflated;
-};
+// The files made by tests/fixtures/xls/make_fixtures.py, beside this test.
+const std::filesystem::path folder =
+    std::filesystem::path(__FILE__).parent_path() / "fixtures" / "xls";
 
-const XlsFixture fixtures[] = {
-#include "fixtures/xls/fixtures.inc"
-};
-
-std::string inflated(std::string_view deflated, std::size_t size) {
-    std::string out(size, '\0');
-    uLongf length = size;
-    const int status = uncompress(reinterpret_cast<Bytef*>(out.data()), &length,
-                                  reinterpret_cast<const Bytef*>(deflated.data()), deflated.size());
-    EXPECT_TRUE(status == Z_OK && length == size);
-    return out;
+std::string file_bytes(const std::filesystem::path& path) {
+    std::ifstream file(path, std::ios::binary);
+    EXPECT_TRUE(file) << path;
+    return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
 }
 
 std::string fixture_bytes(std::string_view name) {
-    for (const XlsFixture& fixture : fixtures) {
-        if (fixture.name == name) {
-            return inflated(fixture.deflated, fixture.size);
-        }
-    }
-    ADD_FAILURE() << "no fixture " << name;
-    return "";
+    return file_bytes(folder / (std::string(name) + ".xls"));
 }
 
 // The workbook in `bytes` printed as make_fixtures.py prints what xlrd reads, or its error.
@@ -68,13 +52,17 @@ std::string read_text(std::string_view bytes) {
 }
 
 TEST(XlsWorkbook, ReadsWhatXlrdReads) {
-    for (const XlsFixture& fixture : fixtures) {
-        if (fixture.expected_size > 0) {
-            EXPECT_EQ(read_text(inflated(fixture.deflated, fixture.size)),
-                      inflated(fixture.expected_deflated, fixture.expected_size))
-                << fixture.name;
+    int read = 0;
+    for (const auto& entry : std::filesystem::directory_iterator(folder)) {
+        std::filesystem::path expected = entry.path();
+        if (expected.extension() == ".expected") {
+            ++read;
+            EXPECT_EQ(read_text(file_bytes(expected.replace_extension(".xls"))),
+                      file_bytes(entry.path()))
+                << entry.path();
         }
     }
+    EXPECT_EQ(read, 6);
 }
 
 TEST(XlsWorkbook, DamagedFiles) {
