@@ -12,6 +12,7 @@
 #include <gtest/gtest.h>
 
 #include "e2e_harness.hpp"
+#include "fixtures/zip_builder.hpp"
 
 namespace {
 
@@ -241,6 +242,20 @@ std::string fixture(const std::string& name) {
     return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
 }
 
+// A Word document of `paragraphs`, as Word saves one.
+std::string word_document(const std::vector<std::string>& paragraphs) {
+    std::string body;
+    for (const std::string& paragraph : paragraphs) {
+        body += "<w:p><w:r><w:t>" + paragraph + "</w:t></w:r></w:p>";
+    }
+    return gironario::testing::make_zip(
+        {{"[Content_Types].xml", "<Types/>"},
+         {"word/document.xml",
+          "<?xml version=\"1.0\" encoding=\"UTF-8\"?><w:document xmlns:w=\"http://schemas."
+          "openxmlformats.org/wordprocessingml/2006/main\"><w:body>" +
+              body + "</w:body></w:document>"}});
+}
+
 const std::string prima =
     "Prima squadra\n1 04/10/26 18:00 PalaA Alfa - Beta\n"
     "2 11/10/26 18:00 PalaA Alfa - Gamma\n";
@@ -325,6 +340,14 @@ INSTANTIATE_TEST_SUITE_P(Sources, EndToEnd, testing::Values(
               "444 11/10/26 11:00 PalaAlfa Alfa - Lorvane\n"
               "444 11/10/26 11:00 PalaAlfa Alfa - Lorvane\n\n"
               "2 11/10/26 18:00 PalaA Alfa - Gamma\n"}}),
+    // A Word document's paragraphs are a text calendar's lines.
+    command("AWordDocument", "-f t -a 2 prima.txt u14.docx",
+            {{"prima.txt", prima},
+             {"u14.docx", word_document({"Under 14", "7 05/10/26 10:00 PalaB Gamma - Delta"})}},
+            summary(3, "calendario.txt"),
+            {{"calendario.txt", "1 04/10/26 18:00 PalaA Alfa - Beta\n\n"
+                                "7 05/10/26 10:00 PalaB Gamma - Delta\n\n"
+                                "2 11/10/26 18:00 PalaA Alfa - Gamma\n"}}),
     // A web page saved with the name of a text calendar, read by what it is.
     command("AWebPage", "-f t prima.txt gare.txt",
             {{"prima.txt", prima},

@@ -77,6 +77,8 @@ TEST(TypedDate, TimeCells) {
         {"18:00", ClockTime{18, 0}},
         {"18.30", ClockTime{18, 30}},
         {"18,30", ClockTime{18, 30}},
+        {"18.3", ClockTime{18, 30}},  // a spreadsheet's number in a time column
+        {"9.0", ClockTime{9, 0}},
         {"9:05", ClockTime{9, 5}},
         {"h 18:00", ClockTime{18, 0}},
         {"H18", ClockTime{18, 0}},

@@ -192,7 +192,11 @@ std::optional<ClockTime> take_time(Cursor& cursor) {
     time.hour = *hour;
     const std::size_t after_hour = cursor.position();
     const char separator = cursor.take_one_of(":.,");
-    if (separator != '\0') {
+    if (separator == '.' && cursor.digits_ahead() == 1) {
+        // A spreadsheet's number 18.30 in a time column, as federation sheets keep times: the
+        // cell shows 18.3.
+        time.minute = *cursor.take_number(1, 1) * 10;
+    } else if (separator != '\0') {
         const auto minute = cursor.take_number(2, 2);
         if (!minute) {
             cursor.move_to(start);
