@@ -7,31 +7,6 @@
 namespace gironario {
 namespace {
 
-// The month of a line's date: its first minute and its length, or none.
-TEST(MatchTime, MonthOfALine) {
-    const struct {
-        std::string_view line;
-        int number_offset;
-        int year_digits;
-        LocalTime first;  // year 0 for no month
-        int days;
-    } rows[] = {
-        {"101 15/02/24 18:00", 0, 2, {2024, 2, 1}, 29},
-        {"101 15/02/23 18:00", 0, 2, {2023, 2, 1}, 28},
-        {"7 01/12/68 18:00", 2, 2, {2068, 12, 1}, 31},
-        {"7 01/12/69 18:00", 2, 2, {1969, 12, 1}, 31},
-        {"1001 01/04/26 18:00", -1, 2, {2026, 4, 1}, 30},
-        {"101 15/02/1900 18:00", 0, 4, {1900, 2, 1}, 28},
-        {"101 01/13/24 18:00", 0, 2, {}, 0},
-        {"101 01/01/0000 18:00", 0, 4, {}, 0},
-    };
-    for (const auto& row : rows) {
-        const MatchMonth month = match_month(row.line, row.number_offset, row.year_digits);
-        EXPECT_EQ(month.start, row.first.year == 0 ? -1 : minute_number(row.first)) << row.line;
-        EXPECT_EQ(month.days, row.days) << row.line;
-    }
-}
-
 // A match's end, across the days, months and years, and the last minute there is.
 TEST(MatchTime, MinutesAdded) {
     const struct {

@@ -303,6 +303,13 @@ INSTANTIATE_TEST_SUITE_P(Sources, EndToEnd, testing::Values(
             "dopo la precedente del suo calendario\ngironario: u17.txt: nessuna riga di gara ha "
             "una data e un'ora leggibili (numero, gg/mm/aa, hh:mm, luogo e partita): non viene "
             "scritto nulla\n"),
+    // On standard output as well: nothing is written by a run that fails.
+    command("TextWithNoDatedLineOnStandardOutput", "-f t -a 2 -o - prima.txt u17.txt",
+            {{"prima.txt", prima}, {"u17.txt", "1 da definire\n"}}, "", {}, 1,
+            "gironario: u17.txt:1: la data o l'ora non si legge (gg/mm/aa hh:mm): la riga resta "
+            "dopo la precedente del suo calendario\ngironario: u17.txt: nessuna riga di gara ha "
+            "una data e un'ora leggibili (numero, gg/mm/aa, hh:mm, luogo e partita): non viene "
+            "scritto nulla\n"),
     command("NotAnIcalendarFile", "-f i prima.txt app.ics",
             {{"prima.txt", prima}, {"app.ics", "Gara 1 sabato alle 18\n"}}, "", {}, 1,
             "gironario: app.ics: non \xE8 un calendario iCalendar (manca BEGIN:VCALENDAR)\n"),

@@ -2,43 +2,13 @@
 
 #include <chrono>
 
-#include "calendar/calendar_line.hpp"
-
 namespace gironario {
 
 namespace {
 
 constexpr int LAST_YEAR = 9999;
 
-// The number of two digits standing at `position` and the next place.
-int two_digits(std::string_view line, std::size_t position) {
-    return (line[position] - '0') * 10 + (line[position + 1] - '0');
-}
-
 }  // namespace
-
-MatchMonth match_month(std::string_view line, int number_offset, int year_digits) {
-    const int offset = year_offset(year_digits);
-    // Each field's two keys stand side by side, tens first.
-    const auto field = [&](int first_key) {
-        return two_digits(line, key_position(first_key, number_offset, offset));
-    };
-    int year = field(0);
-    const int month = field(2);
-    if (year_digits == 4) {
-        year += 100 * two_digits(line, century_position(number_offset));
-    } else {
-        // The POSIX reading of a two-digit year, as strptime's %y does.
-        year += year <= 68 ? 2000 : 1900;
-    }
-    if (year < 1 || month < 1 || month > 12) {
-        return {};
-    }
-    const std::chrono::year_month_day_last last{
-        std::chrono::year{year},
-        std::chrono::month_day_last{std::chrono::month{static_cast<unsigned>(month)}}};
-    return {minute_number(LocalTime{year, month, 1, 0, 0}), static_cast<int>(unsigned{last.day()})};
-}
 
 std::optional<LocalTime> add_minutes(const LocalTime& start, int minutes) {
     using namespace std::chrono;

@@ -1,10 +1,8 @@
 #pragma once
 
-// The date and time of a match line read as a real moment: which days and times exist, how two-
-// and four-digit years are read, and the moment a match ends.
+// Moments to the minute: the number that orders them, and the moment a match ends.
 
 #include <optional>
-#include <string_view>
 
 namespace gironario {
 
@@ -18,16 +16,6 @@ struct LocalTime {
 
     friend bool operator==(const LocalTime&, const LocalTime&) = default;
 };
-
-// The month of the date written in a line that has_shape() (calendar_line.hpp): the minute_number()
-// of its first day at 00:00 and how many days it has, or a start of -1 when that month does not
-// exist. A two-digit year yy is 20yy up to 68 and 19yy from 69; a four-digit year is read as
-// written and must be 0001 to 9999. The day and time are read by the line's calendar.
-struct MatchMonth {
-    long long start = -1;
-    int days = 0;
-};
-MatchMonth match_month(std::string_view line, int number_offset, int year_digits);
 
 // `start` moved `minutes` (0 or more) later, across midnight, months and years; nothing when
 // that falls past the end of the year 9999.
