@@ -4,11 +4,14 @@
 
 #include <filesystem>
 #include <fstream>
+#include <optional>
 #include <sstream>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "calendar/docx_text.hpp"
+#include "calendar/sheet_values.hpp"
 #include "fixtures/zip_builder.hpp"
 
 namespace gironario {
@@ -172,6 +175,49 @@ TEST(XlsxWorkbook, AsOpenpyxlReadsThem) {
         EXPECT_EQ(dump(contents(folder / (std::string(name) + ".xlsx"))),
                   contents(folder / (std::string(name) + ".expected")))
             << name;
+    }
+}
+
+// The serials the three readers share, where .xls and .xlsx once told them apart.
+TEST(SheetValues, SerialTexts) {
+    const struct {
+        double serial;
+        Shown shown;
+        bool from_1904;
+        std::string_view expected;
+    } cases[] = {
+        {46299.78125, Shown::time, false, "18:45"},
+        {46299, Shown::date_time, false, "04/10/2026 00:00"},
+        {46299, Shown::date, false, "04/10/2026"},
+        {0.9999999, Shown::date, false, "01/01/1900"},  // rounded into the first day
+        {2957003.5, Shown::date, true, "31/12/9999 12:00"},
+        {2957004, Shown::date, true, ""},
+        {2958465.9999999, Shown::date, false, ""},  // rounded past 31/12/9999
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(serial_text(c.serial, c.shown, c.from_1904), c.expected) << c.serial;
+    }
+}
+
+// A number's text as .xlsx and .ods show it, and its value in the notation .xls uses.
+TEST(SheetValues, NumberTexts) {
+    const struct {
+        std::string_view text;
+        std::pair<std::string, std::string> expected;
+    } cases[] = {
+        {" +007 ", {"7", "7"}},
+        {"-0", {"0", "0"}},
+        {"12345678901234567890", {"12345678901234567890", "12345678901234567168"}},
+        {"1e-7", {"0.0000001", "1e-07"}},
+        {"-2.50", {"-2.5", "-2.5"}},
+        {"inf", {"-", "-"}},
+    };
+    for (const auto& c : cases) {
+        const std::optional<double> value = number_value(c.text);
+        EXPECT_EQ(std::pair(number_text(c.text).value_or("-"),
+                            value ? number_text(*value, Notation::shorter) : "-"),
+                  c.expected)
+            << c.text;
     }
 }
 

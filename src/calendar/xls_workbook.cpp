@@ -1,47 +1,21 @@
 #include "calendar/xls_workbook.hpp"
 
 #include <algorithm>
-#include <charconv>
-#include <chrono>
-#include <cmath>
 #include <cstdint>
-#include <cstdio>
-#include <cstring>
 #include <map>
 #include <optional>
 #include <string_view>
 #include <vector>
 
+#include "calendar/biff_records.hpp"
+#include "calendar/sheet_values.hpp"
 #include "io/text.hpp"
 
 namespace gironario {
 
 namespace {
 
-enum RecordType : std::uint32_t {
-    bof = 0x0809,
-    eof = 0x000A,
-    bof_biff2 = 0x0009,
-    bof_biff3 = 0x0209,
-    bof_biff4 = 0x0409,
-    file_pass = 0x002F,
-    code_page = 0x0042,
-    date_mode = 0x0022,
-    format = 0x041E,
-    extended_format = 0x00E0,
-    bound_sheet = 0x0085,
-    shared_strings = 0x00FC,
-    continued = 0x003C,
-    label_sst = 0x00FD,
-    label = 0x0204,
-    rich_label = 0x00D6,
-    number = 0x0203,
-    rk_number = 0x027E,
-    multiple_rk = 0x00BD,
-    bool_err = 0x0205,
-    formula = 0x0006,
-    formula_string = 0x0207,
-};
+using namespace biff;
 
 constexpr std::uint32_t biff8 = 0x0600;
 constexpr std::uint32_t worksheet_substream = 0x0010;
@@ -51,229 +25,6 @@ constexpr std::uint32_t column_count = 16384;
 // string is a few bytes per use), little enough that a damaged file cannot fill the memory.
 constexpr std::size_t growth_per_byte = 64;
 constexpr std::size_t growth_floor = 65536;
-
-std::uint32_t u8_at(std::string_view bytes, std::size_t at) {
-    return static_cast<unsigned char>(bytes[at]);
-}
-
-std::uint32_t u16_at(std::string_view bytes, std::size_t at) {
-    return u8_at(bytes, at) | u8_at(bytes, at + 1) << 8;
-}
-
-std::uint32_t u32_at(std::string_view bytes, std::size_t at) {
-    return u16_at(bytes, at) | u16_at(bytes, at + 2) << 16;
-}
-
-double double_at(std::string_view bytes, std::size_t at) {
-    const std::uint64_t bits = u32_at(bytes, at) | std::uint64_t{u32_at(bytes, at + 4)} << 32;
-    double value;
-    std::memcpy(&value, &bits, sizeof value);
-    return value;
-}
-
-// An RK value: a double cut to its high 30 bits or a 30-bit integer, either perhaps 100 times the
-// number.
-double rk_value(std::uint32_t rk) {
-    const bool hundredths = (rk & 1u) != 0;
-    double value;
-    if ((rk & 2u) != 0) {
-        value = static_cast<double>(static_cast<std::int32_t>(rk & 0xFFFFFFFCu) / 4);
-    } else {
-        const std::uint64_t bits = std::uint64_t{rk & 0xFFFFFFFCu} << 32;
-        std::memcpy(&value, &bits, sizeof value);
-    }
-    return hundredths ? value / 100 : value;
-}
-
-void append_code_point(std::string& out, std::uint32_t c) {
-    if (c < 0x80) {
-        out += static_cast<char>(c);
-    } else if (c < 0x800) {
-        out += static_cast<char>(0xC0 | c >> 6);
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    } else if (c < 0x10000) {
-        out += static_cast<char>(0xE0 | c >> 12);
-        out += static_cast<char>(0x80 | (c >> 6 & 0x3F));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    } else {
-        out += static_cast<char>(0xF0 | c >> 18);
-        out += static_cast<char>(0x80 | (c >> 12 & 0x3F));
-        out += static_cast<char>(0x80 | (c >> 6 & 0x3F));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    }
-}
-
-// UTF-16 code units into UTF-8; a surrogate without its other half becomes U+FFFD.
-class Utf16Text {
-  public:
-    explicit Utf16Text(std::string& out) : out_(out) {}
-
-    void add(std::uint32_t unit) {
-        if (high_ != 0 && unit >= 0xDC00 && unit <= 0xDFFF) {
-            append_code_point(out_, 0x10000 + (high_ - 0xD800) * 0x400 + (unit - 0xDC00));
-            high_ = 0;
-            return;
-        }
-        finish();
-        if (unit >= 0xD800 && unit <= 0xDBFF) {
-            high_ = unit;
-        } else {
-            append_code_point(out_, unit >= 0xDC00 && unit <= 0xDFFF ? 0xFFFD : unit);
-        }
-    }
-
-    void finish() {
-        if (high_ != 0) {
-            append_code_point(out_, 0xFFFD);
-            high_ = 0;
-        }
-    }
-
-  private:
-    std::string& out_;
-    std::uint32_t high_ = 0;
-};
-
-// The data of a record and of the CONTINUE records after it, read as one run of bytes, but for
-// the characters of a string: where they cross into a new record, it starts with a fresh option
-// byte that tells again whether they are 8 or 16 bits wide.
-class Pieces {
-  public:
-    explicit Pieces(std::vector<std::string_view> pieces) : pieces_(std::move(pieces)) {}
-
-    bool number(std::size_t size, std::uint32_t& out) {
-        out = 0;
-        for (std::size_t i = 0; i < size; ++i) {
-            if (!at_data()) {
-                return false;
-            }
-            out |= u8_at(pieces_[piece_], at_++) << (8 * i);
-        }
-        return true;
-    }
-
-    bool skip(std::uint64_t count) {
-        while (count > 0) {
-            if (!at_data()) {
-                return false;
-            }
-            const std::size_t taken = static_cast<std::size_t>(
-                std::min<std::uint64_t>(count, pieces_[piece_].size() - at_));
-            at_ += taken;
-            count -= taken;
-        }
-        return true;
-    }
-
-    bool characters(std::size_t count, bool wide, std::string& out) {
-        Utf16Text text(out);
-        while (count > 0) {
-            const std::string_view piece = pieces_[piece_];
-            const std::size_t width = wide ? 2 : 1;
-            if (piece.size() - at_ < width) {
-                if (piece_ + 1 == pieces_.size() || pieces_[piece_ + 1].empty()) {
-                    return false;
-                }
-                ++piece_;
-                wide = (u8_at(pieces_[piece_], 0) & 1u) != 0;
-                at_ = 1;
-                continue;
-            }
-            const std::size_t taken = std::min(count, (piece.size() - at_) / width);
-            for (std::size_t i = 0; i < taken; ++i, at_ += width) {
-                // Compressed characters are the low bytes of UTF-16 units: Latin-1.
-                text.add(wide ? u16_at(piece, at_) : u8_at(piece, at_));
-            }
-            count -= taken;
-        }
-        text.finish();
-        return true;
-    }
-
-  private:
-    bool at_data() {
-        while (at_ == pieces_[piece_].size()) {
-            if (piece_ + 1 == pieces_.size()) {
-                return false;
-            }
-            ++piece_;
-            at_ = 0;
-        }
-        return true;
-    }
-
-    std::vector<std::string_view> pieces_;
-    std::size_t piece_ = 0;
-    std::size_t at_ = 0;
-};
-
-// A BIFF8 string: its character count (one or two bytes), an option byte, the counts of its
-// formatting runs and phonetic data when it has them, the characters, then those runs and data,
-// which the program does not need.
-bool read_string(Pieces& pieces, std::size_t count_size, std::string& out) {
-    std::uint32_t count = 0;
-    std::uint32_t options = 0;
-    std::uint32_t runs = 0;
-    std::uint32_t extra = 0;
-    if (!pieces.number(count_size, count) || !pieces.number(1, options) ||
-        ((options & 0x08u) != 0 && !pieces.number(2, runs)) ||
-        ((options & 0x04u) != 0 && !pieces.number(4, extra))) {
-        return false;
-    }
-    out.clear();
-    return pieces.characters(count, (options & 1u) != 0, out) &&
-           pieces.skip(std::uint64_t{runs} * 4 + extra);
-}
-
-bool read_string(std::string_view data, std::size_t count_size, std::string& out) {
-    Pieces pieces({data});
-    return read_string(pieces, count_size, out);
-}
-
-struct Record {
-    std::uint32_t type = 0;
-    std::string_view data;
-};
-
-// The records of the workbook stream from one place on: each a type, a length and its data.
-class Records {
-  public:
-    Records(std::string_view stream, std::size_t at) : stream_(stream), at_(at) {}
-
-    // The next record; false at the end of the stream or where a record runs past it.
-    bool next(Record& record) {
-        if (stream_.size() - at_ < 4) {
-            truncated_ = at_ != stream_.size();
-            return false;
-        }
-        const std::size_t length = u16_at(stream_, at_ + 2);
-        if (stream_.size() - at_ - 4 < length) {
-            truncated_ = true;
-            return false;
-        }
-        record.type = u16_at(stream_, at_);
-        record.data = stream_.substr(at_ + 4, length);
-        at_ += 4 + length;
-        return true;
-    }
-
-    // The data of the CONTINUE records that come next, taken.
-    void take_continues(std::vector<std::string_view>& pieces) {
-        Records ahead = *this;
-        Record record;
-        while (ahead.next(record) && record.type == continued) {
-            pieces.push_back(record.data);
-            *this = ahead;
-        }
-    }
-
-    bool truncated() const { return truncated_; }
-
-  private:
-    std::string_view stream_;
-    std::size_t at_;
-    bool truncated_ = false;
-};
 
 struct SheetPlace {
     std::string name;
@@ -297,49 +48,6 @@ std::string latin1_name(std::string_view utf8) {
         out += c < 0x20 || (c >= 0x7F && c < 0xA0) ? '?' : static_cast<char>(c);
     }
     return out;
-}
-
-// Whether a number format shows a date or a time: a day, month, year or hour in it, but not
-// inside quotes, after an escape, or in brackets, which hold colours and locales, save an
-// elapsed "[h]".
-bool is_date_code(std::string_view code) {
-    for (std::size_t i = 0; i < code.size(); ++i) {
-        const char c = ascii_lower(code[i]);
-        if (c == '"') {
-            const std::size_t end = code.find('"', i + 1);
-            i = end == std::string_view::npos ? code.size() : end;
-        } else if (c == '\\' || c == '_' || c == '*') {
-            ++i;
-        } else if (c == '[') {
-            const std::size_t end = code.find(']', i + 1);
-            const std::string_view inside =
-                code.substr(i + 1, end == std::string_view::npos ? 0 : end - i - 1);
-            if (!inside.empty() && std::all_of(inside.begin(), inside.end(),
-                                               [](char x) { return ascii_lower(x) == 'h'; })) {
-                return true;
-            }
-            i = end == std::string_view::npos ? code.size() : end;
-        } else if (c == 'd' || c == 'm' || c == 'y' || c == 'h') {
-            return true;
-        }
-    }
-    return false;
-}
-
-bool is_builtin_date_format(std::uint32_t index) {
-    return (index >= 14 && index <= 22) || (index >= 45 && index <= 47);
-}
-
-std::string number_text(double value) {
-    if (value == 0) {
-        return "0";  // not "-0"
-    }
-    char text[400];
-    const bool whole = std::isfinite(value) && value == std::floor(value);
-    const auto written =
-        whole ? std::to_chars(text, text + sizeof text, value, std::chars_format::fixed)
-              : std::to_chars(text, text + sizeof text, value);
-    return std::string(text, written.ptr);
 }
 
 std::string error_text(std::uint32_t code) {
@@ -448,7 +156,8 @@ class WorkbookReader {
                 case format: {
                     std::string code;
                     if (data.size() >= 2 && read_string(data.substr(2), 2, code)) {
-                        date_formats_[u16_at(data, 0)] = is_date_code(code);
+                        date_formats_[u16_at(data, 0)] =
+                            shown_by_format_code(code) != Shown::number;
                     }
                     break;
                 }
@@ -509,9 +218,14 @@ class WorkbookReader {
         }
         const std::uint32_t index = formats_[xf];
         const auto custom = date_formats_.find(index);
-        return custom != date_formats_.end() ? custom->second : is_builtin_date_format(index);
+        return custom != date_formats_.end() ? custom->second
+                                             : shown_by_builtin_format(index) != Shown::number;
     }
 
+    // A .xls is read as xlrd, the reader its tables were checked against, reads it: a date or
+    // time format of any kind shows the value's moment, the date and its time, and a fraction
+    // goes in the shorter notation. A .xlsx is read as openpyxl reads it instead: a time format
+    // shows the time only, a fraction is written out in full.
     std::string value_text(double value, std::uint32_t xf) const {
         if (is_date(xf)) {
             std::string text = xls_serial_text(value, from_1904_);
@@ -519,7 +233,7 @@ class WorkbookReader {
                 return text;
             }
         }
-        return number_text(value);
+        return number_text(value, Notation::shorter);
     }
 
     // An 8-bit string without an option byte, as writers of BIFF5 put it: in the code page.
@@ -740,46 +454,7 @@ class WorkbookReader {
 }  // namespace
 
 std::string xls_serial_text(double serial, bool from_1904) {
-    using namespace std::chrono;
-    // The first day after the last that Excel counts, 31/12/9999.
-    const long long days_limit = from_1904 ? 2957004 : 2958466;
-    if (!(serial >= 0) || serial >= static_cast<double>(days_limit)) {
-        return "";
-    }
-    const long long minutes = std::llround(serial * 1440);
-    const long long day = minutes / 1440;
-    const long long minute = minutes % 1440;
-    if (day >= days_limit) {
-        return "";
-    }
-    char text[40];
-    const int hour_of_day = static_cast<int>(minute / 60);
-    const int minute_of_hour = static_cast<int>(minute % 60);
-    if (day == 0) {
-        std::snprintf(text, sizeof text, "%02d:%02d", hour_of_day, minute_of_hour);
-        return text;
-    }
-    // Excel counts 1900 as a leap year, as Lotus 1-2-3 did: day 60 is a 29 February that never
-    // was, and the days before it are one off the count of those after.
-    int year = 1900;
-    unsigned month = 2;
-    unsigned day_of_month = 29;
-    if (from_1904 || day != 60) {
-        const sys_days start = from_1904  ? sys_days{1904y / 1 / 1}
-                               : day < 60 ? sys_days{1899y / 12 / 31}
-                                          : sys_days{1899y / 12 / 30};
-        const year_month_day date{start + days{day}};
-        year = static_cast<int>(date.year());
-        month = static_cast<unsigned>(date.month());
-        day_of_month = static_cast<unsigned>(date.day());
-    }
-    if (minute == 0) {
-        std::snprintf(text, sizeof text, "%02u/%02u/%04d", day_of_month, month, year);
-    } else {
-        std::snprintf(text, sizeof text, "%02u/%02u/%04d %02d:%02d", day_of_month, month, year,
-                      hour_of_day, minute_of_hour);
-    }
-    return text;
+    return serial_text(serial, Shown::date, from_1904);
 }
 
 bool read_xls(const CompoundFile& file, Workbook& out, std::string& error) {
