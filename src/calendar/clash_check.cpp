@@ -1,6 +1,7 @@
 #include "calendar/clash_check.hpp"
 
 #include <algorithm>
+#include <optional>
 
 #include "io/text.hpp"
 
@@ -54,7 +55,7 @@ const BookedWith* ClashCheck::take(const MatchRecord& match) {
     forget_ended(match.start - settings_.duration_minutes);
     set_place_key(key_, match.place);
     const long long end = match.start + settings_.duration_minutes;
-    const BookedWith* booked = nullptr;
+    std::optional<std::size_t> booked;
     clashing_.clear();
     const auto place = key_.empty() ? by_place_.end() : by_place_.find(key_);
     const Places::value_type* const own_place = place == by_place_.end() ? nullptr : &*place;
@@ -81,10 +82,8 @@ const BookedWith* ClashCheck::take(const MatchRecord& match) {
             }
         }
         clashing_.push_back(slot);
-        if (same_place && booked == nullptr) {
-            booked_ = {other.calendar, other.line_number, other.start,
-                       other.number,   other.place,       other.title};
-            booked = &booked_;
+        if (same_place && !booked) {
+            booked = slot;
         }
         tell(match, other, same_place);
     };
@@ -99,7 +98,14 @@ const BookedWith* ClashCheck::take(const MatchRecord& match) {
         }
     }
     keep(match, place);
-    return booked;
+    if (!booked) {
+        return nullptr;
+    }
+    // Told once the match is kept, which may move the slots.
+    const Kept& other = slots_[*booked];
+    booked_ = {other.calendar, other.line_number, other.start,
+               other.number,   other.place,       other.title};
+    return &booked_;
 }
 
 bool ClashCheck::same_match(const Kept& one, const Kept& two) {
