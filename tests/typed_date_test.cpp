@@ -118,6 +118,14 @@ TEST(TypedDate, TypedLines) {
         {"1 04/01/1999 alle 21:00 Pala", "1 04/01/99 21:00 Pala", 99},
         {"1234 4/1/26 21:00   \r", "1234 04/01/26 21:00\r", 26},
         {"1 4/1/26 21:00 Pala\r", "1 04/01/26 21:00 Pala\r", 26},
+        // As people write dates and times: a weekday, a month's name, whole hours after a word.
+        {"446 Sab 01/11/2025 ore 15:30 PalaA Alfa - Beta", "446 01/11/25 15:30 PalaA Alfa - Beta",
+         25},
+        {"4 sab. 4/10/26 18:00 Pala", "4 04/10/26 18:00 Pala", 26},
+        {"7 domenica 5 settembre 2026 alle ore 17.30 P", "7 05/09/26 17:30 P", 26},
+        {"8 1\xC2\xB0 marzo 27 ore 15 P", "8 01/03/27 15:00 P", 27},
+        {"9 18 ott. 26 h 9 P", "9 18/10/26 09:00 P", 26},
+        {"9 18 OTT 2026 18h00 P", "9 18/10/26 18:00 P", 26},
         // Not read: not the shape, or no such day or time.
         {"4 da definire", "", 0},
         {"4 4/10/2026", "", 0},
@@ -128,7 +136,8 @@ TEST(TypedDate, TypedLines) {
         {"4 4/10/26 18 Pala", "", 0},
         {"4 4/10/26 h.18:00 Pala", "", 0},
         {"4 2026-10-04 18:00 Pala", "", 0},
-        {"4 sab 4/10/26 18:00 Pala", "", 0},
+        {"4 lunedi 4/10/26 18 Pala", "", 0},
+        {"4 4 settembrino 26 18:00 Pala", "", 0},
         {"x 4/10/26 18:00 Pala", "", 0},
         {"44/10/26 18:00 Pala", "", 0},
     };

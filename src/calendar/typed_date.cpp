@@ -1,5 +1,6 @@
 #include "calendar/typed_date.hpp"
 
+#include <algorithm>
 #include <array>
 #include <chrono>
 
@@ -131,6 +132,50 @@ bool is_weekday(std::string_view word) {
     return false;
 }
 
+// The month an Italian month's name gives, whole or in its first three letters, any case.
+std::optional<int> month_named(std::string_view word) {
+    static constexpr std::array<std::string_view, 12> names = {
+        "gennaio", "febbraio", "marzo",     "aprile",  "maggio",   "giugno",
+        "luglio",  "agosto",   "settembre", "ottobre", "novembre", "dicembre",
+    };
+    std::string key(word);
+    std::transform(key.begin(), key.end(), key.begin(), ascii_lower);
+    for (std::size_t i = 0; i < names.size(); ++i) {
+        if (key == names[i] || (key.size() == 3 && names[i].starts_with(key))) {
+            return static_cast<int>(i) + 1;
+        }
+    }
+    return std::nullopt;
+}
+
+// "5 settembre 2026", "1\xC2\xB0 marzo 27", "18 ott. 26": a day, its month by name and a year of
+// two or four digits, from the cursor on, where the day's digits stand.
+std::optional<Date> take_named_month_date(Cursor& cursor) {
+    const auto day = cursor.take_number(1, 2);
+    if (!day) {
+        return std::nullopt;
+    }
+    // The first of the month, as "1\xB0" in either encoding.
+    if (!cursor.take_word("\xC2\xB0")) {
+        cursor.take('\xB0');
+    }
+    cursor.take_blanks();
+    const auto month = month_named(cursor.take_letters());
+    if (!month) {
+        return std::nullopt;
+    }
+    cursor.take('.');
+    if (cursor.take_blanks() == 0) {
+        return std::nullopt;
+    }
+    const std::size_t digits = cursor.digits_ahead();
+    const auto year = cursor.take_number(2, 4);
+    if (!year || digits == 3) {
+        return std::nullopt;
+    }
+    return Date{full_year(*year, digits), *month, *day};
+}
+
 // A date at the cursor, and whether it was written year first.
 std::optional<Date> take_date(Cursor& cursor, bool& year_first) {
     const std::size_t start = cursor.position();
@@ -146,7 +191,11 @@ std::optional<Date> take_date(Cursor& cursor, bool& year_first) {
     Date date;
     year_first = cursor.digits_ahead() == 4;
     bool read = false;
-    if (year_first) {
+    const std::size_t digits_start = cursor.position();
+    if (const auto named = take_named_month_date(cursor)) {
+        date = *named;
+        read = true;
+    } else if (cursor.move_to(digits_start); year_first) {
         const int year = *cursor.take_number(4, 4);
         const char separator = cursor.take_one_of("-/.");
         std::optional<int> month, day;
@@ -344,49 +393,55 @@ bool read_typed_line(std::string_view line, TypedLine& out) {
     if (cursor.take_blanks() == 0) {
         return false;
     }
-    const auto day = cursor.take_number(1, 2);
-    if (!day || cursor.take_one_of("/.-") == '\0') {
+    // The date, maybe after its weekday ("Sab 01/11/2025"), maybe with its month's name.
+    bool year_first = false;
+    const std::optional<Date> date = take_date(cursor, year_first);
+    if (!date || year_first || cursor.take_blanks() == 0) {
         return false;
     }
-    const auto month = cursor.take_number(1, 2);
-    if (!month || cursor.take_one_of("/.-") == '\0') {
-        return false;
+    // The time, maybe after the words people write before it: "ore 15:30", "alle ore 21", "h 9".
+    const std::size_t before_words = cursor.position();
+    bool worded = false;
+    if (cursor.take_word("alle")) {
+        worded = cursor.take_blanks() > 0;
+        const std::size_t after_alle = cursor.position();
+        if (worded && !(cursor.take_word("ore") && cursor.take_blanks() > 0)) {
+            cursor.move_to(after_alle);
+        }
+    } else if (cursor.take_word("h.") || cursor.take_word("h") || cursor.take_word("ore")) {
+        worded = cursor.take_blanks() > 0;
     }
-    const std::size_t year_digits = cursor.digits_ahead();
-    const auto year = cursor.take_number(2, 4);
-    if (!year || year_digits == 3 || cursor.take_blanks() == 0) {
-        return false;
-    }
-    const std::size_t before_word = cursor.position();
-    if ((cursor.take_word("h.") || cursor.take_word("h") || cursor.take_word("ore") ||
-         cursor.take_word("alle")) &&
-        cursor.take_blanks() == 0) {
-        cursor.move_to(before_word);
+    if (!worded) {
+        cursor.move_to(before_words);
     }
     const auto hour = cursor.take_number(1, 2);
-    if (!hour || cursor.take_one_of(":.") == '\0') {
+    if (!hour) {
         return false;
     }
-    const auto minute = cursor.take_number(2, 2);
+    ClockTime time{*hour, 0};
+    if (cursor.take_one_of(":.,h") != '\0') {
+        const auto minute = cursor.take_number(2, 2);
+        if (!minute) {
+            return false;
+        }
+        time.minute = *minute;
+    } else if (!worded) {
+        return false;  // a number alone is no time: "ore 15" is, "15" is not
+    }
     // Only white space within the line follows a time, or the CR of its line end.
-    if (!minute || !(cursor.at_end() || is_blank(cursor.peek()) || cursor.rest() == "\r")) {
-        return false;
-    }
-    const Date date{full_year(*year, year_digits), *month, *day};
-    const ClockTime time{*hour, *minute};
-    if (!exists(date) || !exists(time)) {
+    if (!(cursor.at_end() || is_blank(cursor.peek()) || cursor.rest() == "\r") || !exists(time)) {
         return false;
     }
     cursor.take_blanks();
     const std::string_view rest = cursor.rest();
 
-    out.start = {date.year, date.month, date.day, time.hour, time.minute};
-    out.year_two_digits = date.year % 100;
+    out.start = {date->year, date->month, date->day, time.hour, time.minute};
+    out.year_two_digits = date->year % 100;
     out.line.assign(line.substr(0, number_digits));
     out.line += ' ';
-    append_two_digits(out.line, date.day);
+    append_two_digits(out.line, date->day);
     out.line += '/';
-    append_two_digits(out.line, date.month);
+    append_two_digits(out.line, date->month);
     out.line += '/';
     append_two_digits(out.line, out.year_two_digits);
     out.line += ' ';
