@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "sheet_text.hpp"
+
 #include <string>
 #include <string_view>
 
@@ -16,18 +18,7 @@ std::string shown(std::string_view page, const HtmlTableLimits& limits = {}) {
     if (!read_html_tables(page, book, error, limits)) {
         return (book.sheets.empty() ? "error: " : "error with sheets: ") + error;
     }
-    std::string text;
-    for (const Sheet& sheet : book.sheets) {
-        text += "[" + sheet.name + "]\n";
-        for (const SheetRow& row : sheet.rows) {
-            text += std::to_string(row.number) + ":";
-            for (std::size_t i = 0; i < row.cells.size(); ++i) {
-                text += (i == 0 ? " " : "|") + row.cells[i];
-            }
-            text += "\n";
-        }
-    }
-    return text;
+    return testing::sheet_text(book);
 }
 
 TEST(HtmlTables, Pages) {

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "sheet_text.hpp"
+
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -37,18 +39,7 @@ std::string read_text(std::string_view bytes) {
         EXPECT_TRUE(book.sheets.empty());
         return "error: " + error;
     }
-    std::string text;
-    for (const Sheet& sheet : book.sheets) {
-        text += "[" + sheet.name + "]\n";
-        for (const SheetRow& row : sheet.rows) {
-            text += std::to_string(row.number) + ":";
-            for (std::size_t i = 0; i < row.cells.size(); ++i) {
-                text += (i == 0 ? " " : "|") + row.cells[i];
-            }
-            text += "\n";
-        }
-    }
-    return text;
+    return testing::sheet_text(book);
 }
 
 TEST(XlsWorkbook, ReadsWhatXlrdReads) {
