@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "string_calendars.hpp"
 
 #include <string>
@@ -113,6 +115,17 @@ TEST(IcsChanges, SequenceAndReportAgainstThePreviousFile) {
         EXPECT_EQ(revisions(season.file), row.revisions);
         EXPECT_EQ(season.report, row.report);
     }
+    // A season's many changes, as a cron mail reads them: the first twenty, then their count.
+    std::vector<std::string> many = {A};
+    for (int i = 0; i < 23; ++i) {
+        many.push_back(std::to_string(100 + i) + " 0" + std::to_string(1 + i % 9) +
+                       "/12/26 18:00 PalaZ X - Y");
+    }
+    const Season season = write_season(many, write_season({A}, "", stamps[0]).file, stamps[1]);
+    EXPECT_EQ(std::count(season.report.begin(), season.report.end(), '\n'), 22);
+    EXPECT_TRUE(season.report.starts_with(
+        "Rispetto al calendario di prima: 0 gare cambiate, 23 nuove, 0 tolte\n"));
+    EXPECT_TRUE(season.report.ends_with("altre 3 modifiche non sono elencate\n")) << season.report;
 }
 
 TEST(IcsChanges, PreviousFileNotTaken) {

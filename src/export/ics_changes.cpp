@@ -1,5 +1,7 @@
 #include "export/ics_changes.hpp"
 
+#include "io/message.hpp"
+
 #include <algorithm>
 
 #include "calendar/match_record.hpp"
@@ -101,16 +103,26 @@ void IcsChanges::report(const std::function<void(std::string_view)>& say) const 
     say("Rispetto al calendario di prima: " +
         count_of(changes_.size() - added, "gara cambiata", "gare cambiate") + ", " +
         count_of(added, "nuova", "nuove") + ", " + count_of(gone.size(), "tolta", "tolte") + "\n");
+    // The first few, as a cron mail is read; the counts above are whole.
+    std::size_t told = 0;
+    const auto tell = [&](const std::string& line) {
+        if (told++ < SHOWN_CHANGES) {
+            say(line + '\n');
+        }
+    };
     for (const Change& change : changes_) {
-        say(line_of(change) + '\n');
+        tell(line_of(change));
     }
     const IcsStrings& strings = previous_->strings;
     for (const std::uint32_t index : kept_) {
-        say("non letta: gara " + std::string(strings[events[index].match]) + " resta com'era\n");
+        tell("non letta: gara " + std::string(strings[events[index].match]) + " resta com'era");
     }
     for (const std::uint32_t index : gone) {
         const PreviousEvent& event = events[index];
-        say("tolta: gara " + std::string(strings[event.match]) + " del " + moment(event.start) +
+        tell("tolta: gara " + std::string(strings[event.match]) + " del " + moment(event.start));
+    }
+    if (told > SHOWN_CHANGES) {
+        say(more_not_listed(static_cast<long long>(told - SHOWN_CHANGES), "modifica", "modifiche") +
             '\n');
     }
 }

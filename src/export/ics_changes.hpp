@@ -14,6 +14,9 @@
 
 namespace gironario {
 
+// How many changes the report lists; the rest are only counted.
+inline constexpr std::size_t SHOWN_CHANGES = 20;
+
 // An event's SEQUENCE, and its LAST-MODIFIED: the previous one, or empty for the run's time.
 struct IcsRevision {
     std::uint32_t sequence = 0;
