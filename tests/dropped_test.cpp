@@ -93,5 +93,19 @@ TEST_P(Dropped, Calendars) {
 INSTANTIATE_TEST_SUITE_P(Drops, Dropped, ::testing::ValuesIn(drops),
                          [](const auto& param) { return param.param.name; });
 
+// A folder's name reaches a UTF-8 console as it is written, not read again as Latin-1.
+TEST(Dropped, FolderNamedOnAUtf8Console) {
+    MemoryFolder folder;
+    folder.files = {{"Societ\xC3\xA0/prima.txt", FIRST}};
+    std::istringstream in("t\n");
+    std::ostringstream out;
+    std::ostringstream err;
+    Console console(out, err, ConsoleEncoding::utf8);
+    EXPECT_EQ(run_dropped({"Societ\xC3\xA0/prima.txt"}, in, console, folder, 0, false), 0);
+    EXPECT_NE(out.str().find("Il tuo calendario si trova nel file Societ\xC3\xA0/calendario.txt\n"),
+              std::string::npos)
+        << out.str();
+}
+
 }  // namespace
 }  // namespace gironario

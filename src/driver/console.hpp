@@ -29,6 +29,8 @@ class Console {
 
     // A message put together with text(), a whole line, on standard error as it is.
     void put_warning(std::string_view line) { err_ << line; }
+    // The same on standard output.
+    void put(std::string_view text) { out_ << text; }
 
     // "gironario: <file>: <what>\n" on standard error: the file named as the user gave it.
     void warn_about(std::string_view file, std::string_view what);

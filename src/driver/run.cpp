@@ -343,17 +343,24 @@ bool RunInProgress::make_table(long long matches) {
 }
 
 void RunInProgress::summarize(long long matches) {
-    std::string text(1, '\n');
-    text += std::to_string(matches);
-    text += summary_after_count;
+    // The result's name reaches the console as the user wrote it, the rest in its encoding.
+    const MessageText words = console_.text();
+    std::string text;
+    words.own(text, "\n" + std::to_string(matches));
+    words.own(text, summary_after_count);
     // With the calendar itself on standard output, the rest goes to standard error.
     const bool on_standard_output = request_.output == STANDARD_OUTPUT;
     if (on_standard_output) {
-        text += final_message_on_standard_output;
+        words.own(text, final_message_on_standard_output);
     } else {
-        text += final_message;
-        text += result_name();
-        text += '\n';
+        words.own(text, final_message);
+        words.foreign(text, result_name());
+        words.own(text, "\n");
+    }
+    if (on_standard_output) {
+        console_.put_warning(text);
+    } else {
+        console_.put(text);
     }
     const auto say = [&](std::string_view line) {
         if (on_standard_output) {
@@ -362,7 +369,6 @@ void RunInProgress::summarize(long long matches) {
             console_.say(line);
         }
     };
-    say(text);
     if (changes_) {
         changes_->report(say);
     }
