@@ -21,7 +21,8 @@ std::string page_of(const std::string& text_line, std::string_view from, std::st
                     int year_digits = 2, std::size_t calendar = 0, std::string_view tag = {},
                     std::string_view clash_note = {}) {
     const LineRecord match(text_line, year_digits, calendar);
-    PageLine line{&*match, {}, tag, clash_note};
+    const MatchTag tags[] = {{tag, calendar}};
+    PageLine line{&*match, {}, tags, clash_note};
     std::string text;
     StringOutput output(text);
     LineWriter writer(output);

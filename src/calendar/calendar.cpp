@@ -153,6 +153,25 @@ void Calendar::read_line(std::string_view line) {
     find_words(line, line.size(), match);
 }
 
+std::vector<std::size_t> teams_named(const TeamFilter& filter, const MatchRecord& match) {
+    std::vector<std::size_t> named;
+    for (std::size_t i = 0; i < filter.typed().size(); ++i) {
+        bool found = false;
+        if (match.source != MatchSource::text) {
+            const bool utf8 = is_utf8(match.line);
+            found = filter.names(i, match.home, utf8) || filter.names(i, match.away, utf8) ||
+                    filter.names(i, match.title, utf8);
+        } else {
+            const std::string_view teams = match.place.empty() ? match.line : match.title;
+            found = filter.names(i, teams, is_utf8(teams));
+        }
+        if (found) {
+            named.push_back(i);
+        }
+    }
+    return named;
+}
+
 bool names_a_team(const TeamFilter& filter, const MatchRecord& match) {
     if (match.source != MatchSource::text) {
         const bool utf8 = is_utf8(match.line);

@@ -7,6 +7,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "calendar/match_record.hpp"
 #include "calendar/prepared_source.hpp"
@@ -18,6 +19,10 @@ namespace gironario {
 // Whether a match names one of the teams that `filter` keeps: a row's or an event's home, away
 // or title, a text line's words after its place (the whole line when it has no place).
 bool names_a_team(const TeamFilter& filter, const MatchRecord& match);
+
+// Which of the teams that `filter` keeps a match names, by their places in the filter, read as
+// names_a_team() reads them.
+std::vector<std::size_t> teams_named(const TeamFilter& filter, const MatchRecord& match);
 
 // What Calendar::next() found.
 enum class CalendarStep {

@@ -55,7 +55,8 @@ struct MatchRecord {
     std::string location;
     std::string address;  // a row's, when the file gives them
     std::string town;
-    std::string home;  // a row's teams, when the file names them
+    std::string league;  // a row's league (Campionato, Categoria, Girone), when the file names it
+    std::string home;    // a row's teams, when the file names them
     std::string away;
     std::string uid;  // an event's own UID
 

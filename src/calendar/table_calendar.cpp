@@ -24,8 +24,8 @@ constexpr std::size_t QUOTED_LENGTH = 40;
 
 // `day` is a column that may hold the date or the weekday ("Giorno"): the date only where no
 // other column names it.
-enum class Column { date, time, home, away, title, place, address, town, number, day };
-constexpr std::size_t COLUMNS = 10;
+enum class Column { date, time, home, away, title, place, address, town, number, day, league };
+constexpr std::size_t COLUMNS = 11;
 
 struct HeaderName {
     Column column;
@@ -109,6 +109,9 @@ constexpr HeaderName header_names[] = {
     {Column::address, "Via"},
     {Column::address, "Indirizzo campo"},
     {Column::address, "Address"},
+    {Column::league, "Campionato"},
+    {Column::league, "Categoria"},
+    {Column::league, "Girone"},
     {Column::town, "Comune"},
     {Column::town, "Citta"},
     {Column::town, "Localita"},
@@ -494,6 +497,7 @@ bool read_row(const SheetRow& row, const Header& header, bool utf8, long long po
     match.place = tidied(cell(Column::place));
     match.address = tidied(cell(Column::address));
     match.town = tidied(cell(Column::town));
+    match.league = tidied(cell(Column::league));
 
     const bool teams = header[Column::home] && header[Column::away];
     if (const std::string_view number = cell(Column::number); !number.empty()) {

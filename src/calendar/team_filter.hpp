@@ -23,7 +23,12 @@ class TeamFilter {
     // Whether the filter keeps every text because it was given none.
     bool keeps_all() const { return wanted_.empty(); }
 
+    // The wanted texts as typed, and whether `text` holds the `i`-th of them.
+    const std::vector<std::string>& typed() const { return typed_; }
+    bool names(std::size_t i, std::string_view text, bool utf8) const;
+
   private:
+    std::vector<std::string> typed_;
     std::vector<std::string> wanted_;  // folded
 };
 

@@ -44,9 +44,9 @@ bool exists(const ClockTime& time);
 // does not exist.
 std::optional<Date> read_date(std::string_view cell);
 
-// The time a whole cell gives: 18:00, 18.00, 18,00, 18.3 (18:30, a spreadsheet's number), 18 alone, maybe after h, h., ore or alle
-// (any case), maybe with AM or PM after it; seconds after a colon or dot are allowed and dropped.
-// Nothing for 24:00 and past.
+// The time a whole cell gives: 18:00, 18.00, 18,00, 18.3 (18:30, a spreadsheet's number), 18 alone,
+// maybe after h, h., ore or alle (any case), maybe with AM or PM after it; seconds after a colon or
+// dot are allowed and dropped. Nothing for 24:00 and past.
 std::optional<ClockTime> read_time(std::string_view cell);
 
 // What a date cell gives when it may also hold the time after the date ("18/03/26 20:30").

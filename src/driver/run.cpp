@@ -259,7 +259,8 @@ std::optional<long long> RunInProgress::merge(std::unique_ptr<Output> output,
             }
         }
     }
-    ExportJob job{calendars, checks, writer, request_.settings, result, changes_.get(), undated};
+    ExportJob job{calendars, checks,         writer,  request_.settings,
+                  result,    changes_.get(), undated, &teams};
     const Export write = writes_merged_text_first() ? export_merged_text : format_.write;
     const long long matches = write(job);
     checks.finish();

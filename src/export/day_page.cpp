@@ -231,7 +231,9 @@ void DayPage::match(const PageLine& line) {
         out_.put(html_);
     }
     out_.put("</em> ");
-    out_.put(tag_of(match.calendar, line.tag));
+    for (const MatchTag& tag : line.tags) {
+        out_.put(tag_of(tag));
+    }
     if (!line.clash_note.empty()) {
         html_ = "<span class=\"nota\">&#9888; ";
         append_text(line.clash_note, true);
@@ -260,15 +262,12 @@ void DayPage::append_text(std::string_view bytes, bool utf8) {
     append_escaped(html_, text_);
 }
 
-const std::string& DayPage::tag_of(std::size_t calendar, std::string_view name) {
-    if (calendar >= tags_.size()) {
-        tags_.resize(calendar + 1);
-    }
-    std::string& tag = tags_[calendar];
+const std::string& DayPage::tag_of(const MatchTag& match_tag) {
+    std::string& tag = tags_[{match_tag.colour, std::string(match_tag.name)}];
     if (tag.empty()) {
         text_.clear();
-        append_plain_text(text_, name, is_utf8(name));
-        tag = "<span class=\"tag c" + std::to_string(calendar % TAG_COLOURS.size()) + "\">";
+        append_plain_text(text_, match_tag.name, is_utf8(match_tag.name));
+        tag = "<span class=\"tag c" + std::to_string(match_tag.colour % TAG_COLOURS.size()) + "\">";
         append_escaped(tag, text_);
         tag += "</span>";
     }

@@ -7,11 +7,15 @@
 
 #include <array>
 #include <cstddef>
+#include <map>
+#include <span>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "calendar/match_record.hpp"
+#include "export/match_tags.hpp"
 #include "io/line_writer.hpp"
 
 namespace gironario {
@@ -39,7 +43,7 @@ struct PageSettings {
 struct PageLine {
     const MatchRecord* match = nullptr;
     std::string_view calendar_name{};  // as typed, named where the match is to be checked
-    std::string_view tag{};            // calendar_tag() of the calendar's name
+    std::span<const MatchTag> tags{};  // at least one
     // Plain UTF-8 text naming another match in the same gym at the same time; empty when none.
     std::string_view clash_note{};
 };
@@ -68,17 +72,17 @@ class DayPage {
 
   private:
     void append_text(std::string_view bytes, bool utf8);
-    const std::string& tag_of(std::size_t calendar, std::string_view name);
+    const std::string& tag_of(const MatchTag& tag);
     void close_day();
 
     LineWriter& out_;
     PageSettings settings_;
     bool day_open_ = false;
-    long long day_ = 0;              // of the open day: minute_number() of its midnight
-    std::string html_;               // the match being written, kept for its capacity
-    std::string text_;               // plain text before it is escaped, likewise
-    std::string unchecked_;          // the items of "Da controllare", in merged order
-    std::vector<std::string> tags_;  // each calendar's tag, made at its first match
+    long long day_ = 0;      // of the open day: minute_number() of its midnight
+    std::string html_;       // the match being written, kept for its capacity
+    std::string text_;       // plain text before it is escaped, likewise
+    std::string unchecked_;  // the items of "Da controllare", in merged order
+    std::map<std::pair<std::size_t, std::string>, std::string> tags_;  // made at their first match
 };
 
 }  // namespace gironario

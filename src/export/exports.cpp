@@ -52,7 +52,7 @@ long long export_icalendar(ExportJob& job) {
     settings.identity =
         published_identity(job.changes, std::getenv("SOURCE_DATE_EPOCH"), job.result_name);
     IcsWriter ics(job.out, std::move(settings), job.changes);
-    IcalendarEvents events(ics, job.out, job.calendars, job.checks, job.result_name);
+    IcalendarEvents events(ics, job.out, job.calendars, job.checks, job.result_name, job.teams);
     ics.begin();
     const long long matches = merge_checked(job, events);
     for (const MatchRecord* match : job.undated) {
@@ -68,7 +68,7 @@ long long export_page(ExportJob& job) {
         settings.title = job.settings.name;
     }
     DayPage page(job.out, std::move(settings));
-    PageMatches lines(page, job.out, job.calendars, job.checks);
+    PageMatches lines(page, job.out, job.calendars, job.checks, job.teams);
     page.begin();
     const long long matches = merge_checked(job, lines);
     for (const MatchRecord* match : job.undated) {

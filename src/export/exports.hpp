@@ -38,6 +38,8 @@ struct ExportJob {
     // The matches of tables and iCalendar files that cannot be dated, for the formats that list
     // them apart.
     std::span<const MatchRecord* const> undated = {};
+    // --squadra: the teams asked for, which tag the matches that name them; null for none.
+    const TeamFilter* teams = nullptr;
 };
 
 // Merges the job's calendars into its output and returns the number of match lines written.

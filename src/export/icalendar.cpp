@@ -137,7 +137,13 @@ EventOutcome IcsWriter::event(const MatchRecord& match, const IcsSource& source)
     content_ += "\\, ";
     append_text_value(content_, source.file_name, name_utf8);
     put_line();
-    put_text_line("CATEGORIES", source.tag, is_utf8(source.tag));
+    if (source.categories.empty()) {
+        put_text_line("CATEGORIES", source.tag, is_utf8(source.tag));
+    } else {
+        content_ = "CATEGORIES:";
+        content_ += source.categories;
+        write_content_line(out_, content_);
+    }
 
     IcsRevision revision;
     if (changes_ != nullptr) {

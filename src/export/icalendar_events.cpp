@@ -27,8 +27,12 @@ std::vector<IcsSource> ics_sources(std::span<const Calendar> calendars) {
 
 IcalendarEvents::IcalendarEvents(IcsWriter& writer, LineWriter& out,
                                  std::span<const Calendar> calendars, CalendarChecks& checks,
-                                 std::string_view file_name)
-    : writer_(writer), out_(out), checks_(checks), sources_(ics_sources(calendars)) {
+                                 std::string_view file_name, const TeamFilter* teams)
+    : writer_(writer),
+      out_(out),
+      checks_(checks),
+      sources_(ics_sources(calendars)),
+      tags_(calendars, teams) {
     checks_.text().own(where_, ", la gara non \xE8 in ");
     checks_.text().foreign(where_, file_name);
     checks_.text().own(kept_where_, ", la gara resta in ");
@@ -36,9 +40,16 @@ IcalendarEvents::IcalendarEvents(IcsWriter& writer, LineWriter& out,
     checks_.text().own(kept_where_, " com'era");
 }
 
-void IcalendarEvents::match(const MatchRecord& match, const BookedWith*) {
+IcsSource& IcalendarEvents::source_of(const MatchRecord& match) {
     IcsSource& source = sources_[match.calendar];
     source.line_number = match.line_number;
+    categories_ = categories_of(tags_.of(match));
+    source.categories = categories_;
+    return source;
+}
+
+void IcalendarEvents::match(const MatchRecord& match, const BookedWith*) {
+    IcsSource& source = source_of(match);
     const EventOutcome outcome = writer_.event(match, source);
     // Where the match stands now: out of the file, or in it as the previous file has it.
     const bool kept = outcome != EventOutcome::written && writer_.kept_previous();
@@ -53,9 +64,7 @@ void IcalendarEvents::match(const MatchRecord& match, const BookedWith*) {
 }
 
 void IcalendarEvents::unplaced(const MatchRecord& match) {
-    IcsSource& source = sources_[match.calendar];
-    source.line_number = match.line_number;
-    writer_.event(match, source);
+    writer_.event(match, source_of(match));
 }
 
 }  // namespace gironario

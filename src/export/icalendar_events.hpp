@@ -11,6 +11,7 @@
 #include "calendar/line_check.hpp"
 #include "calendar/merge.hpp"
 #include "export/icalendar.hpp"
+#include "export/match_tags.hpp"
 
 namespace gironario {
 
@@ -23,7 +24,8 @@ class IcalendarEvents final : public MergeSink {
     // Events of `calendars`' matches, written by `writer` through `out`; the matches left out are
     // told through `checks` as missing from `file_name`.
     IcalendarEvents(IcsWriter& writer, LineWriter& out, std::span<const Calendar> calendars,
-                    CalendarChecks& checks, std::string_view file_name);
+                    CalendarChecks& checks, std::string_view file_name,
+                    const TeamFilter* teams = nullptr);
 
     // Writes the event of the held line, or tells the checks why it is left out (a line whose
     // date or time is out of place has been told of by the checks themselves).
@@ -35,12 +37,17 @@ class IcalendarEvents final : public MergeSink {
     bool failed() const override { return out_.failed(); }
 
   private:
+    // The match's calendar as its event names it, with the match's tags.
+    IcsSource& source_of(const MatchRecord& match);
+
     IcsWriter& writer_;
     LineWriter& out_;
     CalendarChecks& checks_;
     std::vector<IcsSource> sources_;  // of each calendar
-    std::string where_;               // where a match left out is not, as the warnings say it
-    std::string kept_where_;          // where it stays as it was
+    MatchTags tags_;
+    std::string categories_;  // of the match in hand
+    std::string where_;       // where a match left out is not, as the warnings say it
+    std::string kept_where_;  // where it stays as it was
 };
 
 }  // namespace gironario

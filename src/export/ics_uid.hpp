@@ -38,10 +38,12 @@ namespace gironario {
 // Where a match line comes from, as its event names it.
 struct IcsSource {
     std::string_view file_name;  // the calendar's file name without folders: UID, DESCRIPTION
-    std::string_view tag;        // the same without its extension: CATEGORIES
+    std::string_view tag;        // the same without its extension
     int rank = 0;                // 0, or 2, 3... for a file name that an earlier calendar has
     std::size_t calendar = 0;    // the calendar's index in the order named
     long long line_number = 0;   // the line's number in its calendar, from 1
+    // The match's tags as a CATEGORIES value (categories_of()); empty for its calendar's tag.
+    std::string_view categories{};
 };
 
 // Makes the UIDs of one file, counting each calendar's match numbers as their lines come.

@@ -5,13 +5,11 @@
 namespace gironario {
 
 PageMatches::PageMatches(DayPage& page, LineWriter& out, std::span<const Calendar> calendars,
-                         CalendarChecks& checks)
-    : page_(page), out_(out), checks_(checks) {
+                         CalendarChecks& checks, const TeamFilter* teams)
+    : page_(page), out_(out), checks_(checks), tags_(calendars, teams) {
     names_.reserve(calendars.size());
-    tags_.reserve(calendars.size());
     for (const Calendar& calendar : calendars) {
         names_.push_back(calendar.name());
-        tags_.emplace_back(calendar_tag(calendar.name()));
     }
     checks_.text().own(where_, ", la gara \xE8 in fondo alla pagina, sotto \"Da controllare\"");
 }
@@ -20,7 +18,7 @@ void PageMatches::match(const MatchRecord& match, const BookedWith* booked) {
     PageLine line;
     line.match = &match;
     line.calendar_name = names_[match.calendar];
-    line.tag = tags_[match.calendar];
+    line.tags = tags_.of(match);
     if (booked != nullptr) {
         // For the families: the other match by its title and time, which they know it by.
         note_.assign("campo occupato anche da ");

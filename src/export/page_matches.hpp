@@ -10,6 +10,7 @@
 #include "calendar/line_check.hpp"
 #include "calendar/merge.hpp"
 #include "export/day_page.hpp"
+#include "export/match_tags.hpp"
 
 namespace gironario {
 
@@ -18,7 +19,7 @@ class PageMatches final : public MergeSink {
     // The matches of `calendars`, in the order named, which gives each its colour; the matches
     // whose date or time does not exist are told through `checks`.
     PageMatches(DayPage& page, LineWriter& out, std::span<const Calendar> calendars,
-                CalendarChecks& checks);
+                CalendarChecks& checks, const TeamFilter* teams = nullptr);
 
     // Writes the held match to the page, with a note when the checks found its place booked by
     // an earlier match; a match whose date or time does not exist is told to the checks (one
@@ -27,7 +28,7 @@ class PageMatches final : public MergeSink {
     void day_break() override {}
     // A match that the merge does not place, for the list of those to be checked.
     void apart(const MatchRecord& match) {
-        page_.match({&match, names_[match.calendar], tags_[match.calendar], {}});
+        page_.match({&match, names_[match.calendar], tags_.of(match), {}});
     }
     bool failed() const override { return out_.failed(); }
 
@@ -36,9 +37,9 @@ class PageMatches final : public MergeSink {
     LineWriter& out_;
     CalendarChecks& checks_;
     std::vector<std::string> names_;  // of each calendar
-    std::vector<std::string> tags_;   // calendar_tag() of each calendar's name
-    std::string note_;                // the note of a place booked twice, kept for its capacity
-    std::string where_;               // where a match that is not under its day is instead
+    MatchTags tags_;
+    std::string note_;   // the note of a place booked twice, kept for its capacity
+    std::string where_;  // where a match that is not under its day is instead
 };
 
 }  // namespace gironario
