@@ -134,8 +134,8 @@ const std::vector<Row> rows = {
      "8 10/10/07 18:00 Y\n\n4 13/10/07 18:00 D\n",
      6},
     // Placed after the line before it, whose day does not exist, not after the last dated one.
-    {"an undated line after a line of no day", "1 05/10/26 18:00 A\n2 06/10/26 25:00 B\n3 da definire\n",
-     2, "9 06/10/26 25:30 Z\n", 2,
+    {"an undated line after a line of no day",
+     "1 05/10/26 18:00 A\n2 06/10/26 25:00 B\n3 da definire\n", 2, "9 06/10/26 25:30 Z\n", 2,
      "1 05/10/26 18:00 A\n\n2 06/10/26 25:00 B\n3 da definire\n9 06/10/26 25:30 Z\n", 4},
     {"long headings dropped whole", L1 + long_heading() + L2, 2, long_heading() + L4 + L5, 2,
      L1 + L4 + "\n" + L2 + L5 + "\n", 4},
