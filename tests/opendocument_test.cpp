@@ -1,7 +1,6 @@
 #include "calendar/opendocument.hpp"
 
 #include <gtest/gtest.h>
-#include <zlib.h>
 
 #include <filesystem>
 #include <fstream>
@@ -10,42 +9,18 @@
 #include <utility>
 #include <vector>
 
+#include "fixtures/zip_builder.hpp"
+
 namespace gironario {
 namespace {
 
-void put(std::string& out, unsigned value, int bytes) {
-    for (int i = 0; i < bytes; ++i, value >>= 8) {
-        out += static_cast<char>(value & 0xFF);
-    }
-}
-
 // A zip archive of stored members, as small as a package can be.
 std::string stored_zip(const std::vector<std::pair<std::string, std::string>>& members) {
-    std::string zip;
-    std::string directory;
+    std::vector<testing::ZipEntry> entries;
     for (const auto& [name, data] : members) {
-        const auto crc = static_cast<unsigned>(
-            crc32(0, reinterpret_cast<const Bytef*>(data.data()), static_cast<uInt>(data.size())));
-        const auto size = static_cast<unsigned>(data.size());
-        // From the version needed to the name's length, both headers are the same.
-        std::string common;
-        put(common, 20, 2), put(common, 0, 8), put(common, crc, 4), put(common, size, 4);
-        put(common, size, 4), put(common, static_cast<unsigned>(name.size()), 2);
-        put(directory, 0x02014b50, 4), put(directory, 20, 2);
-        directory += common;
-        put(directory, 0, 12), put(directory, static_cast<unsigned>(zip.size()), 4);
-        directory += name;
-        put(zip, 0x04034b50, 4);
-        zip += common;
-        put(zip, 0, 2);
-        zip += name + data;
+        entries.push_back({name, data, false});
     }
-    const auto count = static_cast<unsigned>(members.size());
-    const auto start = static_cast<unsigned>(zip.size());
-    zip += directory;
-    put(zip, 0x06054b50, 4), put(zip, 0, 4), put(zip, count, 2), put(zip, count, 2);
-    put(zip, static_cast<unsigned>(directory.size()), 4), put(zip, start, 4), put(zip, 0, 2);
-    return zip;
+    return testing::make_zip(entries);
 }
 
 // What a package gives, as the oracle script writes the fixtures' expected files: "ods" and one
