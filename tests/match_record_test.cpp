@@ -67,6 +67,13 @@ TEST(MatchRecord, RowLines) {
     for (const auto& row : rows) {
         EXPECT_EQ(row_line(row.match, row.utf8), row.line);
     }
+    // What is known of a row that cannot be dated: its day, or its time.
+    MatchRecord day = record("8", Dating::unreadable, {2026, 10, 4, 0, 0}, 2, "", "P", "A");
+    day.day_known = true;
+    EXPECT_EQ(row_line(day, true), "8 04/10/26 -- P A");
+    MatchRecord time = record("9", Dating::unreadable, {0, 0, 0, 20, 30}, 2, "", "P", "A");
+    time.time_known = true;
+    EXPECT_EQ(row_line(time, true), "9 -- 20:30 P A");
 }
 
 // The title the formats show: the place stands in for a title with nothing to show.

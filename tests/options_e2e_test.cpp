@@ -384,12 +384,14 @@ TEST(Sources, PageListsTheMatchThatCannotBeDated) {
                  "standard output");
     expect_errors(outcome.errors, to_be_set + "\n" + cancelled);
     EXPECT_EQ(outcome.status, 0);
-    // The dated matches are the text format's; the row to be set comes last, to be checked.
+    // The dated matches are the text format's; the row to be set comes last, to be checked, with
+    // the day it is known to be on.
     const std::string page = list_folder(scratch.folder()).at("calendario-pagina.html").bytes;
-    expect_bytes(page.substr(page.find("<section>\n<h2>Da controllare")),
-                 "<section>\n<h2>Da controllare</h2>\n<ul>\n<li>coppa.csv, riga 5:<br><code>33 -- "
-                 "Pala\xC2\xA0Sud Beta - Alfa</code></li>\n</ul>\n</section>\n</body>\n</html>\n",
-                 "calendario-pagina.html");
+    expect_bytes(
+        page.substr(page.find("<section>\n<h2>Da controllare")),
+        "<section>\n<h2>Da controllare</h2>\n<ul>\n<li>coppa.csv, riga 5:<br><code>33 08/10/26 "
+        "-- Pala\xC2\xA0Sud Beta - Alfa</code></li>\n</ul>\n</section>\n</body>\n</html>\n",
+        "calendario-pagina.html");
 }
 
 // The iCalendar file has its own tests through a real parser; here, what the run leaves around

@@ -35,20 +35,23 @@ void set_row_start(MatchRecord& match, const LocalTime& start) {
 }
 
 std::string row_line(const MatchRecord& match, bool utf8) {
-    // NUMBER dd/mm/yy hh:mm PLACE TITLE, or "--" for a date and time that cannot be read.
+    // NUMBER dd/mm/yy hh:mm PLACE TITLE, or "--" for what of the date and time cannot be read.
     std::string line;
     append_field(line, match.number, true, utf8);
     line += ' ';
-    if (match.dating == Dating::dated) {
+    const bool dated = match.dating == Dating::dated;
+    if (dated || match.day_known) {
         append_two_digits(line, match.at.day);
         line += '/';
         append_two_digits(line, match.at.month);
         line += '/';
         append_two_digits(line, match.at.year);
-        line += ' ';
+    }
+    if (dated || match.time_known) {
+        line += match.day_known || dated ? " " : "-- ";
         append_clock(line, match.at);
     } else {
-        line += "--";
+        line += match.day_known ? " --" : "--";
     }
     line += ' ';
     append_field(line, match.place.empty() ? "-" : match.place, true, utf8);

@@ -67,6 +67,9 @@ struct MatchRecord {
     // For a text line in its columns whose day does not exist: "dd/mm/yy alle hh:mm" as
     // written. For a row or event that cannot be dated: why, in Latin-1 Italian text.
     std::string unreadable;
+    // Of a row that cannot be dated, whether its day or its time is known all the same (in `at`).
+    bool day_known = false;
+    bool time_known = false;
     // Whether a text line's date and time stand in its columns (or it was read by its real date).
     bool in_place = false;
     // The digits of the year as the match's line writes it: 4 only for a text line in its

@@ -423,15 +423,29 @@ std::string quoted_cell_message(std::string_view what, std::string_view cell, bo
 // Fills the start of `match`, or tells in `match.unreadable` which cell keeps it from one.
 void date_row(MatchRecord& match, const SheetRow& row, const Header& header, bool utf8) {
     const std::string_view date_cell = cell_of(row, *header[Column::date]);
+    // What is known of a row that cannot be dated is kept, to be shown where it is listed apart.
+    const auto time_alone = [&] {
+        if (const auto time_column = header[Column::time]) {
+            if (const auto time = read_time(cell_of(row, *time_column))) {
+                match.at.hour = time->hour;
+                match.at.minute = time->minute;
+                match.time_known = true;
+            }
+        }
+    };
     if (date_cell.empty()) {
         match.unreadable = "la cella \"" + for_message(header.date_name, utf8) + "\" \xE8 vuota";
+        time_alone();
         return;
     }
     const auto date = read_date_and_time(date_cell);
     if (!date) {
         match.unreadable = quoted_cell_message("data non leggibile", date_cell, utf8);
+        time_alone();
         return;
     }
+    match.at = {date->date.year, date->date.month, date->date.day, 0, 0};
+    match.day_known = true;
     std::optional<ClockTime> time = date->time;
     if (const auto time_column = header[Column::time]) {
         // The time column decides: the date cell's own time is often a spreadsheet's 00:00:00.
