@@ -168,13 +168,27 @@ INSTANTIATE_TEST_SUITE_P(Failures, EndToEnd, testing::Values(
             "", {}, 1, failure("calendario2.txt", "impossibile aprire il file", no_file)),
     command("MissingCalendarAuto", "-f h", {{"calendario2.txt", line_4 + line_5}},
             "", {}, 1, failure("calendario1.txt", "impossibile aprire il file", no_file)),
-    // Match lines, none of them readable either way: both calendars are named.
-    command("YearsCannotBeTold", "-f x", calendars("1 x\n", "2 y\n3 z\n"),
+    // As many lines in place either way: both calendars are named.
+    command("YearsCannotBeTold", "-f x",
+            calendars("1 04/10/26 18:00 A\n2 11/10/2026 18:00 B\n",
+                      "3 04/10/26 18:00 A\n4 11/10/2026 18:00 B\n"),
             "", {}, 1,
             "gironario: calendario1.txt: non si capisce se l'anno delle date ha 2 o 4 cifre; "
             "indicarlo con -a (per esempio -a 4,2)\n"
             "gironario: calendario2.txt: non si capisce se l'anno delle date ha 2 o 4 cifre; "
             "indicarlo con -a (per esempio -a 4,2)\n"),
+    // No line in place either way: none depends on the year digits, and none can be dated.
+    command("NoLineDependsOnTheYears", "-f x", calendars("1 x\n", "2 y\n3 z\n"), "", {}, 1,
+            "gironario: calendario1.txt:1: la data o l'ora non si legge (gg/mm/aa hh:mm): la riga "
+            "resta dopo la precedente del suo calendario\n"
+            "gironario: calendario2.txt:1: la data o l'ora non si legge (gg/mm/aa hh:mm): la riga "
+            "resta dopo la precedente del suo calendario\n"
+            "gironario: calendario2.txt:2: la data o l'ora non si legge (gg/mm/aa hh:mm): la riga "
+            "resta dopo la precedente del suo calendario\n"
+            "gironario: calendario1.txt: nessuna riga di gara ha una data e un'ora leggibili "
+            "(numero, gg/mm/aa, hh:mm, luogo e partita): non viene scritto nulla\n"
+            "gironario: calendario2.txt: nessuna riga di gara ha una data e un'ora leggibili "
+            "(numero, gg/mm/aa, hh:mm, luogo e partita): non viene scritto nulla\n"),
     command("OutputIsACalendar", "-f t -a 2",
             example({symlink_to("calendario.txt", "calendario1.txt")}), "", {}, 1,
             refused_as("calendario.txt", "calendario1.txt"), posix_only),

@@ -20,8 +20,8 @@ struct ShapeCounts {
 // does. The caller asks the reader whether reading failed.
 ShapeCounts count_shapes(LineReader& lines);
 
-// The year digits that fit more match lines: 2 or 4, 2 for a calendar without match lines, and
-// nothing when both fit as many.
+// The year digits that fit more match lines: 2 or 4; 2 for a calendar where no match line fits
+// either (none depends on the answer); nothing when both fit as many.
 std::optional<int> guess_year_digits(const ShapeCounts& counts);
 
 }  // namespace gironario
