@@ -178,6 +178,16 @@ std::vector<Session> sessions() {
          failure("calendario2.txt", "impossibile aprire il file", ENOENT),
          1,
          {}},
+        // A calendar that yields no match, whatever its name says it is: told, and asked again.
+        {"CalendarYieldsNothing",
+         "t\n4\n2\nn\n",
+         [](MemoryFolder& folder) { folder.files["calendario2.txt"] = "%PDF-1.7\n"; },
+         F + Y1 + Y2 + R,
+         "gironario: calendario2.txt: \xE8 un PDF, che gironario non legge: aprirlo, selezionare "
+         "il calendario e copiarlo in un file di testo, da indicare al posto del PDF; oppure "
+         "scaricare dal sito il file Excel o CSV, dove c'\xE8\n",
+         1,
+         {}},
         {"CalendarIsADirectory",
          "t\n4\n2\nn\n",
          [](MemoryFolder& folder) {
