@@ -110,5 +110,33 @@ TEST(Calendar, RecordsOfEverySource) {
     }
 }
 
+// Places of several words, longest first: the whole name is the place, the line as it was.
+TEST(Calendar, KnownPlacesOfSeveralWords) {
+    const std::vector<std::string> places = {"Palestra Pascoli Nord", "Palestra Pascoli"};
+    StringInput input(
+        "1 04/10/26 18:00 Palestra Pascoli Alfa - Beta\n"
+        "2 04/10/26 18:00 PALESTRA PASCOLI NORD A - B\n"
+        "3 04/10/26 18:00 Palestra PascoliX A\n"
+        "4 5/10/26 18:00 Palestra  Pascoli C\n"
+        "5 5/10/26 18:00 Palestra Pascoli\n");
+    LineReader reader(input);
+    Calendar calendar(reader, 2, "u17.txt");
+    calendar.know_places(places);
+    std::vector<std::string> records;
+    while (calendar.next() == CalendarStep::match) {
+        records.push_back(shown(calendar));
+    }
+    EXPECT_EQ(records,
+              (std::vector<std::string>{
+                  "1|04/10/2026 18:00|Palestra Pascoli|Alfa - Beta|"
+                  "1 04/10/26 18:00 Palestra Pascoli Alfa - Beta",
+                  "2|04/10/2026 18:00|PALESTRA PASCOLI NORD|A - B|"
+                  "2 04/10/26 18:00 PALESTRA PASCOLI NORD A - B",
+                  "3|04/10/2026 18:00|Palestra|PascoliX A|3 04/10/26 18:00 Palestra PascoliX A",
+                  "4|05/10/2026 18:00|Palestra|Pascoli C|4 05/10/26 18:00 Palestra  Pascoli C",
+                  "5|05/10/2026 18:00|Palestra Pascoli||5 05/10/26 18:00 Palestra Pascoli",
+              }));
+}
+
 }  // namespace
 }  // namespace gironario

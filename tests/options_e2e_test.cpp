@@ -361,6 +361,14 @@ INSTANTIATE_TEST_SUITE_P(Sources, EndToEnd, testing::Values(
               "444 11/10/26 11:00 PalaAlfa Alfa - Lorvane\n"
               "444 11/10/26 11:00 PalaAlfa Alfa - Lorvane\n\n"
               "2 11/10/26 18:00 PalaA Alfa - Gamma\n"}}),
+    // Gyms of two words, named: one place each, not "Palestra" booked twice; the lines as written.
+    command("PlacesOfSeveralWords",
+            "-f t -a 2 --luogo='Palestra Pascoli' --luogo='Palestra Rossi' a.txt b.txt",
+            {{"a.txt", "1 04/10/26 18:00 Palestra Pascoli A - B\n"},
+             {"b.txt", "2 04/10/26 18:00 Palestra Rossi C - D\n"}},
+            summary(2, "calendario.txt"),
+            {{"calendario.txt", "1 04/10/26 18:00 Palestra Pascoli A - B\n"
+                                "2 04/10/26 18:00 Palestra Rossi C - D\n\n"}}),
     // A Word document's paragraphs are a text calendar's lines.
     command("AWordDocument", "-f t -a 2 prima.txt u14.docx",
             {{"prima.txt", prima},

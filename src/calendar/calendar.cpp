@@ -126,6 +126,7 @@ void Calendar::read_line(std::string_view line) {
             match.line.assign(line);
         }
         find_words(line, key_position(KEY_CHARACTERS - 1, number_offset_, offset) + 1, match);
+        find_known_place(line, key_position(KEY_CHARACTERS - 1, number_offset_, offset) + 1);
         return;
     }
     // A line typed out of its columns ("5 8/11/2026 18:00 ...") is placed by its real date and
@@ -143,6 +144,7 @@ void Calendar::read_line(std::string_view line) {
         match.line = std::move(typed.line);
         const int typed_offset = detect_number_offset(match.line, 0);
         find_words(match.line, key_position(KEY_CHARACTERS - 1, typed_offset, 0) + 1, match);
+        find_known_place(match.line, key_position(KEY_CHARACTERS - 1, typed_offset, 0) + 1);
         return;
     }
     match.in_place = false;
@@ -170,6 +172,25 @@ std::vector<std::size_t> teams_named(const TeamFilter& filter, const MatchRecord
         }
     }
     return named;
+}
+
+void Calendar::find_known_place(std::string_view line, std::size_t from) {
+    if (places_ == nullptr || text_record_.place.empty()) {
+        return;
+    }
+    while (from < line.size() && is_white(line[from])) {
+        ++from;
+    }
+    for (const std::string& name : *places_) {
+        const std::string_view written = line.substr(from, name.size());
+        const std::size_t end = from + name.size();
+        if (name.size() > text_record_.place.size() && same_ignoring_case(written, name) &&
+            (end == line.size() || is_white(line[end]))) {
+            text_record_.place.assign(written);
+            text_record_.title.assign(trimmed(line.substr(end)));
+            return;
+        }
+    }
 }
 
 bool names_a_team(const TeamFilter& filter, const MatchRecord& match) {

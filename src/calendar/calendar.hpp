@@ -52,6 +52,11 @@ class Calendar {
 
     bool ended() const { return ended_; }
 
+    // Names of places of several words ("Palestra Pascoli"), longest first: a text line whose
+    // place begins with one of them, ASCII case aside, has that whole name as its place. They
+    // must outlive the calendar.
+    void know_places(const std::vector<std::string>& places) { places_ = &places; }
+
     // Keeps only the matches that `filter` keeps; it must outlive the calendar.
     void keep_only(const TeamFilter& filter) { filter_ = &filter; }
     // Whether the filter has left out every match the merge was given, and there were some.
@@ -76,6 +81,7 @@ class Calendar {
   private:
     CalendarStep next_any();
     void read_line(std::string_view line);
+    void find_known_place(std::string_view line, std::size_t from);
 
     LineReader* lines_ = nullptr;
     PreparedCalendar* prepared_ = nullptr;
@@ -93,6 +99,7 @@ class Calendar {
     // a line that has none stays after it.
     MatchKeys previous_keys_{};
     const TeamFilter* filter_ = nullptr;
+    const std::vector<std::string>* places_ = nullptr;
     long long left_out_ = 0;
     long long kept_ = 0;
     long long match_lines_ = 0;

@@ -14,6 +14,7 @@ RunRequest request_of(const Options& options, std::time_t now) {
     request.settings.overlaps = options.overlaps;
     request.settings.zone = options.zone;
     request.teams = options.teams;
+    request.places = options.places;
     const auto add = [&](std::string_view name) {
         const std::size_t i = request.calendars.size();
         // One value of -a for every calendar, or one for each.

@@ -10,7 +10,8 @@ namespace gironario {
 const std::string_view usage =
     "Uso: gironario\n"
     "     gironario -f FORMATO [-a ANNI] [-o FILE] [--durata=MINUTI] [--sovrapposizioni]\n"
-    "               [--nome=TESTO] [--fuso=FUSO] [--squadra=TESTO...] [CALENDARIO...]\n"
+    "               [--nome=TESTO] [--fuso=FUSO] [--squadra=TESTO...] [--luogo=NOME...]\n"
+    "               [CALENDARIO...]\n"
     "     gironario CALENDARIO...\n"
     "     gironario --help | --version\n"
     "\n"
@@ -45,6 +46,9 @@ const std::string_view usage =
     "      --squadra=TESTO    tiene solo le gare che nominano TESTO (maiuscole, accenti e spazi\n"
     "                         ripetuti non contano), in ogni calendario; una volta per ogni\n"
     "                         squadra da tenere\n"
+    "      --luogo=NOME       il luogo di una riga di testo che comincia con NOME (di pi\xF9\n"
+    "                         parole, come \"Palestra Pascoli\") \xE8 NOME intero; una volta per\n"
+    "                         ogni luogo. Valgono cos\xEC anche i luoghi delle tabelle e dei .ics\n"
     "      --help             mostra questo aiuto\n"
     "      --version          mostra la versione\n"
     "\n"
@@ -87,6 +91,7 @@ enum LongOnly : int {
     duration_option = 1000,
     overlaps_option,
     team_option,
+    place_option,
     name_option,
     zone_option,
     help_option,
@@ -171,6 +176,7 @@ Options parse_options(int argc, char* const argv[]) {
         {"sovrapposizioni", no_argument, nullptr, overlaps_option},
         {"fuso", required_argument, nullptr, zone_option},
         {"squadra", required_argument, nullptr, team_option},
+        {"luogo", required_argument, nullptr, place_option},
         {"help", no_argument, nullptr, help_option},
         {"version", no_argument, nullptr, version_option},
         {nullptr, 0, nullptr, 0},
@@ -230,6 +236,9 @@ Options parse_options(int argc, char* const argv[]) {
                 break;
             case team_option:
                 options.teams.emplace_back(value);
+                break;
+            case place_option:
+                options.places.emplace_back(value);
                 break;
             case name_option:
                 options.name = std::string(value);

@@ -40,6 +40,8 @@ struct Options {
     IcsZone zone = IcsZone::europe_rome;
     // --squadra, as often as given: only the matches that name one of these teams are kept.
     std::vector<std::string> teams;
+    // --luogo, as often as given: places of several words, that a text line's place may begin.
+    std::vector<std::string> places;
 
     // For Action::usage_error: what was wrong, one line without its line feed.
     std::string error;

@@ -228,6 +228,25 @@ std::optional<long long> RunInProgress::merge(std::unique_ptr<Output> output,
         readers[i] = std::make_unique<LineReader>(*inputs_[i]);
         calendars.emplace_back(*readers[i], year_digits_[i], request_.calendars[i].name);
     }
+    // Places of several words: those named with --luogo and every place a table or a feed names,
+    // longest first, so that "Palestra Pascoli Nord" is found before "Palestra Pascoli".
+    std::vector<std::string> places = request_.places;
+    for (const auto& prepared : prepared_) {
+        if (prepared) {
+            for (const MatchRecord& match : prepared->dated) {
+                if (match.place.find(' ') != std::string::npos) {
+                    places.push_back(match.place);
+                }
+            }
+        }
+    }
+    std::sort(places.begin(), places.end(), [](const std::string& one, const std::string& two) {
+        return one.size() != two.size() ? one.size() > two.size() : one < two;
+    });
+    places.erase(std::unique(places.begin(), places.end()), places.end());
+    for (Calendar& calendar : calendars) {
+        calendar.know_places(places);
+    }
     const TeamFilter teams(request_.teams);
     if (!teams.keeps_all()) {
         for (Calendar& calendar : calendars) {

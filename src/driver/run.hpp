@@ -41,6 +41,8 @@ struct RunRequest {
     ExportSettings settings;
     // --squadra: only the matches that name one of these are kept; none keeps them all.
     std::vector<std::string> teams;
+    // --luogo: the names of places of several words, which a text line's place may begin.
+    std::vector<std::string> places;
 };
 
 // Carries out a run in `folder`: opens every calendar (and reads those whose year digits are to be
