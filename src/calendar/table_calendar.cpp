@@ -383,6 +383,27 @@ std::string no_date_column() {
            date_names() + ")";
 }
 
+// The header of a text table, and the separator that splits it into the most cells of
+// `separators`; whether its first rows held anything at all.
+struct TextHeader {
+    Header header;
+    char separator = '\t';
+    bool any_rows = false;
+};
+
+TextHeader find_text_header(std::string_view bytes, std::string_view separators, bool utf8) {
+    TextHeader best;
+    for (const char candidate : separators) {
+        Header found = find_header(split_rows(bytes, candidate, HEADER_ROWS), utf8);
+        best.any_rows = best.any_rows || found.any_rows;
+        if (found.found && (!best.header.found || found.cells > best.header.cells)) {
+            best.header = std::move(found);
+            best.separator = candidate;
+        }
+    }
+    return best;
+}
+
 }  // namespace
 
 SourceReading read_workbook(const Workbook& book) {
@@ -415,14 +436,8 @@ bool has_table_header(std::string_view head) {
         end = std::min(head.find('\n', end), head.size()) + 1;
     }
     head = head.substr(0, end);
-    const bool utf8 = is_utf8(head);
-    for (const char separator : std::string_view(";,\t")) {
-        const Header header = find_header(split_rows(head, separator, HEADER_ROWS), utf8);
-        if (header.found && header.cells >= 3) {
-            return true;
-        }
-    }
-    return false;
+    const TextHeader found = find_text_header(head, ";,\t", is_utf8(head));
+    return found.header.found && found.header.cells >= 3;
 }
 
 SourceReading read_table(std::string_view bytes, bool tsv) {
@@ -431,18 +446,8 @@ SourceReading read_table(std::string_view bytes, bool tsv) {
         bytes.remove_prefix(3);
     }
     const bool utf8 = reading.utf8 = is_utf8(bytes);
-    // The separator is the one that splits the header into the most cells.
-    Header header;
-    char separator = '\t';
-    bool any_rows = false;
-    for (const char candidate : tsv ? std::string_view("\t") : std::string_view(";,\t")) {
-        Header found = find_header(split_rows(bytes, candidate, HEADER_ROWS), utf8);
-        any_rows = any_rows || found.any_rows;
-        if (found.found && (!header.found || found.cells > header.cells)) {
-            header = std::move(found);
-            separator = candidate;
-        }
-    }
+    const auto [header, separator, any_rows] =
+        find_text_header(bytes, tsv ? std::string_view("\t") : std::string_view(";,\t"), utf8);
     if (!header.found) {
         if (any_rows) {
             reading.error = no_date_column();
