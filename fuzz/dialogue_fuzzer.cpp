@@ -14,6 +14,7 @@
 #include <string>
 
 #include "../tests/memory_folder.hpp"
+#include "calendar/calendar_kind.hpp"
 #include "driver/dialogue.hpp"
 #include "fuzz_support.hpp"
 
@@ -224,6 +225,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     const std::string_view input(reinterpret_cast<const char*>(data) + 5, size - 5);
     const std::vector<std::string_view> parts = cut(input, 3);
+    // The model of what is written is a text calendar's; a calendar whose first bytes make it a
+    // table, a page or a workbook is the other targets' to fuzz.
+    for (std::size_t i = 1; i <= 2; ++i) {
+        if (calendar_kind("calendario.txt", parts[i]) != CalendarKind::text) {
+            return 0;
+        }
+    }
 
     MemoryFolder folder;
     folder.files["calendario1.txt"] = std::string(parts[1]);
