@@ -17,8 +17,11 @@ MatchKeys keys_of(int year, int month, int day, int hour, int minute) {
 // The number, place and title of a match line whose place starts at or after `from`: the place
 // is one word, the title what follows it, trimmed.
 void find_words(std::string_view line, std::size_t from, MatchRecord& match) {
-    const auto digits = std::find_if_not(line.begin(), line.end(), is_digit);
-    match.number.assign(line.begin(), digits);
+    std::size_t digits = 0;
+    while (digits < line.size() && is_digit(line[digits])) {
+        ++digits;
+    }
+    match.number.assign(line.substr(0, digits));
     match.place.clear();
     match.title.clear();
     while (from < line.size() && is_white(line[from])) {

@@ -117,14 +117,9 @@ void ClashCheck::forget_ended(long long before) {
         const std::size_t slot = playing_.front();
         playing_.pop_front();
         free_slots_.push_back(slot);
-        Places::value_type* const place = slot_places_[slot];
-        if (place == nullptr) {
-            continue;
-        }
-        std::vector<std::size_t>& same_place = place->second;
-        same_place.erase(std::find(same_place.begin(), same_place.end(), slot));
-        if (same_place.empty()) {
-            spare_places_.push_back(by_place_.extract(place->first));
+        if (Places::value_type* const place = slot_places_[slot]; place != nullptr) {
+            std::vector<std::size_t>& same_place = place->second;
+            same_place.erase(std::find(same_place.begin(), same_place.end(), slot));
         }
     }
 }
@@ -159,14 +154,13 @@ void ClashCheck::keep(const MatchRecord& match, Places::iterator place) {
         return;
     }
     if (place == by_place_.end()) {
-        if (spare_places_.empty()) {
-            place = by_place_.emplace(key_, std::vector<std::size_t>{}).first;
-        } else {
-            Places::node_type node = std::move(spare_places_.back());
-            spare_places_.pop_back();
-            node.key() = key_;
-            place = by_place_.insert(std::move(node)).position;
+        // The places no longer played are kept for when they are played again, as long as they
+        // are not many more than the matches in play: a season's few gyms stay for good, and a
+        // calendar with a new place on every line does not fill the memory.
+        if (by_place_.size() > 2 * playing_.size() + 64) {
+            std::erase_if(by_place_, [](const auto& entry) { return entry.second.empty(); });
         }
+        place = by_place_.emplace(key_, std::vector<std::size_t>{}).first;
     }
     slot_places_[slot] = &*place;
     std::vector<std::size_t>& same_place = place->second;

@@ -92,10 +92,9 @@ class ClashCheck {
     // The slots of the matches being played, in the order of their starts (those of one minute
     // in the order taken): as every match lasts the same time, they end in that order.
     std::deque<std::size_t> playing_;
-    // The same, by their places; the entries of places no longer played are kept for other
-    // places, for the same reason.
+    // The same, by their places. A place stays in the map while none of its matches is played,
+    // for the next one: see keep().
     Places by_place_;
-    std::vector<Places::node_type> spare_places_;
     std::string key_;                    // the place key of the match being taken
     std::vector<std::size_t> clashing_;  // of the match being taken, those it clashes with
     long long told_ = 0;
