@@ -202,7 +202,7 @@ TEST(IcsChanges, UnreadMatchesKeptAndTheCalendarsIdentity) {
         // An event of a feed, by its own UID.
         {"",
          {{"ev7|" + A, "ev8|" + B}, {"ev8|" + unread, "ev7|" + A}},
-         "ev8-u17.txt-$@gironario kept ev7-u17.txt-$@gironario ",
+         "ev8-$@gironario kept ev7-$@gironario ",
          none + kept},
     };
     const char* const epochs[] = {"1796169600", "1796256000", "1", "2"};

@@ -38,6 +38,45 @@ TEST(IcsUid, UidsOfARun) {
     }
 }
 
+// A match known by its own identity: a feed's UID alone, a table's code with its league, else
+// with its file name less a copy mark, counted over the run; and the UID that 1.3.0 made of it.
+// The others as 1.3.0 made them.
+TEST(IcsUid, MatchesByTheirIdentity) {
+    const struct {
+        MatchSource source;
+        std::string_view file_name, number, code, league, feed_uid;
+        std::string_view uid, earlier;
+    } rows[] = {
+        {MatchSource::icalendar, "app (1).ics", "3", "", "", "a,1@app", "a\\,1@app-00ff@gironario",
+         "a\\,1@app-app (1).ics-00ff@gironario"},
+        {MatchSource::table, "Gare (1).csv", "443", "443", "U17", "", "gara-443-U17-00ff@gironario",
+         "443-1-Gare (1).csv-00ff@gironario"},
+        {MatchSource::table, "Gare - Copia (2).csv", "443", "443", "", "",
+         "gara-443-Gare.csv-00ff@gironario", "443-1-Gare - Copia (2).csv-00ff@gironario"},
+        {MatchSource::table, "Gare(2).csv", "443", "443", "", "",
+         "gara-443-Gare.csv.2-00ff@gironario", "443-1-Gare(2).csv-00ff@gironario"},
+        {MatchSource::table, "Gare (1).csv", "7", "", "U17", "", "7-1-Gare (1).csv-00ff@gironario",
+         ""},
+        {MatchSource::text, "u17 (1).txt", "7", "", "", "", "7-1-u17 (1).txt-00ff@gironario", ""},
+    };
+    IcsUids uids;
+    uids.set_identity("00ff");
+    std::size_t calendar = 0;
+    for (const auto& row : rows) {
+        MatchRecord match;
+        match.source = row.source;
+        match.number = row.number;
+        match.code = row.code;
+        match.league = row.league;
+        match.uid = row.feed_uid;
+        std::string uid, earlier;
+        const bool by_identity =
+            uids.append(uid, earlier, IcsSource{row.file_name, "", 0, calendar++, 1}, match);
+        EXPECT_EQ(uid + ' ' + earlier, std::string(row.uid) + ' ' + std::string(row.earlier));
+        EXPECT_EQ(by_identity, !row.earlier.empty());
+    }
+}
+
 // With SOURCE_DATE_EPOCH the same run gives the same identity; each part changes it.
 TEST(IcsUid, Identities) {
     const struct {

@@ -59,6 +59,9 @@ struct MatchRecord {
     std::string home;    // a row's teams, when the file names them
     std::string away;
     std::string uid;  // an event's own UID
+    // A row's code from its table's number column (Gara N, Codice gara...): empty where the table
+    // has none or the cell is empty, as the match is then known by its file and row.
+    std::string code;
 
     Dating dating = Dating::bad_shape;
     MatchKeys keys;

@@ -346,6 +346,7 @@ bool read_row(const SheetRow& row, const Header& header, bool utf8, long long po
     const bool teams = header[Column::home] && header[Column::away];
     if (const std::string_view number = cell(Column::number); !number.empty()) {
         match.number = tidied(number);
+        match.code = match.number;
     } else if (teams && all_digits(title)) {
         match.number = title;
     } else {

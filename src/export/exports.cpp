@@ -7,6 +7,7 @@
 #include "export/icalendar.hpp"
 #include "export/icalendar_events.hpp"
 #include "export/page_matches.hpp"
+#include "export/same_match.hpp"
 #include "export/table_export.hpp"
 
 namespace gironario {
@@ -53,13 +54,15 @@ long long export_icalendar(ExportJob& job) {
         published_identity(job.changes, std::getenv("SOURCE_DATE_EPOCH"), job.result_name);
     IcsWriter ics(job.out, std::move(settings), job.changes);
     IcalendarEvents events(ics, job.out, job.calendars, job.checks, job.result_name, job.teams);
+    SameMatches once(events, job.checks, job.calendars, job.result_name);
     ics.begin();
-    const long long matches = merge_checked(job, events);
+    const long long matches = merge_checked(job, once);
+    once.finish();
     for (const MatchRecord* match : job.undated) {
         events.unplaced(*match);
     }
     ics.end();
-    return matches;
+    return matches - once.repeats();
 }
 
 long long export_page(ExportJob& job) {
@@ -69,13 +72,15 @@ long long export_page(ExportJob& job) {
     }
     DayPage page(job.out, std::move(settings));
     PageMatches lines(page, job.out, job.calendars, job.checks, job.teams);
+    SameMatches once(lines, job.checks, job.calendars, job.result_name);
     page.begin();
-    const long long matches = merge_checked(job, lines);
+    const long long matches = merge_checked(job, once);
+    once.finish();
     for (const MatchRecord* match : job.undated) {
         lines.apart(*match);
     }
     page.end();
-    return matches;
+    return matches - once.repeats();
 }
 
 }  // namespace gironario

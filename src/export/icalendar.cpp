@@ -70,9 +70,8 @@ void IcsWriter::end() {
 
 EventOutcome IcsWriter::event(const MatchRecord& match, const IcsSource& source) {
     // Every match is counted, dated or not, so that the UIDs of the others do not shift.
-    content_ = "UID:";
-    uids_.append(content_, source, match.number, match.uid);
-    const std::uint64_t uid = ics_hash(content_);
+    std::uint64_t renewed = 0;
+    const std::uint64_t uid = uid_line(match, source, renewed);
     EventOutcome outcome = EventOutcome::written;
     std::optional<LocalTime> start;
     std::optional<LocalTime> end;
@@ -87,7 +86,11 @@ EventOutcome IcsWriter::event(const MatchRecord& match, const IcsSource& source)
         // Not read this time: what the phones have stays as it was.
         kept_previous_ = false;
         if (changes_ != nullptr) {
-            if (const std::string_view kept = changes_->keep(uid); !kept.empty()) {
+            std::string_view kept = changes_->keep(uid);
+            if (kept.empty() && renewed != 0) {
+                kept = changes_->keep(renewed);
+            }
+            if (!kept.empty()) {
                 out_.put(kept);
                 kept_previous_ = true;
             }
@@ -97,6 +100,7 @@ EventOutcome IcsWriter::event(const MatchRecord& match, const IcsSource& source)
     // One reading for the whole line, so that every value of an event is read alike.
     const bool utf8 = is_utf8(match.line);
     const bool name_utf8 = is_utf8(source.file_name);
+    const std::string_view described = described_file_name(source);
 
     out_.put("BEGIN:VEVENT\r\n");
     write_content_line(out_, content_);
@@ -135,7 +139,7 @@ EventOutcome IcsWriter::event(const MatchRecord& match, const IcsSource& source)
     content_ = "DESCRIPTION:Gara ";
     content_ += match.number;
     content_ += "\\, ";
-    append_text_value(content_, source.file_name, name_utf8);
+    append_text_value(content_, described, name_utf8);
     put_line();
     if (source.categories.empty()) {
         put_text_line("CATEGORIES", source.tag, is_utf8(source.tag));
@@ -148,9 +152,9 @@ EventOutcome IcsWriter::event(const MatchRecord& match, const IcsSource& source)
     IcsRevision revision;
     if (changes_ != nullptr) {
         std::string file_name;
-        append_plain_text(file_name, source.file_name, name_utf8);
+        append_plain_text(file_name, described, name_utf8);
         revision = changes_->settle(
-            {uid, digest_.value(), start_number(*start), place, match.number, file_name});
+            {uid, digest_.value(), start_number(*start), place, match.number, file_name, renewed});
     }
     content_ = "SEQUENCE:";
     append_digits(content_, revision.sequence, 1);

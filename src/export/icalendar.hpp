@@ -60,6 +60,9 @@ class IcsWriter {
     // of them, so that each is counted for its UID. A match that is left out says why, and writes
     // nothing unless the previous file has its event, which is then written again as it was.
     EventOutcome event(const MatchRecord& match, const IcsSource& source);
+    // A match not written, as an earlier calendar's record of it stands for it: counted all the
+    // same, so that the UIDs of its calendar's later matches do not shift.
+    void pass(const MatchRecord& match, const IcsSource& source);
     // Whether the latest match left out had its event written again as the previous file has it.
     bool kept_previous() const { return kept_previous_; }
 
@@ -68,6 +71,14 @@ class IcsWriter {
 
   private:
     void put_line();
+    // Puts the UID content line of `match` in content_ and returns its hash; `renewed` is given
+    // the hash of the UID that 1.3.0 made for it where the previous file has that one instead,
+    // else 0.
+    std::uint64_t uid_line(const MatchRecord& match, const IcsSource& source,
+                           std::uint64_t& renewed);
+    // The file name that the DESCRIPTION of the latest match given a UID names: without its copy
+    // mark for a match known by its identity, which a new download must not change.
+    std::string_view described_file_name(const IcsSource& source);
     void put_text_line(std::string_view name, std::string_view bytes, bool utf8);
 
     LineWriter& out_;
@@ -77,6 +88,9 @@ class IcsWriter {
     IcsDigest digest_;
     std::string content_;  // the content line being made, kept for its capacity
     bool kept_previous_ = false;
+    // The latest UID line as 1.3.0 made it, and whether the match has an identity of its own.
+    std::string earlier_;
+    bool by_identity_ = false;
 };
 
 // The identity of a calendario.ics written against `changes`, the file it replaces: that file's,

@@ -43,7 +43,7 @@ IcalendarEvents::IcalendarEvents(IcsWriter& writer, LineWriter& out,
 IcsSource& IcalendarEvents::source_of(const MatchRecord& match) {
     IcsSource& source = sources_[match.calendar];
     source.line_number = match.line_number;
-    categories_ = categories_of(tags_.of(match));
+    categories_ = categories_of(tags_with(tags_, match, also(), tag_list_));
     source.categories = categories_;
     return source;
 }

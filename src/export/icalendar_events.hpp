@@ -12,6 +12,7 @@
 #include "calendar/merge.hpp"
 #include "export/icalendar.hpp"
 #include "export/match_tags.hpp"
+#include "export/same_match.hpp"
 
 namespace gironario {
 
@@ -19,7 +20,7 @@ namespace gironario {
 // without folders, and for a file name that an earlier calendar has too, its rank among them.
 std::vector<IcsSource> ics_sources(std::span<const Calendar> calendars);
 
-class IcalendarEvents final : public MergeSink {
+class IcalendarEvents final : public OnceSink {
   public:
     // Events of `calendars`' matches, written by `writer` through `out`; the matches left out are
     // told through `checks` as missing from `file_name`.
@@ -33,6 +34,10 @@ class IcalendarEvents final : public MergeSink {
     // A match of a table or an iCalendar file that cannot be dated, told of already: counted
     // for its UID, and its event kept when the previous file has it. After the merge.
     void unplaced(const MatchRecord& match);
+    // A match that another calendar's event stands for, counted for its UID.
+    void repeated(const MatchRecord& match) override {
+        writer_.pass(match, sources_[match.calendar]);
+    }
     void day_break() override {}
     bool failed() const override { return out_.failed(); }
 
@@ -48,6 +53,8 @@ class IcalendarEvents final : public MergeSink {
     std::string categories_;  // of the match in hand
     std::string where_;       // where a match left out is not, as the warnings say it
     std::string kept_where_;  // where it stays as it was
+    // The tags of the match in hand and of the records it stands for.
+    std::vector<MatchTag> tag_list_;
 };
 
 }  // namespace gironario

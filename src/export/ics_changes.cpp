@@ -39,6 +39,14 @@ IcsRevision IcsChanges::settle(const IcsEventState& event) {
     IcsStrings& strings = previous_->strings;
     const std::size_t index = previous_->find(event.uid);
     if (index == PreviousCalendar::npos) {
+        // 1.3.0's event of the match is replaced by this one, not gone: one line tells them all.
+        if (const std::size_t earlier =
+                event.renewed != 0 ? previous_->find(event.renewed) : PreviousCalendar::npos;
+            earlier != PreviousCalendar::npos && !previous_->events[earlier].seen()) {
+            previous_->events[earlier].set_seen();
+            ++renewed_;
+            return {};
+        }
         changes_.push_back({Kind::added,
                             strings.add(ics_match_label(event.number, event.file_name)),
                             strings.add(event.place), event.start});
@@ -103,6 +111,13 @@ void IcsChanges::report(const std::function<void(std::string_view)>& say) const 
     say("Rispetto al calendario di prima: " +
         count_of(changes_.size() - added, "gara cambiata", "gare cambiate") + ", " +
         count_of(added, "nuova", "nuove") + ", " + count_of(gone.size(), "tolta", "tolte") + "\n");
+    if (renewed_ > 0) {
+        say(renewed_ == 1 ? std::string("1 gara ora \xE8 nota dal suo codice: il suo UID cambia "
+                                        "questa volta sola\n")
+                          : std::to_string(renewed_) +
+                                " gare ora sono note dal loro codice: il loro UID cambia questa "
+                                "volta sola\n");
+    }
     // The first few, as a cron mail is read; the counts above are whole.
     std::size_t told = 0;
     const auto tell = [&](const std::string& line) {

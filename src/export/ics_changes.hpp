@@ -31,6 +31,9 @@ struct IcsEventState {
     std::string_view place;      // LOCATION's value as written
     std::string_view number;     // the match number as written
     std::string_view file_name;  // its calendar's, as a text value
+    // Of an event whose UID changes this once, as 1.3.0 knew it by its row: ics_hash() of the UID
+    // line it had then; 0 for any other.
+    std::uint64_t renewed = 0;
 };
 
 class IcsChanges {
@@ -46,11 +49,15 @@ class IcsChanges {
     // previous file has no such event. A kept event is not gone, and the list tells it apart.
     std::string_view keep(std::uint64_t uid);
 
+    // Whether the previous file has an event whose UID content line hashes to `uid`.
+    bool knows(std::uint64_t uid) const { return previous_->find(uid) != PreviousCalendar::npos; }
+
     // The previous file's calendar identity (X-WR-RELCALID), to be kept; empty when it has none.
     const std::string& identity() const { return previous_->identity; }
 
     // The list of changes, each line whole and in Latin-1, to `say`: the counts (changed, new,
-    // removed), then one line for each changed or new event in the order written, one for each
+    // removed), the events whose UID changed once from 1.3.0's in one line, then one line for
+    // each changed or new event in the order written, one for each
     // event kept as it was, and one for each event that is gone, by its start.
     void report(const std::function<void(std::string_view)>& say) const;
 
@@ -68,6 +75,7 @@ class IcsChanges {
     std::unique_ptr<PreviousCalendar> previous_;
     std::vector<Change> changes_;
     std::vector<std::uint32_t> kept_;  // in previous_->events, in the order written
+    std::size_t renewed_ = 0;          // events whose UID changed from 1.3.0's, told as one
 };
 
 }  // namespace gironario

@@ -8,6 +8,7 @@
 
 #include "export/ics_previous.hpp"
 #include "export/ics_text.hpp"
+#include "export/match_identity.hpp"
 
 namespace gironario {
 
@@ -50,6 +51,44 @@ void IcsUids::append(std::string& out, const IcsSource& source, std::string_view
         append_number(out, static_cast<unsigned long long>(source.rank));
     }
     append_end(out, source);
+}
+
+const std::string& IcsUids::plain_name(const IcsSource& source) {
+    while (plain_names_.size() <= source.calendar) {
+        plain_names_.emplace_back();
+    }
+    std::string& plain = plain_names_[source.calendar];
+    if (plain.empty()) {
+        plain = without_copy_mark(source.file_name);
+    }
+    return plain;
+}
+
+bool IcsUids::append(std::string& out, std::string& earlier, const IcsSource& source,
+                     const MatchRecord& match) {
+    const std::string& plain = plain_name(source);
+    // Counted as 1.3.0 counted it whatever the match is known by, so that the UID it made can be
+    // found in its file.
+    earlier_form_.clear();
+    append(earlier_form_, source, match.number, match.uid);
+    identity_of_match_.clear();
+    if (!append_identity(identity_of_match_, match, plain)) {
+        out += earlier_form_;
+        return false;
+    }
+    earlier += earlier_form_;
+    const std::uint32_t count = ++identity_counts_[identity_of_match_];
+    out += identity_of_match_;
+    if (count > 1) {
+        out += '.';
+        append_number(out, count);
+    }
+    if (!identity_.empty()) {
+        out += '-';
+        out += identity_;
+    }
+    out += uid_suffix;
+    return true;
 }
 
 void IcsUids::append_end(std::string& out, const IcsSource& source) const {

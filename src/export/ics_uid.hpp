@@ -21,6 +21,16 @@
 // table or an iCalendar file are counted in the merge's order, then those that cannot be dated in
 // the file's order.
 //
+// A match that has an identity of its own (match_identity.hpp), an event's UID or a table's code,
+// is known by it instead, so that it stays one event however its calendar is sorted or its file is
+// named again:
+//
+//     UID:<identity>[.<occurrence>][-<identity of the calendar>]@gironario
+//
+// its occurrence counted over the run, as the same identity in two calendars is the same match.
+// 1.3.0 knew such a match by its number or its event's UID with its file name, as above: a feed's
+// event keeps that UID where the file replaced has it (IcsWriter), the others change once.
+//
 // So a match keeps its UID when its date, time, place or teams are corrected, or its years are
 // rewritten with four digits, and the UID says nothing of the run's time. No two events of a file
 // share one: number and occurrence are digits ended by a '-' or a '.', so they part two UIDs
@@ -32,6 +42,8 @@
 #include <string_view>
 #include <unordered_map>
 #include <vector>
+
+#include "calendar/match_record.hpp"
 
 namespace gironario {
 
@@ -52,9 +64,19 @@ class IcsUids {
     // Appends to `out` the UID value of the next match numbered `number` in `source`'s calendar.
     // A match of an iCalendar file is known by its own event's UID instead (`source_uid`), so
     // that it stays one event wherever the feed moves it:
-    // "<source UID>[.<occurrence>]-<file name>[-<identity>]@gironario".
+    // "<source UID>[.<occurrence>]-<file name>[-<identity>]@gironario", as 1.3.0 made it.
     void append(std::string& out, const IcsSource& source, std::string_view number,
                 std::string_view source_uid = {});
+
+    // Appends to `out` the UID value of `match`, the next of `source`'s calendar: by the match's
+    // own identity where it has one, else as append() makes it from its number. For a match known
+    // by its identity, the UID that 1.3.0 made (append()'s) is appended to `earlier`, and true
+    // returned.
+    bool append(std::string& out, std::string& earlier, const IcsSource& source,
+                const MatchRecord& match);
+
+    // The file name of `source`'s calendar without its copy mark (match_identity.hpp).
+    const std::string& plain_name(const IcsSource& source);
 
     // The published calendar's identity that every UID carries; empty for none (as in 1.2.0).
     void set_identity(std::string_view identity) { identity_ = identity; }
@@ -66,6 +88,11 @@ class IcsUids {
     // By calendar: how many lines with each number have been given a UID. It grows with the
     // different numbers of a calendar (hundreds), not with its lines.
     std::vector<std::unordered_map<std::string, std::uint32_t>> counts_;
+    // Over the run: how many matches with each identity have been given a UID.
+    std::unordered_map<std::string, std::uint32_t> identity_counts_;
+    std::vector<std::string> plain_names_;  // by calendar: its file name without a copy mark
+    std::string identity_of_match_;         // the match in hand's, kept for its capacity
+    std::string earlier_form_;              // its UID as 1.3.0 made it, likewise
 };
 
 // A new published calendar's identity, 16 lowercase hexadecimal digits: random, or, when

@@ -18,7 +18,7 @@ void PageMatches::match(const MatchRecord& match, const BookedWith* booked) {
     PageLine line;
     line.match = &match;
     line.calendar_name = names_[match.calendar];
-    line.tags = tags_.of(match);
+    line.tags = tags_with(tags_, match, also(), tag_list_);
     if (booked != nullptr) {
         // For the families: the other match by its title and time, which they know it by.
         note_.assign("campo occupato anche da ");

@@ -11,10 +11,11 @@
 #include "calendar/merge.hpp"
 #include "export/day_page.hpp"
 #include "export/match_tags.hpp"
+#include "export/same_match.hpp"
 
 namespace gironario {
 
-class PageMatches final : public MergeSink {
+class PageMatches final : public OnceSink {
   public:
     // The matches of `calendars`, in the order named, which gives each its colour; the matches
     // whose date or time does not exist are told through `checks`.
@@ -40,6 +41,8 @@ class PageMatches final : public MergeSink {
     MatchTags tags_;
     std::string note_;   // the note of a place booked twice, kept for its capacity
     std::string where_;  // where a match that is not under its day is instead
+    // The tags of the match in hand and of the records it stands for.
+    std::vector<MatchTag> tag_list_;
 };
 
 }  // namespace gironario
