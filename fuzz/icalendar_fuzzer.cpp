@@ -4,8 +4,9 @@
 // balanced, each event with exactly one of each of its properties, text values in UTF-8 without
 // control characters and with valid escapes, UIDs unique. There must be one event for each line
 // whose key characters are digits and whose date and time exist, with its start, end and
-// description, and UIDs that count every match line, written or not; a calendar's UIDs must not
-// depend on the other calendar.
+// description, and a tentative event of a whole day for each line whose date is in its columns and
+// whose time is still to be set ("da definire", "TBD", "-"), and UIDs that count every match line,
+// written or not; a calendar's UIDs must not depend on the other calendar.
 //
 // Input: two bytes of settings, then calendar 1, a line "====", and calendar 2. The first byte
 // chooses the year digits of each calendar (bits 0 and 1) and the duration of a match; the second
@@ -93,12 +94,82 @@ std::vector<Fed> merge_order(const std::vector<Fed>& first, const std::vector<Fe
 }
 
 // What a line must become, worked out without the writer's code: its outcome and, when written,
-// its DTSTART and DTEND values.
+// its DTSTART and DTEND values ("DATE:YYYYMMDD" for a whole day; no DTEND after 9999-12-31).
 struct Expected {
     EventOutcome outcome = EventOutcome::undated;
     std::string start;
     std::string end;
 };
+
+bool is_leap(int y) {
+    return (y % 4 == 0 && y % 100 != 0) || y % 400 == 0;
+}
+
+int days_in(int y, int m) {
+    constexpr std::array<int, 12> days = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+    return days[static_cast<std::size_t>(m - 1)] + (m == 2 && is_leap(y) ? 1 : 0);
+}
+
+// A line whose date stands in its columns and whose time is said to be set later: its whole day.
+Expected whole_day_of(const Fed& fed) {
+    const int offset = year_offset(fed.year_digits);
+    const auto number = [&](std::size_t at) -> std::optional<int> {
+        if (at + 1 >= fed.line.size() || fed.line[at] < '0' || fed.line[at] > '9' ||
+            fed.line[at + 1] < '0' || fed.line[at + 1] > '9') {
+            return std::nullopt;
+        }
+        return (fed.line[at] - '0') * 10 + fed.line[at + 1] - '0';
+    };
+    const auto day = number(key_position(4, fed.number_offset, offset));
+    const auto month = number(key_position(2, fed.number_offset, offset));
+    const auto year = number(key_position(0, fed.number_offset, offset));
+    const auto century =
+        fed.year_digits == 4 ? number(century_position(fed.number_offset)) : std::optional<int>(0);
+    if (!day || !month || !year || !century) {
+        return {};
+    }
+    const int full =
+        fed.year_digits == 4 ? *century * 100 + *year : *year + (*year < 69 ? 2000 : 1900);
+    if (full == 0 || *month < 1 || *month > 12 || *day < 1 || *day > days_in(full, *month)) {
+        return {};
+    }
+    std::string_view rest = fed.line.substr(key_position(1, fed.number_offset, offset) + 1);
+    const auto white = [](char c) {
+        return c == ' ' || c == '\t' || c == '\r' || c == '\v' || c == '\f';
+    };
+    if (rest.empty() || !white(rest.front())) {
+        return {};
+    }
+    while (!rest.empty() && white(rest.front())) {
+        rest.remove_prefix(1);
+    }
+    bool said = false;
+    for (const std::string_view words : {"da definire", "da stabilire", "tbd", "-"}) {
+        std::string lower(rest.substr(0, words.size()));
+        for (char& c : lower) {
+            c = c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+        }
+        said =
+            said || (lower == words && (rest.size() == words.size() || white(rest[words.size()])));
+    }
+    if (!said) {
+        return {};
+    }
+    const auto text = [](int y, int m, int d) {
+        char buffer[32];
+        std::snprintf(buffer, sizeof buffer, "DATE:%04d%02d%02d", y, m, d);
+        return std::string(buffer);
+    };
+    Expected expected{EventOutcome::written, text(full, *month, *day), ""};
+    if (*day < days_in(full, *month)) {
+        expected.end = text(full, *month, *day + 1);
+    } else if (*month < 12) {
+        expected.end = text(full, *month + 1, 1);
+    } else if (full < 9999) {
+        expected.end = text(full + 1, 1, 1);
+    }
+    return expected;
+}
 
 Expected expected_of(const Fed& fed, int minutes) {
     const int offset = year_offset(fed.year_digits);
@@ -122,7 +193,7 @@ Expected expected_of(const Fed& fed, int minutes) {
     // Typed out of its columns, a line is read by its real date.
     const std::optional<TypedLine> typed = in_columns ? std::nullopt : read_typed_line(fed.line);
     if (!in_columns && !typed) {
-        return {};
+        return whole_day_of(fed);
     }
     int year = typed ? typed->start.year : number(places[0]);
     year += typed ? 0 : fed.year_digits == 4 ? 100 * number(places[10]) : (year < 69 ? 2000 : 1900);
@@ -130,11 +201,6 @@ Expected expected_of(const Fed& fed, int minutes) {
     int day = typed ? typed->start.day : number(places[4]);
     int hour = typed ? typed->start.hour : number(places[6]);
     int minute = typed ? typed->start.minute : number(places[8]);
-    const auto leap = [](int y) { return (y % 4 == 0 && y % 100 != 0) || y % 400 == 0; };
-    const auto days_in = [&](int y, int m) {
-        constexpr std::array<int, 12> days = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
-        return days[static_cast<std::size_t>(m - 1)] + (m == 2 && leap(y) ? 1 : 0);
-    };
     if (year == 0 || month < 1 || month > 12 || day < 1 || day > days_in(year, month) ||
         hour > 23 || minute > 59) {
         return {EventOutcome::bad_date, "", ""};
@@ -255,34 +321,59 @@ std::vector<Event> parse_strictly(std::string_view file) {
     static const std::set<std::string, std::less<>> properties = {
         "UID",      "DTSTAMP",     "DTSTART",    "DTEND",    "SUMMARY",
         "LOCATION", "DESCRIPTION", "CATEGORIES", "SEQUENCE", "LAST-MODIFIED"};
+    // Those of an event of a whole day, which has no DTEND when it is the last day of 9999.
+    static const std::set<std::string, std::less<>> whole_day = {"STATUS", "TRANSP"};
+    const auto is_whole_day = [](const Event& event) {
+        const auto start = event.find("DTSTART");
+        return start != event.end() && start->second.starts_with("DATE:");
+    };
     std::vector<Event> events;
     std::optional<Event> open;
     for (std::size_t i = head.size(); i + 1 < lines.size(); ++i) {
-        const std::string_view line = lines[i];
+        std::string line = lines[i];
+        // A date's VALUE parameter, the only one written: kept with the value.
+        for (const std::string_view name : {"DTSTART", "DTEND"}) {
+            const std::string dated = std::string(name) + ";VALUE=DATE:";
+            if (line.starts_with(dated)) {
+                line = std::string(name) + ":DATE:" + line.substr(dated.size());
+            }
+        }
         const std::size_t colon = line.find(':');
         require(colon != std::string_view::npos && colon > 0, "a content line without a name");
-        const std::string_view name = line.substr(0, colon);
-        const std::string_view value = line.substr(colon + 1);
+        const std::string_view name = std::string_view(line).substr(0, colon);
+        const std::string_view value = std::string_view(line).substr(colon + 1);
         require(name.find_first_not_of("ABCDEFGHIJKLMNOPQRSTUVWXYZ-") == std::string_view::npos,
                 "a bad property name");
         if (name == "BEGIN") {
             require(!open && value == "VEVENT", "BEGIN inside an event, or of something else");
             open.emplace();
         } else if (name == "END") {
-            require(open && value == "VEVENT" && open->size() == properties.size(),
+            const bool day = open && is_whole_day(*open);
+            require(open && value == "VEVENT" &&
+                        open->size() == properties.size() + (day ? whole_day.size() : 0) -
+                                            (day && !open->contains("DTEND") ? 1 : 0),
                     "END without its BEGIN, or an event missing a property");
+            require(
+                !day || (open->at("STATUS") == "TENTATIVE" && open->at("TRANSP") == "TRANSPARENT" &&
+                         (open->contains("DTEND") || open->at("DTSTART") == "DATE:99991231")),
+                "an event of a whole day that is not tentative and transparent");
             events.push_back(std::move(*open));
             open.reset();
         } else {
-            require(open && properties.count(name) == 1, "a property outside an event, or unknown");
+            require(open && (properties.count(name) == 1 || whole_day.count(name) == 1),
+                    "a property outside an event, or unknown");
             require(open->emplace(name, value).second, "a property twice in one event");
             if (name == "DTSTART" || name == "DTEND") {
-                require(is_date_time(value), "a start or end that is not a floating date-time");
+                const bool date =
+                    value.size() == 13 && value.starts_with("DATE:") &&
+                    value.find_first_not_of("0123456789", 5) == std::string_view::npos;
+                require(is_date_time(value) || date,
+                        "a start or end that is neither a floating date-time nor a date");
             } else if (name == "SEQUENCE") {
                 require(value == "0", "a SEQUENCE without a previous file");
             } else if (name == "LAST-MODIFIED") {
                 require(value == dtstamp, "LAST-MODIFIED is not the run's time");
-            } else if (name != "DTSTAMP") {
+            } else if (name != "DTSTAMP" && whole_day.count(name) == 0) {
                 check_text(value);
             }
         }
@@ -351,7 +442,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         const Event& found = events[event++];
         require(found.at("DTSTAMP") == dtstamp, "DTSTAMP is not the run's time");
         require(found.at("DTSTART") == expected.start, "DTSTART is not the line's date and time");
-        require(found.at("DTEND") == expected.end, "DTEND is not the start and the duration");
+        require(expected.end.empty() ? !found.contains("DTEND") : found.at("DTEND") == expected.end,
+                "DTEND is not the start and the duration, or a whole day's end");
         require(found.at("DESCRIPTION") ==
                     "Gara " + std::string(number) + "\\, " + std::string(fed.calendar),
                 "DESCRIPTION is not the match number and the calendar");

@@ -100,6 +100,58 @@ TEST(DayPage, NoMarkupFromALine) {
     }
 }
 
+// Each day and its items, "heading: time title, ...; ...", of lines given in the merged order.
+std::string days_of(const std::vector<std::string>& text_lines) {
+    std::string text;
+    StringOutput output(text);
+    LineWriter writer(output);
+    DayPage page(writer, {});
+    page.begin();
+    for (const std::string& text_line : text_lines) {
+        const LineRecord match(text_line);
+        const MatchTag tags[] = {{"t", 0}};
+        page.match({&*match, "c.txt", tags, {}});
+    }
+    page.end();
+    EXPECT_TRUE(writer.close());
+    std::string days;
+    const auto part = [&](std::size_t& at, std::string_view open, std::string_view close) {
+        const std::size_t start = text.find('>', text.find(open, at)) + 1;
+        at = text.find(close, start);
+        return text.substr(start, at - start);
+    };
+    for (std::size_t at = text.find("<h2>"); at != std::string::npos; at = text.find("<h2>", at)) {
+        days += days.empty() ? "" : "; ";
+        days += part(at, "<h2>", "</h2>") + ":";
+        const std::size_t end = text.find("</ul>", at);
+        for (std::size_t item = text.find("<li>", at); item < end; item = text.find("<li>", item)) {
+            if (text.compare(item, 9, "<li><time") == 0) {
+                days += " " + part(item, "<time", "</time>");
+                days += " " + part(item, "<strong", "</strong>");
+            } else {
+                days += " " + part(item, "<code", "</code>");
+            }
+        }
+    }
+    return days;
+}
+
+TEST(DayPage, ADayWithoutItsTime) {
+    const std::pair<std::vector<std::string>, std::string> rows[] = {
+        // After the day's timed matches, whenever it comes.
+        {{"2 04/10/26 da definire P C", "1 04/10/26 18:00 P A"},
+         "domenica 4 ottobre 2026: 18:00 A ora da definire C"},
+        // A day of its own before the next, and at the end; a time written wrong is to be checked.
+        {{"2 05/10/26 TBD P C", "1 06/10/26 18:00 P A", "3 07/10/26 - P E", "4 07/10/26 18:9o P G"},
+         "luned&igrave; 5 ottobre 2026: ora da definire C; marted&igrave; 6 ottobre 2026: 18:00 A; "
+         "mercoled&igrave; 7 ottobre 2026: ora da definire E; Da controllare: 4 07/10/26 18:9o P "
+         "G"},
+    };
+    for (const auto& [lines, days] : rows) {
+        EXPECT_EQ(days_of(lines), days) << lines.front();
+    }
+}
+
 TEST(DayPage, WholePageThroughTheMerge) {
     // UTF-8 and Windows-1252 with markup; a day that does not exist, a date out of place and a
     // line longer than the reader's buffer, after calendar 1 has ended.

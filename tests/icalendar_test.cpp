@@ -107,6 +107,33 @@ TEST(IcsWriter, WholeFileOfASmallCalendar) {
     EXPECT_EQ(written({}).file, head + "END:VCALENDAR\r\n");
 }
 
+// A line whose day is known and whose time is not set yet: a tentative event of its whole day;
+// a time written wrong, or no such day, stays no event.
+TEST(IcsWriter, ADayWithoutItsTime) {
+    const std::pair<MatchLine, std::string> rows[] = {
+        {{"12 05/10/25 da definire PalaA A - B"},
+         "DTSTART;VALUE=DATE:20251005\r\nDTEND;VALUE=DATE:20251006\r\nSUMMARY:A - B (ora da "
+         "definire)\r\nLOCATION:PalaA\r\nDESCRIPTION:Gara 12\\, calendario1.txt\r\n"},
+        {{"7 31/12/1999 TBD PalaB", 4},
+         "DTSTART;VALUE=DATE:19991231\r\nDTEND;VALUE=DATE:20000101\r\nSUMMARY:PalaB (ora da "
+         "definire)\r\nLOCATION:PalaB\r\nDESCRIPTION:Gara 7\\, calendario1.txt\r\n"},
+        {{"1 31/12/9999 - P", 4},
+         "DTSTART;VALUE=DATE:99991231\r\nSUMMARY:P (ora da definire)\r\nLOCATION:P\r\n"
+         "DESCRIPTION:Gara 1\\, calendario1.txt\r\n"},
+        {{"12 05/10/25 18:9o PalaA A - B"}, ""},
+        {{"12 31/02/25 da definire PalaA A - B"}, ""},
+        {{"12 05/10/25 da definirsi PalaA A - B"}, ""},
+    };
+    for (const auto& [line, event] : rows) {
+        const Written made = written({line});
+        EXPECT_EQ(made.outcomes, std::vector<EventOutcome>{event.empty() ? EventOutcome::undated
+                                                                         : EventOutcome::written});
+        EXPECT_EQ(between(made.file, "DTSTART;", "STATUS:TENTATIVE\r\nTRANSP:TRANSPARENT\r\n"),
+                  event.empty() ? "(no DTSTART;)" : event)
+            << line.text;
+    }
+}
+
 TEST(IcsWriter, DatesAndTimes) {
     struct Row {
         std::string line;

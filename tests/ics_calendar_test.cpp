@@ -20,6 +20,9 @@ std::string shown(const SourceReading& reading) {
         if (match.dating == Dating::dated) {
             std::snprintf(start, sizeof start, "%04d-%02d-%02d %02d:%02d", match.at.year,
                           match.at.month, match.at.day, match.at.hour, match.at.minute);
+        } else if (match.time_pending) {
+            std::snprintf(start, sizeof start, "%04d-%02d-%02d ?", match.at.year, match.at.month,
+                          match.at.day);
         }
         text += std::to_string(match.line_number) + " #" + match.number + " " + start +
                 match.unreadable + "|" + match.title + "|" + match.place + "|" + match.uid + "\n";
@@ -107,8 +110,8 @@ TEST(IcsCalendar, ReadsEventsAsMatchesInItalianTime) {
          calendar(at(";VALUE=DATE:20260315") + at(":20260315") + at(":20260231T180000") +
                   "BEGIN:VEVENT\r\nSUMMARY:Senza data\r\nEND:VEVENT\r\n" + at(":99991231T233000Z") +
                   at(":2026-03-15 18:00")),
-         "3 #1 ?DTSTART ha la data ma non l'ora (evento di un giorno intero)|||\n"
-         "6 #2 ?DTSTART ha la data ma non l'ora (evento di un giorno intero)|||\n"
+         "3 #1 2026-03-15 ?DTSTART ha la data ma non l'ora (evento di un giorno intero)|||\n"
+         "6 #2 2026-03-15 ?DTSTART ha la data ma non l'ora (evento di un giorno intero)|||\n"
          "9 #3 ?DTSTART 20260231T180000 non \xE8 una data e un'ora che esistono|||\n"
          "12 #4 ?manca DTSTART: l'evento non ha una data|Senza data||\n"
          "15 #5 ?DTSTART 99991231T233000Z in ora italiana cade fuori dagli anni 1-9999|||\n"

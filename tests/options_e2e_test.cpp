@@ -387,6 +387,14 @@ INSTANTIATE_TEST_SUITE_P(Sources, EndToEnd, testing::Values(
             {{"calendario.txt", "1 04/10/26 18:00 PalaA Alfa - Beta\n"
                                 "443 04/10/26 18:30 PalaC Alfa - Beta\n\n"
                                 "2 11/10/26 18:00 PalaA Alfa - Gamma\n"}}),
+    // A row of a UTF-8 table beside a calendar in Windows-1252: one encoding in the file, the
+    // text line's bytes as they were.
+    command("OneEncodingPerFile", "-f t -a 2 u17.txt coppa.csv",
+            {{"u17.txt", "1 04/10/26 18:00 PalaA Societ\xE0 - Beta\n"},
+             {"coppa.csv", "Data;Ora;Casa;Ospite;Campo\n05/10/2026;18:00;Citt\xC3\xA0;Alfa;Pala Nord\n"}},
+            summary(2, "calendario.txt"),
+            {{"calendario.txt", "1 04/10/26 18:00 PalaA Societ\xE0 - Beta\n\n"
+                                "1 05/10/26 18:00 Pala\xA0Nord Citt\xE0 - Alfa\n"}}),
     // One team kept, in either case; the feed names it nowhere and is told.
     command("OneTeam", "-f t --squadra=GAMMA prima.txt app.ics", sources,
             summary(1, "calendario.txt"),
@@ -396,24 +404,58 @@ INSTANTIATE_TEST_SUITE_P(Sources, EndToEnd, testing::Values(
     row_name);
 // clang-format on
 
-// The page of the same run: the one to be set under "Da controllare". Its lines end in a line
-// feed on every system.
-TEST(Sources, PageListsTheMatchThatCannotBeDated) {
+// The page and the phone calendar of the same run: the row whose time is to be set stands on its
+// day, counted and not told; once its time is set, its event keeps its UID and is timed.
+TEST(Sources, PageAndPhonePlaceTheMatchWhoseTimeIsToBeSet) {
     Scratch scratch;
     lay_out(scratch.folder(), sources);
     const Outcome outcome = run_program(scratch, "-f p " + sources_arguments, "");
-    expect_bytes(outcome.output, as_written(summary(5, "calendario-pagina.html")),
+    expect_bytes(outcome.output, as_written(summary(6, "calendario-pagina.html")),
                  "standard output");
-    expect_errors(outcome.errors, to_be_set + "\n" + cancelled);
+    expect_errors(outcome.errors, cancelled);
     EXPECT_EQ(outcome.status, 0);
-    // The dated matches are the text format's; the row to be set comes last, to be checked, with
-    // the day it is known to be on.
     const std::string page = list_folder(scratch.folder()).at("calendario-pagina.html").bytes;
-    expect_bytes(
-        page.substr(page.find("<section>\n<h2>Da controllare")),
-        "<section>\n<h2>Da controllare</h2>\n<ul>\n<li>coppa.csv, riga 5:<br><code>33 08/10/26 "
-        "-- Pala\xC2\xA0Sud Beta - Alfa</code></li>\n</ul>\n</section>\n</body>\n</html>\n",
-        "calendario-pagina.html");
+    const std::size_t day = page.find("<h2>gioved&igrave; 8 ottobre 2026</h2>");
+    ASSERT_NE(day, std::string::npos) << shown(page);
+    expect_bytes(page.substr(day, page.find("</section>", day) - day),
+                 "<h2>gioved&igrave; 8 ottobre 2026</h2>\n<ul>\n<li><time datetime=\"2026-10-08\">"
+                 "ora da definire</time> <strong>Beta - Alfa</strong> <em>Pala Sud</em> <span "
+                 "class=\"tag c1\">coppa</span></li>\n</ul>\n",
+                 "calendario-pagina.html");
+    EXPECT_EQ(page.find("Da controllare"), std::string::npos);
+
+    const RunOptions fixed_time{{{"SOURCE_DATE_EPOCH", "1796169600"}}};
+    const Outcome phone = run_program(scratch, "-f i " + sources_arguments, "", fixed_time);
+    expect_bytes(phone.output, as_written(summary(6, "calendario.ics")), "standard output");
+    expect_errors(phone.errors, cancelled);
+    const std::string tentative = list_folder(scratch.folder()).at("calendario.ics").bytes;
+    const std::size_t uid = tentative.find("UID:33-1-coppa.csv-");
+    ASSERT_NE(uid, std::string::npos) << shown(tentative);
+    const std::string uid_line = tentative.substr(uid, tentative.find('\r', uid) - uid);
+    const std::string event = tentative.substr(uid, tentative.find("END:VEVENT", uid) - uid);
+    for (const std::string line :
+         {"DTSTART;VALUE=DATE:20261008\r\nDTEND;VALUE=DATE:20261009\r\n",
+          "SUMMARY:Beta - Alfa (ora da definire)\r\n", "STATUS:TENTATIVE\r\n", "SEQUENCE:0\r\n"}) {
+        EXPECT_NE(event.find(line), std::string::npos) << line << shown(event);
+    }
+
+    std::vector<File> timed = sources;
+    timed[1].bytes.replace(timed[1].bytes.find("da definire"), 11, "20:30");
+    lay_out(scratch.folder(), {timed[1]});
+    const Outcome again = run_program(scratch, "-f i " + sources_arguments, "", fixed_time);
+    EXPECT_NE(again.output.find("spostata: gara 33 (coppa.csv): dal 08/10/2026 ora da definire "
+                                "Pala Sud al 08/10/2026 20:30 Pala Sud"),
+              std::string::npos)
+        << again.output;
+    const std::string ics = list_folder(scratch.folder()).at("calendario.ics").bytes;
+    const std::size_t kept = ics.find(uid_line + "\r\n");
+    ASSERT_NE(kept, std::string::npos) << shown(ics);
+    const std::string moved = ics.substr(kept, ics.find("END:VEVENT", kept) - kept);
+    for (const std::string line :
+         {"DTSTART;TZID=Europe/Rome:20261008T203000\r\n", "SEQUENCE:1\r\n"}) {
+        EXPECT_NE(moved.find(line), std::string::npos) << line << shown(moved);
+    }
+    EXPECT_EQ(moved.find("TENTATIVE"), std::string::npos) << shown(moved);
 }
 
 // The iCalendar file has its own tests through a real parser; here, what the run leaves around

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "calendar/calendar_line.hpp"
+#include "calendar/time_to_be_set.hpp"
 #include "calendar/typed_date.hpp"
 #include "io/text.hpp"
 
@@ -36,6 +37,13 @@ void find_words(std::string_view line, std::size_t from, MatchRecord& match) {
     }
     match.place.assign(line.substr(from, end - from));
     match.title.assign(trimmed(line.substr(end)));
+}
+
+// Whether a text line's teams are looked for in the whole line: one whose place cannot be found,
+// and one whose time is still to be set, which is kept by the teams the line names as it always
+// was, place and all.
+bool whole_line_names_teams(const MatchRecord& match) {
+    return match.place.empty() || match.time_pending;
 }
 
 }  // namespace
@@ -91,6 +99,7 @@ CalendarStep Calendar::next_any() {
 void Calendar::read_line(std::string_view line) {
     MatchRecord& match = text_record_;
     match.line_number = line_number_;
+    match.time_pending = false;
     number_offset_ = detect_number_offset(line, number_offset_);
     const int offset = year_offset(year_digits_);
     if (const auto columns = read_columns(line, number_offset_, year_digits_)) {
@@ -155,6 +164,16 @@ void Calendar::read_line(std::string_view line) {
     match.dating = Dating::bad_shape;
     match.keys = previous_keys_;
     match.line.assign(line);
+    // Its day known and its time not set yet: the formats that can place it on its day do, the
+    // others keep it after the match before it.
+    if (const auto day = read_day_only_line(line, number_offset_, year_digits_)) {
+        match.time_pending = true;
+        match.at = {day->date.year, day->date.month, day->date.day, 0, 0};
+        match.start = minute_number(match.at);
+        find_words(line, day->words, match);
+        find_known_place(line, day->words);
+        return;
+    }
     find_words(line, line.size(), match);
 }
 
@@ -167,7 +186,7 @@ std::vector<std::size_t> teams_named(const TeamFilter& filter, const MatchRecord
             found = filter.names(i, match.home, utf8) || filter.names(i, match.away, utf8) ||
                     filter.names(i, match.title, utf8);
         } else {
-            const std::string_view teams = match.place.empty() ? match.line : match.title;
+            const std::string_view teams = whole_line_names_teams(match) ? match.line : match.title;
             found = filter.names(i, teams, is_utf8(teams));
         }
         if (found) {
@@ -203,7 +222,7 @@ bool names_a_team(const TeamFilter& filter, const MatchRecord& match) {
                filter.keeps(match.title, utf8);
     }
     // A text line names its teams after its place; a line whose place cannot be found, anywhere.
-    const std::string_view teams = match.place.empty() ? match.line : match.title;
+    const std::string_view teams = whole_line_names_teams(match) ? match.line : match.title;
     return filter.keeps(teams, is_utf8(teams));
 }
 

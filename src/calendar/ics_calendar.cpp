@@ -234,6 +234,25 @@ std::optional<LocalTime> start_of(const Event& event, const Reader& reader, std:
     return start;
 }
 
+// The day of an event of a whole day (a DTSTART that is a date alone); nothing for any other.
+std::optional<LocalTime> day_of(const Event& event) {
+    if (!event.start) {
+        return std::nullopt;
+    }
+    const IcsStamp stamp = read_ics_stamp(*event.start);
+    if (stamp.kind == IcsStamp::unreadable ||
+        (stamp.kind == IcsStamp::date_time && !event.date_only)) {
+        return std::nullopt;
+    }
+    // A date is midnight on its own clock, which no time zone moves.
+    std::optional<LocalTime> day = local_time_of(stamp.minutes);
+    if (day) {
+        day->hour = 0;
+        day->minute = 0;
+    }
+    return day;
+}
+
 }  // namespace
 
 SourceReading read_ics(std::string_view bytes) {
@@ -266,6 +285,10 @@ SourceReading read_ics(std::string_view bytes) {
         match.line_number = event.line_number;
         if (const auto start = start_of(event, reader, match.unreadable, zone_unknown)) {
             set_row_start(match, *start);
+        } else if (const auto day = day_of(event)) {
+            match.at = *day;
+            match.day_known = true;
+            match.time_pending = true;
         }
         match.number = std::to_string(++position);
         match.place = event.place.value_or("");

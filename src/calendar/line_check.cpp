@@ -40,9 +40,10 @@ LineCheck::LineCheck(std::string_view file_name, int year_digits, Warn warn,
 
 void LineCheck::check(const MatchRecord& match) {
     ++matches_;
-    dated_ += match.dating == Dating::dated ? 1 : 0;
+    const bool placed = day_known_placed_ && match.time_pending;
+    dated_ += match.dating == Dating::dated || placed ? 1 : 0;
     if (!match.in_place) {
-        if (!told_by_format_) {
+        if (!told_by_format_ && !placed) {
             problem(match.line_number, layout_reason_);
         }
         // It stands after the match before it: not compared.

@@ -41,6 +41,10 @@ class LineCheck {
     // it knows whether the file keeps the match as it was (`kept`) or loses it.
     void unreadable(const MatchRecord& match, bool kept);
 
+    // For a format that puts a match whose day is known and whose time is not set yet on its day:
+    // such a line is no problem, and it is a match of the calendar as a dated one is.
+    void place_day_known() { day_known_placed_ = true; }
+
     // Tells how many more lines had problems than were shown, if any; once the merge is over.
     void finish();
 
@@ -55,6 +59,7 @@ class LineCheck {
     std::string layout_reason_;  // a date or time that cannot be read
     std::string kept_layout_reason_;
     bool told_by_format_ = false;  // the layout reason waits for unreadable()
+    bool day_known_placed_ = false;
     std::string order_reason_;
     // Of the latest line in place: lowest of all before the first, as no line's keys are.
     MatchKeys previous_{};
@@ -97,6 +102,13 @@ class CalendarChecks {
     // See LineCheck::unreadable().
     void unreadable(const MatchRecord& match, bool kept) {
         checks_[match.calendar].unreadable(match, kept);
+    }
+
+    // See LineCheck::place_day_known(), for every calendar.
+    void place_day_known() {
+        for (LineCheck& check : checks_) {
+            check.place_day_known();
+        }
     }
 
     // Tells each calendar's count of lines not shown, in the order named.

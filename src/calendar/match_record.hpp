@@ -73,6 +73,10 @@ struct MatchRecord {
     // Of a row that cannot be dated, whether its day or its time is known all the same (in `at`).
     bool day_known = false;
     bool time_known = false;
+    // A match whose day is known (in `at`, at 00:00) and whose time is not set yet: an empty time
+    // cell, a date alone, "da definire" where the time would stand, an event of a whole day. Not
+    // a time written wrong (18:9o), which a misprint must not turn into another event.
+    bool time_pending = false;
     // Whether a text line's date and time stand in its columns (or it was read by its real date).
     bool in_place = false;
     // The digits of the year as the match's line writes it: 4 only for a text line in its

@@ -11,6 +11,7 @@
 #include "calendar/folded_text.hpp"
 #include "calendar/sheet.hpp"
 #include "calendar/table_headers.hpp"
+#include "calendar/time_to_be_set.hpp"
 #include "calendar/typed_date.hpp"
 #include "io/text.hpp"
 
@@ -294,17 +295,20 @@ void date_row(MatchRecord& match, const SheetRow& row, const Header& header, boo
         if (time_cell.empty()) {
             match.unreadable =
                 "la cella \"" + for_message(header.time_name, utf8) + "\" \xE8 vuota";
+            match.time_pending = true;
             return;
         }
         time = read_time(time_cell);
         if (!time) {
             match.unreadable = quoted_cell_message("ora non leggibile", time_cell, utf8);
+            match.time_pending = says_time_to_be_set(time_cell);
             return;
         }
     } else if (!time) {
         match.unreadable = quoted_cell_message(
             "la cella \"" + for_message(header.date_name, utf8) + "\" non dice l'ora", date_cell,
             utf8);
+        match.time_pending = true;
         return;
     }
     set_row_start(match, LocalTime{date->date.year, date->date.month, date->date.day, time->hour,

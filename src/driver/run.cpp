@@ -8,6 +8,7 @@
 #include "calendar/calendar.hpp"
 #include "calendar/line_check.hpp"
 #include "calendar/prepared_source.hpp"
+#include "calendar/row_encoding.hpp"
 #include "calendar/year_guess.hpp"
 #include "driver/standard_output.hpp"
 #include "export/ics_previous.hpp"
@@ -16,6 +17,7 @@
 #include "io/line_reader.hpp"
 #include "io/line_writer.hpp"
 #include "io/replayed_input.hpp"
+#include "io/text.hpp"
 
 namespace gironario {
 
@@ -30,6 +32,13 @@ constexpr std::string_view summary_after_count =
 constexpr std::string_view final_message = "Complimenti! Il tuo calendario si trova nel file ";
 constexpr std::string_view final_message_on_standard_output =
     "Complimenti! Il tuo calendario \xE8 stato scritto sullo standard output\n";
+
+// Whether a format puts a match whose day is known and whose time is not set yet on its day: the
+// phone calendar as an event of that whole day, the page under its day. The formats that copy
+// lines keep it where and as they always have.
+bool places_day_known(const FormatRow& format) {
+    return format.format == Format::icalendar || format.format == Format::page;
+}
 
 // A run from its start to its summary, step by step in the one order carry_out() gives.
 class RunInProgress {
@@ -93,6 +102,8 @@ class RunInProgress {
     // Of each calendar read whole, else null: its records point into it, so it never moves.
     std::vector<std::unique_ptr<PreparedCalendar>> prepared_;
     std::vector<int> year_digits_;
+    // Whether a calendar of the run is in Windows-1252, so that the lines copied from rows are too.
+    bool windows_1252_ = false;
     std::unique_ptr<IcsChanges> changes_;  // against the file replaced, when there is one
 };
 
@@ -136,6 +147,7 @@ bool RunInProgress::open_calendars() {
         if (head_lines.starts_with("\xEF\xBB\xBF")) {
             head_lines.remove_prefix(3);
         }
+        windows_1252_ = windows_1252_ || !is_utf8(head_lines);
         if (calendar.year_digits) {
             year_digits_[i] = *calendar.year_digits;
             inputs_[i] = std::make_unique<WithoutByteOrderMark>(std::move(replayed));
@@ -156,6 +168,15 @@ bool RunInProgress::open_calendars() {
         }
         inputs_[i] = std::make_unique<WithoutByteOrderMark>(std::move(replayed));
     }
+    // One encoding per file written: a line copied from a text calendar keeps its bytes, so the
+    // rows follow the calendars in Windows-1252 when there is one.
+    if (windows_1252_ && !places_day_known(format_)) {
+        for (const auto& prepared : prepared_) {
+            if (prepared) {
+                rows_in_windows_1252(*prepared);
+            }
+        }
+    }
     return found;
 }
 
@@ -175,8 +196,13 @@ bool RunInProgress::prepare(const CalendarRequest& calendar, CalendarKind kind, 
         console_.warn_about(calendar.name, prepared.reading.error);
         return false;
     }
-    // A file whose every match is unreadable would empty a published season.
-    if (prepared.dated.empty() && !prepared.undated.empty()) {
+    windows_1252_ = windows_1252_ || !prepared.reading.utf8;
+    // A file whose every match is unreadable would empty a published season; one whose days are
+    // known without their times yet is a season to publish where such matches are placed.
+    const bool day_known = std::any_of(prepared.undated.begin(), prepared.undated.end(),
+                                       [](const MatchRecord& match) { return match.time_pending; });
+    if (prepared.dated.empty() && !prepared.undated.empty() &&
+        !(day_known && places_day_known(format_))) {
         console_.warn_about(calendar.name,
                             kind == CalendarKind::icalendar
                                 ? "nessun evento ha una data e un'ora leggibili (DTSTART con "
@@ -259,6 +285,9 @@ std::optional<long long> RunInProgress::merge(std::unique_ptr<Output> output,
     CalendarChecks checks(calendars, warn, format_.omits_undated ? result : std::string(),
                           {request_.settings.duration_minutes, request_.settings.overlaps},
                           console_.text());
+    if (places_day_known(format_)) {
+        checks.place_day_known();
+    }
     // What a table or an iCalendar file says of its rows and events that are not placed, first:
     // those that name the teams asked for.
     std::vector<const MatchRecord*> undated;
@@ -330,6 +359,9 @@ void RunInProgress::tell_unplaced(const PreparedCalendar& prepared, std::size_t 
         console_.put_warning(line);
     }
     for (MatchRecord match : prepared.undated) {
+        if (match.time_pending && places_day_known(format_)) {
+            continue;  // on its day, not left out
+        }
         match.calendar = calendar;
         std::string reason;
         text.own(reason, "gara ");

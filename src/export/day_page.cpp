@@ -4,6 +4,7 @@
 #include <chrono>
 #include <cstdint>
 #include <cstring>
+#include <limits>
 #include <utility>
 
 #include "calendar/prepared_source.hpp"
@@ -182,6 +183,11 @@ void DayPage::begin() {
 void DayPage::match(const PageLine& line) {
     const MatchRecord& match = *line.match;
     html_.clear();
+    if (match.time_pending) {
+        day_item(line);
+        waiting_.emplace(minute_number(match.at), html_);
+        return;
+    }
     if (match.dating != Dating::dated) {
         html_ += "<li>";
         append_text(line.calendar_name, is_utf8(line.calendar_name));
@@ -202,6 +208,7 @@ void DayPage::match(const PageLine& line) {
     const long long day = match.start - match.start % 1440;
     if (!day_open_ || day != day_) {
         close_day();
+        days_waiting_before(day);
         html_ += "<section>\n<h2>";
         html_ += day_heading(local_time(day));
         html_ += "</h2>\n<ul>\n";
@@ -246,6 +253,7 @@ void DayPage::match(const PageLine& line) {
 void DayPage::end() {
     html_.clear();
     close_day();
+    days_waiting_before(std::numeric_limits<long long>::max());
     if (!unchecked_.empty()) {
         html_ += "<section>\n<h2>Da controllare</h2>\n<ul>\n";
         html_ += unchecked_;
@@ -276,8 +284,51 @@ const std::string& DayPage::tag_of(const MatchTag& match_tag) {
 
 void DayPage::close_day() {
     if (day_open_) {
+        append_waiting(day_);
         html_ += "</ul>\n</section>\n";
         day_open_ = false;
+    }
+}
+
+// The item of a match whose time is not set yet, in html_: where a time stands, that it is not.
+void DayPage::day_item(const PageLine& line) {
+    const MatchRecord& match = *line.match;
+    const bool utf8 = is_utf8(match.line);
+    html_ += "<li><time datetime=\"";
+    html_ += std::to_string(match.at.year);
+    html_ += '-';
+    append_two_digits(html_, match.at.month);
+    html_ += '-';
+    append_two_digits(html_, match.at.day);
+    html_ += "\">ora da definire</time> <strong>";
+    append_escaped(html_, match_title(match, utf8));
+    html_ += "</strong> <em>";
+    append_text(match.source != MatchSource::text ? match.location : match.place, utf8);
+    html_ += "</em> ";
+    for (const MatchTag& tag : line.tags) {
+        html_ += tag_of(tag);
+    }
+    html_ += "</li>\n";
+}
+
+// Appends the items waiting for `day`, which then wait no more.
+void DayPage::append_waiting(long long day) {
+    const auto [first, last] = waiting_.equal_range(day);
+    for (auto item = first; item != last; ++item) {
+        html_ += item->second;
+    }
+    waiting_.erase(first, last);
+}
+
+// Appends a section for each day before `day` that only matches without their time stand on.
+void DayPage::days_waiting_before(long long day) {
+    while (!waiting_.empty() && waiting_.begin()->first < day) {
+        const long long waiting_day = waiting_.begin()->first;
+        html_ += "<section>\n<h2>";
+        html_ += day_heading(local_time(waiting_day));
+        html_ += "</h2>\n<ul>\n";
+        append_waiting(waiting_day);
+        html_ += "</ul>\n</section>\n";
     }
 }
 

@@ -55,7 +55,8 @@ std::string_view calendar_tag(std::string_view calendar_name);
 std::string day_heading(const LocalTime& day);
 
 // Writes the page through `out` as the merge goes: begin(), match() for each match line in merged
-// order, then end(). Memory grows only with the lines that cannot be dated, kept for the end.
+// order, then end(). Memory grows only with the lines that cannot be dated, kept for the end, and
+// with the matches whose day is known and whose time is not set yet, kept until their day.
 class DayPage {
   public:
     DayPage(LineWriter& out, PageSettings settings);
@@ -63,8 +64,9 @@ class DayPage {
     // The page's head, its style and its heading.
     void begin();
 
-    // Writes a dated match under its day, after a heading when the day changes, and keeps any
-    // other for end().
+    // Writes a dated match under its day, after a heading when the day changes; keeps one whose
+    // day is known and whose time is not set yet for the end of its day, marked "ora da
+    // definire", and any other for end().
     void match(const PageLine& line);
 
     // Closes the last day, lists the lines kept under "Da controllare" and ends the page.
@@ -74,6 +76,9 @@ class DayPage {
     void append_text(std::string_view bytes, bool utf8);
     const std::string& tag_of(const MatchTag& tag);
     void close_day();
+    void day_item(const PageLine& line);
+    void append_waiting(long long day);
+    void days_waiting_before(long long day);
 
     LineWriter& out_;
     PageSettings settings_;
@@ -82,6 +87,9 @@ class DayPage {
     std::string html_;       // the match being written, kept for its capacity
     std::string text_;       // plain text before it is escaped, likewise
     std::string unchecked_;  // the items of "Da controllare", in merged order
+    // The items of the matches whose time is not set yet, by their day (minute_number() of its
+    // midnight), each day's in the order they came.
+    std::multimap<long long, std::string> waiting_;
     std::map<std::pair<std::size_t, std::string>, std::string> tags_;  // made at their first match
 };
 

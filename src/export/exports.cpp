@@ -56,10 +56,10 @@ long long export_icalendar(ExportJob& job) {
     IcalendarEvents events(ics, job.out, job.calendars, job.checks, job.result_name, job.teams);
     SameMatches once(events, job.checks, job.calendars, job.result_name);
     ics.begin();
-    const long long matches = merge_checked(job, once);
+    long long matches = merge_checked(job, once);
     once.finish();
     for (const MatchRecord* match : job.undated) {
-        events.unplaced(*match);
+        matches += events.unplaced(*match) ? 1 : 0;
     }
     ics.end();
     return matches - once.repeats();
@@ -74,10 +74,20 @@ long long export_page(ExportJob& job) {
     PageMatches lines(page, job.out, job.calendars, job.checks, job.teams);
     SameMatches once(lines, job.checks, job.calendars, job.result_name);
     page.begin();
-    const long long matches = merge_checked(job, once);
+    // A match whose day is known waits on the page for its day, which the merge reaches later.
+    long long matches = 0;
+    for (const MatchRecord* match : job.undated) {
+        if (match->time_pending) {
+            lines.apart(*match);
+            ++matches;
+        }
+    }
+    matches += merge_checked(job, once);
     once.finish();
     for (const MatchRecord* match : job.undated) {
-        lines.apart(*match);
+        if (!match->time_pending) {
+            lines.apart(*match);
+        }
     }
     page.end();
     return matches - once.repeats();

@@ -72,6 +72,10 @@ EventOutcome IcsWriter::event(const MatchRecord& match, const IcsSource& source)
     // Every match is counted, dated or not, so that the UIDs of the others do not shift.
     std::uint64_t renewed = 0;
     const std::uint64_t uid = uid_line(match, source, renewed);
+    if (match.time_pending) {
+        day_event(match, source, uid, renewed);
+        return EventOutcome::written;
+    }
     EventOutcome outcome = EventOutcome::written;
     std::optional<LocalTime> start;
     std::optional<LocalTime> end;

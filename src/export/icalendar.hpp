@@ -70,6 +70,10 @@ class IcsWriter {
     void end();
 
   private:
+    // The event of a match whose day is known and whose time is not set yet: tentative, of that
+    // whole day, under the UID it keeps once its time is set.
+    void day_event(const MatchRecord& match, const IcsSource& source, std::uint64_t uid,
+                   std::uint64_t renewed);
     void put_line();
     // Puts the UID content line of `match` in content_ and returns its hash; `renewed` is given
     // the hash of the UID that 1.3.0 made for it where the previous file has that one instead,

@@ -63,8 +63,8 @@ void IcalendarEvents::match(const MatchRecord& match, const BookedWith*) {
     }
 }
 
-void IcalendarEvents::unplaced(const MatchRecord& match) {
-    writer_.event(match, source_of(match));
+bool IcalendarEvents::unplaced(const MatchRecord& match) {
+    return writer_.event(match, source_of(match)) == EventOutcome::written;
 }
 
 }  // namespace gironario

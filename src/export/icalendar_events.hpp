@@ -32,8 +32,9 @@ class IcalendarEvents final : public OnceSink {
     // date or time is out of place has been told of by the checks themselves).
     void match(const MatchRecord& match, const BookedWith* booked) override;
     // A match of a table or an iCalendar file that cannot be dated, told of already: counted
-    // for its UID, and its event kept when the previous file has it. After the merge.
-    void unplaced(const MatchRecord& match);
+    // for its UID, and its event kept when the previous file has it. After the merge. Whether it
+    // is an event all the same: one whose day is known, its time not set yet.
+    bool unplaced(const MatchRecord& match);
     // A match that another calendar's event stands for, counted for its UID.
     void repeated(const MatchRecord& match) override {
         writer_.pass(match, sources_[match.calendar]);

@@ -11,7 +11,8 @@ namespace gironario {
 
 namespace {
 
-// "dd/mm/yyyy hh:mm" of a YYYYMMDDHHMM start.
+// "dd/mm/yyyy hh:mm" of a YYYYMMDDHHMM start; of a whole day's, its date and that its time is
+// not set yet.
 std::string moment(long long start) {
     if (start < 0) {
         return "?";
@@ -20,8 +21,14 @@ std::string moment(long long start) {
         return static_cast<int>(start / divisor % modulo);
     };
     std::string text;
-    append_date_time(text, LocalTime{part(100000000, 100000), part(1000000, 100), part(10000, 100),
-                                     part(100, 100), part(1, 100)});
+    const LocalTime time{part(100000000, 100000), part(1000000, 100), part(10000, 100),
+                         part(100, 100), part(1, 100)};
+    if (start % 10000 == ICS_WHOLE_DAY) {
+        append_date(text, time);
+        text += " ora da definire";
+        return text;
+    }
+    append_date_time(text, time);
     return text;
 }
 

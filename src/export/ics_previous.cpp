@@ -19,8 +19,20 @@ constexpr std::size_t KEPT_OCTETS = 1024;
 
 constexpr std::string_view our_prodid = "-//Polisportiva Lorvane//gironario ";
 
-// YYYYMMDDTHHMM at the start of a DATE-TIME value, as one number; -1 when it is not there.
+// YYYYMMDDTHHMM at the start of a DATE-TIME value, as one number, or a DATE as ics_day_start()
+// gives it; -1 when it is neither.
 long long start_of(std::string_view value) {
+    if (value.size() == 8 && value.find_first_not_of("0123456789") == std::string_view::npos) {
+        // A DATE: an event of a whole day.
+        const auto part = [&](std::size_t at, std::size_t length) {
+            int number = 0;
+            for (const char c : value.substr(at, length)) {
+                number = number * 10 + (c - '0');
+            }
+            return number;
+        };
+        return ics_day_start(part(0, 4), part(4, 2), part(6, 2));
+    }
     if (value.size() < 13 || value[8] != 'T') {
         return -1;
     }

@@ -50,6 +50,13 @@ class IcsStrings {
     std::unordered_map<std::string_view, std::uint32_t> index_;
 };
 
+// The start of an event of a whole day as the events' starts are compared, YYYYMMDD2400: after
+// every time of its day, and told as the day alone (its hour 24 being no hour).
+inline constexpr long long ICS_WHOLE_DAY = 2400;
+inline long long ics_day_start(int year, int month, int day) {
+    return ((year * 100LL + month) * 100 + day) * 10000 + ICS_WHOLE_DAY;
+}
+
 // How the list of changes names a match, in Latin-1: "12 (u17.txt)", from its number and its
 // calendar's file name as a text value.
 std::string ics_match_label(std::string_view number, std::string_view file_name);
