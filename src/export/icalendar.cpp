@@ -145,6 +145,14 @@ EventOutcome IcsWriter::event(const MatchRecord& match, const IcsSource& source)
     content_ += "\\, ";
     append_text_value(content_, described, name_utf8);
     put_line();
+    end_event(source,
+              {uid, digest_.value(), start_number(*start), place, match.number, {}, renewed},
+              described, name_utf8);
+    return EventOutcome::written;
+}
+
+void IcsWriter::end_event(const IcsSource& source, IcsEventState state, std::string_view described,
+                          bool name_utf8) {
     if (source.categories.empty()) {
         put_text_line("CATEGORIES", source.tag, is_utf8(source.tag));
     } else {
@@ -152,13 +160,13 @@ EventOutcome IcsWriter::event(const MatchRecord& match, const IcsSource& source)
         content_ += source.categories;
         write_content_line(out_, content_);
     }
-
     IcsRevision revision;
     if (changes_ != nullptr) {
         std::string file_name;
         append_plain_text(file_name, described, name_utf8);
-        revision = changes_->settle(
-            {uid, digest_.value(), start_number(*start), place, match.number, file_name, renewed});
+        state.digest = digest_.value();
+        state.file_name = file_name;
+        revision = changes_->settle(state);
     }
     content_ = "SEQUENCE:";
     append_digits(content_, revision.sequence, 1);
@@ -167,7 +175,6 @@ EventOutcome IcsWriter::event(const MatchRecord& match, const IcsSource& source)
                                                : revision.last_modified;
     content_ += "\r\nEND:VEVENT\r\n";
     out_.put(content_);
-    return EventOutcome::written;
 }
 
 void IcsWriter::put_line() {

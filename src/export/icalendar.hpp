@@ -75,6 +75,10 @@ class IcsWriter {
     void day_event(const MatchRecord& match, const IcsSource& source, std::uint64_t uid,
                    std::uint64_t renewed);
     void put_line();
+    // The lines every event ends with, CATEGORIES to END, its change settled on the way: `state`
+    // without its digest and file name, which are taken from the lines written and `described`.
+    void end_event(const IcsSource& source, IcsEventState state, std::string_view described,
+                   bool name_utf8);
     // Puts the UID content line of `match` in content_ and returns its hash; `renewed` is given
     // the hash of the UID that 1.3.0 made for it where the previous file has that one instead,
     // else 0.

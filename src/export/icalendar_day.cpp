@@ -62,29 +62,15 @@ void IcsWriter::day_event(const MatchRecord& match, const IcsSource& source, std
     put_line();
     // Tentative until its time is set; and the match does not keep the whole day busy.
     out_.put("STATUS:TENTATIVE\r\nTRANSP:TRANSPARENT\r\n");
-    if (source.categories.empty()) {
-        put_text_line("CATEGORIES", source.tag, is_utf8(source.tag));
-    } else {
-        content_ = "CATEGORIES:";
-        content_ += source.categories;
-        write_content_line(out_, content_);
-    }
-
-    IcsRevision revision;
-    if (changes_ != nullptr) {
-        std::string file_name;
-        append_plain_text(file_name, described, name_utf8);
-        revision = changes_->settle({uid, digest_.value(),
-                                     ics_day_start(match.at.year, match.at.month, match.at.day),
-                                     place, match.number, file_name, renewed});
-    }
-    content_ = "SEQUENCE:";
-    content_ += std::to_string(revision.sequence);
-    content_ += "\r\nLAST-MODIFIED:";
-    content_ += revision.last_modified.empty() ? std::string_view(settings_.dtstamp)
-                                               : revision.last_modified;
-    content_ += "\r\nEND:VEVENT\r\n";
-    out_.put(content_);
+    end_event(source,
+              {uid,
+               0,
+               ics_day_start(match.at.year, match.at.month, match.at.day),
+               place,
+               match.number,
+               {},
+               renewed},
+              described, name_utf8);
 }
 
 }  // namespace gironario
