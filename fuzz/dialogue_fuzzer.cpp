@@ -8,6 +8,7 @@
 // "====", calendar 2. Settings: the troubles of the folder (byte 0), which file fills the disk
 // (byte 1) after how many bytes (byte 2), which file breaks (byte 3) after how many (byte 4).
 
+#include <chrono>
 #include <cstdint>
 #include <sstream>
 #include <streambuf>
@@ -22,6 +23,14 @@ namespace {
 
 using namespace gironario;
 using namespace gironario::fuzz;
+
+// The day the dialogue's run takes as its own: the clock's, in UTC.
+Date today() {
+    const std::chrono::year_month_day day{
+        std::chrono::floor<std::chrono::days>(std::chrono::system_clock::now())};
+    return {static_cast<int>(day.year()), static_cast<int>(static_cast<unsigned>(day.month())),
+            static_cast<int>(static_cast<unsigned>(day.day()))};
+}
 
 constexpr std::string_view format_question = "In quale formato vuoi che venga salvato";
 constexpr std::string_view restart_question = "Voui ricominciare?(y/n)";
@@ -143,8 +152,9 @@ class Screen final : public std::streambuf {
                 const std::size_t capacity = LineReader::default_capacity;
                 fault = merged_fault(
                     merged->second,
-                    written_matches(without_byte_order_mark(text1_), digits1, capacity),
-                    written_matches(without_byte_order_mark(text2_), digits2, capacity), count_);
+                    written_matches(without_byte_order_mark(text1_), digits1, capacity, today()),
+                    written_matches(without_byte_order_mark(text2_), digits2, capacity, today()),
+                    count_);
                 if (fault.empty()) {
                     break;
                 }

@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "calendar/calendar_line.hpp"
+#include "calendar/listing_line.hpp"
 #include "calendar/typed_date.hpp"
 #include "io/byte_stream.hpp"
 #include "io/line_reader.hpp"
@@ -95,27 +96,49 @@ inline std::string_view without_byte_order_mark(std::string_view calendar) {
 // a four-digit calendar, without the two century digits that the number offset of that line
 // places; a line typed out of its columns as the columns write it. Read through a reader whose
 // buffer starts at `capacity` bytes, so that a small one must grow for long lines.
+// `today` is the run's day, which a listing's dates without a year are read near.
 inline std::vector<std::string> written_matches(std::string_view calendar, int year_digits,
-                                                std::size_t capacity) {
+                                                std::size_t capacity, Date today = {}) {
     std::vector<std::string> matches;
     int number_offset = 0;
     StringInput input{std::string(calendar)};
     LineReader reader(input, capacity);
+    // A listing's lines are written as its reader writes them, in the order they come.
+    ListingState listing;
+    listing.years.today = today;
+    MatchRecord listed;
+    const auto read_listed = [&](std::string_view line, bool match_line) {
+        return read_listing_line(line, match_line, static_cast<long long>(matches.size()) + 1,
+                                 nullptr, listing, listed);
+    };
     while (reader.next()) {
         const std::string_view line = reader.line();
         if (!is_match_line(line)) {
+            if (read_listed(line, false) == ListingLine::match) {
+                matches.push_back(listed.line + '\n');
+            }
             continue;
         }
         number_offset = detect_number_offset(line, number_offset);
         std::string written(line);
-        if (has_shape(line, number_offset, year_digits)) {
+        if (const auto columns = read_columns(line, number_offset, year_digits)) {
             // A date in its columns: a four-digit year loses its century.
             if (year_digits == 4) {
                 written.erase(century_position(number_offset), 2);
             }
+            const Date date{full_year(columns->year, year_digits == 4 ? 4 : 2), columns->month,
+                            columns->day};
+            if (exists(date) && exists(ClockTime{columns->hour, columns->minute})) {
+                listing.years.latest = date;
+            }
         } else if (const std::optional<TypedLine> typed = read_typed_line(line)) {
             // Its number offset stays the one its own line shows, as for any match line.
             written = typed->line;
+            listing.years.latest = Date{typed->start.year, typed->start.month, typed->start.day};
+        } else if (const ListingLine read = read_listed(line, true); read == ListingLine::match) {
+            written = listed.line;
+        } else if (read == ListingLine::heading) {
+            continue;  // "10a Giornata - 5 ottobre"
         }
         written += '\n';
         matches.push_back(std::move(written));

@@ -84,7 +84,7 @@ class Generator {
         static const char* const headings[] = {
             "",
             "Girone di andata",
-            " 5 01/09/07 15:30 Campo1 A - B",
+            " 5 01/09/07 Campo1 A - B",
             "5x giornata",
             "2a giornata",
             "Giornata 3",

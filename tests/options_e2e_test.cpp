@@ -88,6 +88,27 @@ INSTANTIATE_TEST_SUITE_P(Options, EndToEnd, testing::Values(
         return row;
     }(),
     // An empty calendar counts as two-digit: the other is copied whole.
+    // A listing copied from pages: a heading's day, prose, columns, dates without their year
+    // read near the run's day (15/01/2026).
+    [] {
+        Case row = command(
+            "ListingFromWebPagesAndPdfs", "-f t --luogo=Palestra\\ Pascoli",
+            calendars("Giornata 1 - sab 20/12\n"
+                      "ore 17.30 Alfa-Beta (Palestra Pascoli)\n"
+                      "N. | Ora | Squadra A | Squadra B | Campo\n"
+                      "9 | 18:00 | Gamma | Delta | PalaB\n",
+                      "   12) ALFA        BETA        CAMPO 2   20/12/25 18:00\n"
+                      "3 \xE2\x80\x93 Eta-Zeta (domenica 11 gennaio, ore 21)\n"),
+            summary(4, "calendario.txt"),
+            {{"calendario.txt",
+              "1 20/12/25 17:30 Palestra\xC2\xA0Pascoli Alfa-Beta (Palestra Pascoli)\n"
+              "9 20/12/25 18:00 PalaB Gamma - Delta\n"
+              "12 20/12/25 18:00 CAMPO\xC2\xA0"
+              "2 ALFA - BETA\n\n"
+              "3 11/01/26 21:00 - Eta-Zeta\n"}});
+        row.options.environment = {{"SOURCE_DATE_EPOCH", "1768435200"}};
+        return row;
+    }(),
     command("AutoWithAnEmptyCalendar", "-f t", calendars("", four_digit_1),
             summary(2, "calendario.txt"),
             {{"calendario.txt", "1 06/10/07 18:00 PalaA Alfa - Beta\n"

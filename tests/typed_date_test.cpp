@@ -159,5 +159,59 @@ TEST(TypedDate, TypedLines) {
     EXPECT_EQ(full->start, (LocalTime{2026, 11, 8, 18, 5}));
 }
 
+// The first date and time of a text, "yyyy-mm-dd hh:mm" ("-" for either not found), read in a
+// file whose latest year is `latest` (0: none) on the run's day 15/01/2026.
+TEST(TypedDate, DatesFoundInText) {
+    const struct {
+        std::string_view text;
+        int latest_year;
+        std::string_view expected;
+    } cases[] = {
+        {"1a Giornata \xE2\x80\x93 5 settembre", 0, "2025-09-05 -"},
+        {"Domenica 18 Ottobre 2015", 0, "2015-10-18 -"},
+        {"SABATO 04/10/2025", 0, "2025-10-04 -"},
+        {"\xBB Giornata 3 - sab 11/10", 0, "2025-10-11 -"},
+        {"ore 17.30 Alfa-Beta", 0, "- 17:30"},
+        {"1 | U14 | 9.00 | Alfa |", 0, "- 09:00"},
+        {"Alfa-Beta (marted\xEC 1 giugno, Borgo ore 16:00)", 0, "2026-06-01 16:00"},
+        {"3 Ottobre 15:30", 0, "2025-10-03 15:30"},
+        {"1\xC2\xB0 marzo alle ore 21", 0, "2026-03-01 21:00"},
+        {"18 ott. 26 h 9 Pala", 0, "2026-10-18 09:00"},
+        {"Sab. 5/9 alle 18,30", 0, "2025-09-05 18:30"},
+        {"18h00 Alfa", 0, "- 18:00"},
+        {"12.10", 0, "- 12:10"},
+        // The year of the file's latest date, or the next once the season turns.
+        {"3 gennaio ore 15", 2025, "2026-01-03 15:00"},
+        {"20 dicembre 18:00", 2025, "2025-12-20 18:00"},
+        // Not dates or times.
+        {"Giornata 3 - 12 ore", 0, "- -"},
+        {"U14 km 2.5 e 1-2", 0, "- -"},
+        {"18/10/--26 31/02 orecchio 9", 0, "- -"},
+        {"Girone---9 01/01/07 x", 0, "2007-01-01 -"},
+        {"Girone---9.00", 0, "- -"},
+        {"29/2 ore 25", 2025, "- -"},
+    };
+    for (const auto& c : cases) {
+        YearContext years{std::nullopt, Date{2026, 1, 15}};
+        if (c.latest_year != 0) {
+            years.latest = Date{c.latest_year, 12, 1};
+        }
+        const FoundDates found = find_dates(c.text, years);
+        char text[40] = "-";
+        std::string read;
+        if (found.date) {
+            std::snprintf(text, sizeof text, "%04d-%02d-%02d", found.date->year, found.date->month,
+                          found.date->day);
+        }
+        read = text;
+        std::snprintf(text, sizeof text, "-");
+        if (found.time) {
+            std::snprintf(text, sizeof text, "%02d:%02d", found.time->hour, found.time->minute);
+        }
+        read = read + " " + text;
+        EXPECT_EQ(read, c.expected) << c.text;
+    }
+}
+
 }  // namespace
 }  // namespace gironario

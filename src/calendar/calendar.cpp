@@ -88,16 +88,46 @@ CalendarStep Calendar::next_any() {
     }
     const std::string_view line = lines_->line();
     if (!is_match_line(line)) {
+        if (read_listing(line, false) == ListingLine::match) {
+            ++match_lines_;
+            return CalendarStep::match;
+        }
         other_text_ = other_text_ || !trimmed(line).empty();
         return CalendarStep::skipped;
     }
     ++match_lines_;
-    read_line(line);
+    if (!read_line(line)) {
+        --match_lines_;
+        other_text_ = true;
+        return CalendarStep::skipped;
+    }
     return CalendarStep::match;
 }
 
-void Calendar::read_line(std::string_view line) {
+ListingLine Calendar::read_listing(std::string_view line, bool match_line) {
+    // The number it takes when it writes none: its place among the calendar's matches.
+    const long long position = match_lines_ + (match_line ? 0 : 1);
+    const ListingLine listed =
+        read_listing_line(line, match_line, position, places_, listing_, text_record_);
+    if (listed == ListingLine::match) {
+        text_record_.line_number = line_number_;
+        previous_keys_ = text_record_.keys;
+        listing_held_ = true;
+    }
+    return listed;
+}
+
+bool Calendar::read_line(std::string_view line) {
     MatchRecord& match = text_record_;
+    if (listing_held_) {
+        // What a listing's match had and a line of the calendar's own has not.
+        listing_held_ = false;
+        match.source = MatchSource::text;
+        for (std::string* field : {&match.location, &match.address, &match.town, &match.league,
+                                   &match.home, &match.away}) {
+            field->clear();
+        }
+    }
     match.line_number = line_number_;
     match.time_pending = false;
     number_offset_ = detect_number_offset(line, number_offset_);
@@ -113,6 +143,7 @@ void Calendar::read_line(std::string_view line) {
                         columns->day};
         const ClockTime time{columns->hour, columns->minute};
         if (exists(date) && exists(time)) {
+            listing_.years.latest = date;
             match.dating = Dating::dated;
             match.at = {date.year, date.month, date.day, time.hour, time.minute};
             match.start = minute_number(match.at);
@@ -139,7 +170,7 @@ void Calendar::read_line(std::string_view line) {
         }
         find_words(line, key_position(KEY_CHARACTERS - 1, number_offset_, offset) + 1, match);
         find_known_place(line, key_position(KEY_CHARACTERS - 1, number_offset_, offset) + 1);
-        return;
+        return true;
     }
     // A line typed out of its columns ("5 8/11/2026 18:00 ...") is placed by its real date and
     // written in the columns; any other stays after the match before it in its calendar, whole.
@@ -149,6 +180,7 @@ void Calendar::read_line(std::string_view line) {
         match.year_digits = 2;
         match.dating = Dating::dated;
         match.at = typed.start;
+        listing_.years.latest = Date{typed.start.year, typed.start.month, typed.start.day};
         match.start = minute_number(typed.start);
         match.keys = keys_of(typed.start.year, typed.start.month, typed.start.day, typed.start.hour,
                              typed.start.minute);
@@ -157,7 +189,11 @@ void Calendar::read_line(std::string_view line) {
         const int typed_offset = detect_number_offset(match.line, 0);
         find_words(match.line, key_position(KEY_CHARACTERS - 1, typed_offset, 0) + 1, match);
         find_known_place(match.line, key_position(KEY_CHARACTERS - 1, typed_offset, 0) + 1);
-        return;
+        return true;
+    }
+    // A heading numbered like a match line ("10a Giornata - 5 ottobre") is no match.
+    if (const ListingLine listed = read_listing(line, true); listed != ListingLine::other) {
+        return listed == ListingLine::match;
     }
     match.in_place = false;
     match.year_digits = year_digits_;
@@ -175,6 +211,7 @@ void Calendar::read_line(std::string_view line) {
         return;
     }
     find_words(line, line.size(), match);
+    return true;
 }
 
 std::vector<std::size_t> teams_named(const TeamFilter& filter, const MatchRecord& match) {

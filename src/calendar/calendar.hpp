@@ -9,6 +9,7 @@
 #include <string_view>
 #include <vector>
 
+#include "calendar/listing_line.hpp"
 #include "calendar/match_record.hpp"
 #include "calendar/prepared_source.hpp"
 #include "calendar/team_filter.hpp"
@@ -57,6 +58,10 @@ class Calendar {
     // must outlive the calendar.
     void know_places(const std::vector<std::string>& places) { places_ = &places; }
 
+    // The run's day, which a date written without its year is read near when no earlier line of
+    // the calendar writes one.
+    void set_run_day(const Date& day) { listing_.years.today = day; }
+
     // Keeps only the matches that `filter` keeps; it must outlive the calendar.
     void keep_only(const TeamFilter& filter) { filter_ = &filter; }
     // Whether the filter has left out every match the merge was given, and there were some.
@@ -80,8 +85,10 @@ class Calendar {
 
   private:
     CalendarStep next_any();
-    void read_line(std::string_view line);
+    // Fills the held record from a match line; false for a heading numbered like one.
+    bool read_line(std::string_view line);
     void find_known_place(std::string_view line, std::size_t from);
+    ListingLine read_listing(std::string_view line, bool match_line);
 
     LineReader* lines_ = nullptr;
     PreparedCalendar* prepared_ = nullptr;
@@ -104,6 +111,9 @@ class Calendar {
     long long kept_ = 0;
     long long match_lines_ = 0;
     bool other_text_ = false;  // a line passed over holds more than white space
+    // Of the lines read as a web page's or a PDF's listing: the heading's day, the header row.
+    ListingState listing_;
+    bool listing_held_ = false;  // the held record is a listing's match
 };
 
 }  // namespace gironario

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <chrono>
+#include <ctime>
 #include <memory>
 #include <string>
 
@@ -22,6 +24,19 @@
 namespace gironario {
 
 namespace {
+
+// The day of the run in UTC, near enough to tell which season a date without a year is in; a
+// run that was given no time (the dialogue) takes the clock's.
+Date run_day(std::time_t now) {
+    if (now == 0) {
+        now = std::time(nullptr);
+    }
+    const std::chrono::sys_days day =
+        std::chrono::floor<std::chrono::days>(std::chrono::system_clock::from_time_t(now));
+    const std::chrono::year_month_day date{day};
+    return {static_cast<int>(date.year()), static_cast<int>(static_cast<unsigned>(date.month())),
+            static_cast<int>(static_cast<unsigned>(date.day()))};
+}
 
 // How much of a calendar is read ahead to find its year digits: a season's calendar whole.
 constexpr std::size_t YEAR_GUESS_BYTES = 1 << 20;
@@ -270,8 +285,10 @@ std::optional<long long> RunInProgress::merge(std::unique_ptr<Output> output,
         return one.size() != two.size() ? one.size() > two.size() : one < two;
     });
     places.erase(std::unique(places.begin(), places.end()), places.end());
+    const Date today = run_day(request_.settings.now);
     for (Calendar& calendar : calendars) {
         calendar.know_places(places);
+        calendar.set_run_day(today);
     }
     const TeamFilter teams(request_.teams);
     if (!teams.keeps_all()) {
