@@ -111,6 +111,7 @@ ListingLine Calendar::read_listing(std::string_view line, bool match_line) {
         read_listing_line(line, match_line, position, places_, listing_, text_record_);
     if (listed == ListingLine::match) {
         text_record_.line_number = line_number_;
+        text_record_.time_pending = false;
         previous_keys_ = text_record_.keys;
         listing_held_ = true;
     }
@@ -208,7 +209,7 @@ bool Calendar::read_line(std::string_view line) {
         match.start = minute_number(match.at);
         find_words(line, day->words, match);
         find_known_place(line, day->words);
-        return;
+        return true;
     }
     find_words(line, line.size(), match);
     return true;
