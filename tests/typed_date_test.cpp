@@ -1,4 +1,5 @@
 #include "calendar/typed_date.hpp"
+#include "calendar/found_dates.hpp"
 
 #include <gtest/gtest.h>
 

@@ -11,6 +11,7 @@
 #include <string_view>
 #include <vector>
 
+#include "calendar/found_dates.hpp"
 #include "calendar/match_record.hpp"
 #include "calendar/table_headers.hpp"
 #include "calendar/typed_date.hpp"

@@ -5,6 +5,7 @@
 #include <chrono>
 
 #include "calendar/calendar_line.hpp"
+#include "calendar/date_cursor.hpp"
 #include "calendar/folded_text.hpp"
 #include "io/text.hpp"
 
@@ -14,105 +15,7 @@ namespace {
 
 constexpr int LAST_YEAR = 9999;
 
-bool is_blank(char c) {
-    return c == ' ' || c == '\t';
-}
-
-bool is_letter(char c) {
-    // Bytes past ASCII are taken as letters: the accented end of "lunedì" in either encoding.
-    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') ||
-           static_cast<unsigned char>(c) >= 0x80;
-}
-
-// Reads forward through one text; every read either moves past what it matched or leaves the
-// position where it was.
-class Cursor {
-  public:
-    explicit Cursor(std::string_view text) : text_(text) {}
-
-    bool at_end() const { return at_ == text_.size(); }
-    char peek() const { return at_end() ? '\0' : text_[at_]; }
-    std::size_t position() const { return at_; }
-    std::string_view rest() const { return text_.substr(at_); }
-
-    bool take(char c) {
-        if (peek() != c || at_end()) {
-            return false;
-        }
-        ++at_;
-        return true;
-    }
-
-    // Takes one of `chars`, returning it, else '\0'.
-    char take_one_of(std::string_view chars) {
-        const char c = peek();
-        if (at_end() || chars.find(c) == std::string_view::npos) {
-            return '\0';
-        }
-        ++at_;
-        return c;
-    }
-
-    // Takes `word` in any ASCII case.
-    bool take_word(std::string_view word) {
-        if (!same_ignoring_case(text_.substr(at_, word.size()), word)) {
-            return false;
-        }
-        at_ += word.size();
-        return true;
-    }
-
-    // Takes the run of spaces and tabs here, returning how long it was.
-    std::size_t take_blanks() {
-        const std::size_t start = at_;
-        while (!at_end() && is_blank(text_[at_])) {
-            ++at_;
-        }
-        return at_ - start;
-    }
-
-    // Takes the whole run of digits here when it has `min` to `max` digits, giving its value.
-    std::optional<int> take_number(std::size_t min, std::size_t max) {
-        std::size_t end = at_;
-        while (end < text_.size() && is_digit(text_[end])) {
-            ++end;
-        }
-        if (end - at_ < min || end - at_ > max) {
-            return std::nullopt;
-        }
-        int value = 0;
-        for (; at_ < end; ++at_) {
-            value = value * 10 + (text_[at_] - '0');
-        }
-        return value;
-    }
-
-    std::size_t digits_ahead() const {
-        std::size_t end = at_;
-        while (end < text_.size() && is_digit(text_[end])) {
-            ++end;
-        }
-        return end - at_;
-    }
-
-    // Takes the run of letters (and apostrophes after them) here.
-    std::string_view take_letters() {
-        const std::size_t start = at_;
-        while (!at_end() && is_letter(text_[at_])) {
-            ++at_;
-        }
-        while (!at_end() && text_[at_] == '\'') {
-            ++at_;
-        }
-        return text_.substr(start, at_ - start);
-    }
-
-    void move_to(std::size_t position) { at_ = position; }
-
-  private:
-    std::string_view text_;
-    std::size_t at_ = 0;
-};
+}  // namespace
 
 bool is_weekday(std::string_view word) {
     static constexpr std::array<std::string_view, 14> names = {
@@ -132,7 +35,6 @@ bool is_weekday(std::string_view word) {
     return false;
 }
 
-// The month an Italian month's name gives, whole or in its first three letters, any case.
 std::optional<int> month_named(std::string_view word) {
     static constexpr std::array<std::string_view, 12> names = {
         "gennaio", "febbraio", "marzo",     "aprile",  "maggio",   "giugno",
@@ -147,6 +49,8 @@ std::optional<int> month_named(std::string_view word) {
     }
     return std::nullopt;
 }
+
+namespace {
 
 // "5 settembre 2026", "1\xC2\xB0 marzo 27", "18 ott. 26": a day, its month by name and a year of
 // two or four digits, from the cursor on, where the day's digits stand.
@@ -176,7 +80,8 @@ std::optional<Date> take_named_month_date(Cursor& cursor) {
     return Date{full_year(*year, digits), *month, *day};
 }
 
-// A date at the cursor, and whether it was written year first.
+}  // namespace
+
 std::optional<Date> take_date(Cursor& cursor, bool& year_first) {
     const std::size_t start = cursor.position();
     if (is_letter(cursor.peek())) {
@@ -221,6 +126,8 @@ std::optional<Date> take_date(Cursor& cursor, bool& year_first) {
     }
     return date;
 }
+
+namespace {
 
 // A time at the cursor, with the words people write before it.
 std::optional<ClockTime> take_time(Cursor& cursor) {
@@ -462,181 +369,6 @@ std::optional<TypedLine> read_typed_line(std::string_view line) {
         return std::nullopt;
     }
     return typed;
-}
-
-namespace {
-
-bool is_word_character(char c) {
-    return is_letter(c) || is_digit(c);
-}
-
-// Whether a date or a time may end here: not inside a word, a number or another date or time
-// ("15" of "15:30" is no year).
-bool ends_here(const Cursor& cursor) {
-    const std::string_view rest = cursor.rest();
-    if (rest.empty()) {
-        return true;
-    }
-    if (is_word_character(rest[0])) {
-        return false;
-    }
-    // "18/10/--26" is a date written wrong, not the 18th of October.
-    return rest[0] != '/' &&
-           !(rest.size() > 1 && (rest[0] == ':' || rest[0] == '.' || rest[0] == ',') &&
-             is_digit(rest[1]));
-}
-
-// Whether a date or a time may start after `c`: at the start of a word, not glued to a word by a
-// dash or a stroke ("Girone---9 01/01/07" is a heading, not a match).
-bool starts_after(char c) {
-    return is_white(c) || c == '(' || c == '[' || c == '{' || c == ',' || c == ';' || c == '"' ||
-           c == '\'' || c == '|';
-}
-
-// A weekday word and what follows it ("sab ", "Sab.", "domenica,"), taken when there is one.
-void take_weekday(Cursor& cursor) {
-    const std::size_t start = cursor.position();
-    if (!is_letter(cursor.peek())) {
-        return;
-    }
-    const std::string_view word = cursor.take_letters();
-    bool punctuated = cursor.take('.');
-    punctuated = cursor.take(',') || punctuated;
-    if (!is_weekday(word) || (cursor.take_blanks() == 0 && !punctuated)) {
-        cursor.move_to(start);
-    }
-}
-
-// A day and month without a year at the cursor: "5/9", "3 Ottobre", "1\xB0 marzo", "18 ott.".
-std::optional<Date> take_day_and_month(Cursor& cursor, const YearContext& context) {
-    const std::size_t start = cursor.position();
-    take_weekday(cursor);
-    const auto day = cursor.take_number(1, 2);
-    std::optional<int> month;
-    if (day && cursor.take('/')) {
-        month = cursor.take_number(1, 2);
-    } else if (day) {
-        if (!cursor.take_word("\xC2\xB0")) {
-            cursor.take('\xB0');
-        }
-        cursor.take_blanks();
-        month = month_named(cursor.take_letters());
-        cursor.take('.');
-    }
-    std::optional<Date> date;
-    if (month && ends_here(cursor)) {
-        date = date_in_season(*month, *day, context);
-    }
-    if (!date) {
-        cursor.move_to(start);
-    }
-    return date;
-}
-
-// A time at the cursor as a listing writes it, with the words before it.
-std::optional<ClockTime> take_listed_time(Cursor& cursor) {
-    const std::size_t start = cursor.position();
-    bool worded = false;
-    const auto word = [&](std::string_view name) {
-        const std::size_t before = cursor.position();
-        if (cursor.take_word(name) && !is_letter(cursor.peek())) {
-            return true;
-        }
-        cursor.move_to(before);
-        return false;
-    };
-    if (word("alle")) {
-        worded = true;
-        cursor.take_blanks();
-        if (word("ore")) {
-            cursor.take_blanks();
-        }
-    } else if (word("ore") || word("h.") || word("h")) {
-        worded = true;
-        cursor.take_blanks();
-    }
-    const auto hour = cursor.take_number(1, 2);
-    std::optional<ClockTime> time;
-    if (hour) {
-        const std::size_t after_hour = cursor.position();
-        if (cursor.take_one_of(":.,h") != '\0') {
-            if (const auto minute = cursor.take_number(2, 2)) {
-                time = ClockTime{*hour, *minute};
-            }
-        } else if (worded) {
-            time = ClockTime{*hour, 0};
-        }
-        if (!time && worded) {
-            // "ore 15." ends a sentence.
-            cursor.move_to(after_hour);
-            time = ClockTime{*hour, 0};
-        }
-    }
-    if (!time || !exists(*time) || !ends_here(cursor)) {
-        cursor.move_to(start);
-        return std::nullopt;
-    }
-    return time;
-}
-
-}  // namespace
-
-std::optional<Date> date_in_season(int month, int day, const YearContext& context) {
-    int year = 0;
-    if (context.latest) {
-        const Date& latest = *context.latest;
-        const bool before = month != latest.month ? month < latest.month : day < latest.day;
-        year = latest.year + (before ? 1 : 0);
-    } else {
-        // Months counted as 31 days: within six months is a matter of days, either way.
-        const int from_today = (month - context.today.month) * 31 + (day - context.today.day);
-        year = context.today.year;
-        if (from_today > 6 * 31) {
-            --year;
-        } else if (from_today < -6 * 31) {
-            ++year;
-        }
-    }
-    const Date date{year, month, day};
-    if (!exists(date)) {
-        return std::nullopt;
-    }
-    return date;
-}
-
-FoundDates find_dates(std::string_view text, const YearContext& context) {
-    FoundDates found;
-    Cursor cursor(text);
-    while (!cursor.at_end() && !(found.date && found.time)) {
-        const std::size_t start = cursor.position();
-        if (start > 0 && !starts_after(text[start - 1])) {
-            cursor.move_to(start + 1);
-            continue;
-        }
-        if (!found.date) {
-            bool year_first = false;
-            std::optional<Date> date = take_date(cursor, year_first);
-            found.year_written = date && ends_here(cursor);
-            if (!found.year_written) {
-                cursor.move_to(start);
-                date = take_day_and_month(cursor, context);
-            }
-            if (date) {
-                found.date = date;
-                found.date_span = {start, cursor.position()};
-                continue;
-            }
-        }
-        if (!found.time) {
-            if (const auto time = take_listed_time(cursor)) {
-                found.time = time;
-                found.time_span = {start, cursor.position()};
-                continue;
-            }
-        }
-        cursor.move_to(start + 1);
-    }
-    return found;
 }
 
 }  // namespace gironario
