@@ -125,6 +125,8 @@ class RunInProgress {
 bool RunInProgress::open_calendars() {
     year_digits_.assign(inputs_.size(), 2);
     bool found = true;
+    // The first lines of each text calendar, read ahead; valid until its lines are read.
+    std::vector<std::string_view> text_heads;
     for (std::size_t i = 0; i < inputs_.size(); ++i) {
         const CalendarRequest& calendar = request_.calendars[i];
         int error = 0;
@@ -162,7 +164,7 @@ bool RunInProgress::open_calendars() {
         if (head_lines.starts_with("\xEF\xBB\xBF")) {
             head_lines.remove_prefix(3);
         }
-        windows_1252_ = windows_1252_ || !is_utf8(head_lines);
+        text_heads.push_back(head_lines);
         if (calendar.year_digits) {
             year_digits_[i] = *calendar.year_digits;
             inputs_[i] = std::make_unique<WithoutByteOrderMark>(std::move(replayed));
@@ -184,7 +186,15 @@ bool RunInProgress::open_calendars() {
         inputs_[i] = std::make_unique<WithoutByteOrderMark>(std::move(replayed));
     }
     // One encoding per file written: a line copied from a text calendar keeps its bytes, so the
-    // rows follow the calendars in Windows-1252 when there is one.
+    // rows follow the calendars in Windows-1252 when there is one. Only rows are ever converted,
+    // so a text calendar's first lines are looked at only when there are rows.
+    const bool rows = std::any_of(prepared_.begin(), prepared_.end(),
+                                  [](const auto& prepared) { return prepared != nullptr; });
+    if (rows && !places_day_known(format_)) {
+        windows_1252_ =
+            windows_1252_ || std::any_of(text_heads.begin(), text_heads.end(),
+                                         [](std::string_view head) { return !is_utf8(head); });
+    }
     if (windows_1252_ && !places_day_known(format_)) {
         for (const auto& prepared : prepared_) {
             if (prepared) {
