@@ -106,11 +106,7 @@ EventOutcome IcsWriter::event(const MatchRecord& match, const IcsSource& source)
     const bool name_utf8 = is_utf8(source.file_name);
     const std::string_view described = described_file_name(source);
 
-    out_.put("BEGIN:VEVENT\r\n");
-    write_content_line(out_, content_);
-    out_.put("DTSTAMP:");
-    out_.put(settings_.dtstamp);
-    out_.put("\r\n");
+    begin_event();
 
     // The lines an event is compared on, each hashed as it is written.
     const std::string_view zone = ics_zone_parameter(settings_.zone);
@@ -175,6 +171,14 @@ void IcsWriter::end_event(const IcsSource& source, IcsEventState state, std::str
                                                : revision.last_modified;
     content_ += "\r\nEND:VEVENT\r\n";
     out_.put(content_);
+}
+
+void IcsWriter::begin_event() {
+    out_.put("BEGIN:VEVENT\r\n");
+    write_content_line(out_, content_);
+    out_.put("DTSTAMP:");
+    out_.put(settings_.dtstamp);
+    out_.put("\r\n");
 }
 
 void IcsWriter::put_line() {

@@ -74,6 +74,8 @@ class IcsWriter {
     // whole day, under the UID it keeps once its time is set.
     void day_event(const MatchRecord& match, const IcsSource& source, std::uint64_t uid,
                    std::uint64_t renewed);
+    // The lines every event begins with, BEGIN to DTSTAMP, its UID line made in content_.
+    void begin_event();
     void put_line();
     // The lines every event ends with, CATEGORIES to END, its change settled on the way: `state`
     // without its digest and file name, which are taken from the lines written and `described`.

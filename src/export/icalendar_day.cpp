@@ -24,11 +24,7 @@ void IcsWriter::day_event(const MatchRecord& match, const IcsSource& source, std
     const bool utf8 = is_utf8(match.line);
     const bool name_utf8 = is_utf8(source.file_name);
     const std::string_view described = described_file_name(source);
-    out_.put("BEGIN:VEVENT\r\n");
-    write_content_line(out_, content_);
-    out_.put("DTSTAMP:");
-    out_.put(settings_.dtstamp);
-    out_.put("\r\n");
+    begin_event();
 
     // A day's event ends at the next day's start (RFC 5545, 3.6.1); the last day of the year
     // 9999 has none, and an event of a date alone lasts its day.
