@@ -144,12 +144,26 @@ std::optional<Date> date_in_season(int month, int day, const YearContext& contex
     return date;
 }
 
+bool may_start_date_or_time(std::string_view text) {
+    if (text.empty() || is_digit(text.front())) {
+        return !text.empty();
+    }
+    std::size_t letters = 0;
+    while (letters < text.size() && is_letter(text[letters])) {
+        ++letters;
+    }
+    const std::string_view word = text.substr(0, letters);
+    return !word.empty() && (is_weekday(word) || same_ignoring_case(word, "ore") ||
+                             same_ignoring_case(word, "h") || same_ignoring_case(word, "alle"));
+}
+
 FoundDates find_dates(std::string_view text, const YearContext& context) {
     FoundDates found;
     Cursor cursor(text);
     while (!cursor.at_end() && !(found.date && found.time)) {
         const std::size_t start = cursor.position();
-        if (start > 0 && !starts_after(text[start - 1])) {
+        if ((start > 0 && !starts_after(text[start - 1])) ||
+            !may_start_date_or_time(text.substr(start))) {
             cursor.move_to(start + 1);
             continue;
         }

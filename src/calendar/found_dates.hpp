@@ -44,4 +44,8 @@ struct FoundDates {
 };
 FoundDates find_dates(std::string_view text, const YearContext& context);
 
+// Whether a date or a time that find_dates() reads may begin where `text` begins: at a digit, a
+// weekday or a word written before a time ("ore", "h", "alle"). Most words are none.
+bool may_start_date_or_time(std::string_view text);
+
 }  // namespace gironario

@@ -87,10 +87,10 @@ LeadingNumber leading_number(std::string_view line, const FoundDates& found) {
     return number;
 }
 
-// The cells of a line from `from` on, parted by tabs, bars or runs of two or more spaces; the
-// empty cells that bars at its ends make are none.
-std::vector<std::string_view> cells_of(std::string_view line, std::size_t from) {
-    std::vector<std::string_view> cells;
+// Puts in `cells` the cells of a line from `from` on, parted by tabs, bars or runs of two or more
+// spaces; the empty cells that bars at its ends make are none.
+void cells_of(std::string_view line, std::size_t from, std::vector<std::string_view>& cells) {
+    cells.clear();
     std::size_t start = from;
     std::size_t at = from;
     const auto close = [&](std::size_t end) {
@@ -116,7 +116,6 @@ std::vector<std::string_view> cells_of(std::string_view line, std::size_t from) 
     if (!cells.empty() && cells.front().empty() && line.substr(from).find('|') < line.size()) {
         cells.erase(cells.begin());
     }
-    return cells;
 }
 
 bool has_cells(std::string_view line, std::size_t from) {
@@ -129,8 +128,6 @@ bool has_cells(std::string_view line, std::size_t from) {
     return false;
 }
 
-enum class CellKind { empty, number, date, time, text };
-
 CellKind kind_of(std::string_view cell, const YearContext& years) {
     if (only_punctuation(cell)) {
         return CellKind::empty;
@@ -142,6 +139,10 @@ CellKind kind_of(std::string_view cell, const YearContext& years) {
     if (!digits.empty() && std::all_of(digits.begin(), digits.end(), is_digit) &&
         digits.size() <= 6) {
         return CellKind::number;
+    }
+    // A cell that begins with another word is text, however far on it names a date.
+    if (!may_start_date_or_time(cell)) {
+        return CellKind::text;
     }
     const FoundDates found = find_dates(cell, years);
     const bool whole_date = found.date && found.date_span.begin == 0 &&
@@ -199,12 +200,30 @@ void add_label(CellFields& fields, std::string_view text) {
     fields.label += text;
 }
 
-CellFields read_cells(const std::vector<std::string_view>& cells, const ListingState& state) {
-    std::vector<CellKind> kinds;
-    kinds.reserve(cells.size());
+// The kind of a cell of `line`, whose first date and time are `found`: the cells that hold them
+// are known without reading them again.
+CellKind kind_in(std::string_view cell, std::string_view line, const FoundDates& found,
+                 const YearContext& years) {
+    const auto begin = static_cast<std::size_t>(cell.data() - line.data());
+    const std::size_t end = begin + cell.size();
+    if (found.date && found.date_span.begin == begin &&
+        (found.date_span.end == end || (found.time && found.time_span.end == end))) {
+        return CellKind::date;
+    }
+    if (found.time && found.time_span.begin == begin && found.time_span.end == end) {
+        return CellKind::time;
+    }
+    return kind_of(cell, years);
+}
+
+// The fields of the cells of `line`, whose first date and time are `found`.
+CellFields read_cells(const std::vector<std::string_view>& cells, std::string_view line,
+                      const FoundDates& found, ListingState& state) {
+    std::vector<CellKind>& kinds = state.kinds;
+    kinds.clear();
     std::size_t time_cell = cells.size();
     for (std::size_t i = 0; i < cells.size(); ++i) {
-        kinds.push_back(kind_of(cells[i], state.years));
+        kinds.push_back(kind_in(cells[i], line, found, state.years));
         if (kinds.back() == CellKind::time && time_cell == cells.size()) {
             time_cell = i;
         }
@@ -230,7 +249,8 @@ CellFields read_cells(const std::vector<std::string_view>& cells, const ListingS
     // The text cells that the match's names are read from, in order: with teams after the time,
     // those before it are labels.
     const bool labels = time_cell < cells.size() && time_cell > 0 && text_after_time();
-    std::vector<std::string_view> texts;
+    std::vector<std::string_view>& texts = state.texts;
+    texts.clear();
     for (std::size_t i = 0; i < cells.size(); ++i) {
         if (kinds[i] == CellKind::number && fields.number.empty()) {
             fields.number = cells[i];
@@ -441,8 +461,11 @@ ListingLine read_listing_line(std::string_view line, bool match_line, long long 
     // A date written that is no day ("31/02/2026") is not the heading's day.
     if (!found.time || (!found.date && (!state.heading_day || looks_like_match(line)))) {
         const bool utf8 = is_utf8(line);
-        if (!found.date && !found.time && cells && read_header(cells_of(line, 0), utf8, state)) {
-            return ListingLine::header;
+        if (!found.date && !found.time && cells) {
+            cells_of(line, 0, state.cells);
+            if (read_header(state.cells, utf8, state)) {
+                return ListingLine::header;
+            }
         }
         return ListingLine::other;
     }
@@ -455,7 +478,8 @@ ListingLine read_listing_line(std::string_view line, bool match_line, long long 
                           found.date_span.begin == skip_white(line, number.after) &&
                           found.time_span.begin == skip_white(line, found.date_span.end);
     if (cells) {
-        std::vector<std::string_view> row = cells_of(line, 0);
+        std::vector<std::string_view>& row = state.cells;
+        cells_of(line, 0, row);
         // "12) ALFA CALCIO": a number written in the first cell, before its words.
         if (!number.digits.empty() && !row.empty()) {
             const auto first_end =
@@ -464,7 +488,7 @@ ListingLine read_listing_line(std::string_view line, bool match_line, long long 
                 row[0] = trimmed(line.substr(number.after, first_end - number.after));
             }
         }
-        const CellFields fields = read_cells(row, state);
+        const CellFields fields = read_cells(row, line, found, state);
         if (match.number.empty()) {
             match.number.assign(fields.number);
         }
@@ -475,7 +499,7 @@ ListingLine read_listing_line(std::string_view line, bool match_line, long long 
         match.town.assign(fields.town);
         match.league.assign(fields.league);
         if (!match.home.empty() && !match.away.empty()) {
-            match.title = match.home + " - " + match.away;
+            match.title.assign(match.home).append(" - ").append(match.away);
         } else if (!fields.title.empty()) {
             match.title.assign(fields.title);
         } else {
@@ -508,7 +532,9 @@ ListingLine read_listing_line(std::string_view line, bool match_line, long long 
     }
     set_row_start(match, {day.year, day.month, day.day, time.hour, time.minute});
     match.year_digits = 2;
-    match.line = row_line(match, is_utf8(line));
+    // Written where the record keeps it, so that its room serves line after line.
+    match.line.clear();
+    append_row_line(match.line, match, is_utf8(line));
     return ListingLine::match;
 }
 

@@ -18,6 +18,9 @@
 
 namespace gironario {
 
+// What a cell of a listing's line holds.
+enum class CellKind { empty, number, date, time, text };
+
 // What a listing keeps from one line to the next.
 struct ListingState {
     YearContext years;                // the latest date that writes its year, and the run's day
@@ -25,6 +28,10 @@ struct ListingState {
     // The columns the latest header row names, one per cell (nothing for a cell it does not
     // name); empty before any header row.
     std::vector<std::optional<Column>> header;
+    // The cells of the line being read, their kinds and its text cells, kept for their room.
+    std::vector<std::string_view> cells;
+    std::vector<CellKind> kinds;
+    std::vector<std::string_view> texts;
 };
 
 // What one line of a listing was.

@@ -14,13 +14,16 @@ namespace {
 // Words of a cell put in one field of a line: line breaks and tabs as spaces, and with `joined`,
 // every space as a no-break space, so that the words stay one field.
 void append_field(std::string& line, std::string_view words, bool joined, bool utf8) {
-    for (const char c : words) {
+    const std::string_view space = joined ? (utf8 ? "\xC2\xA0" : "\xA0") : " ";
+    std::size_t start = 0;
+    for (std::size_t i = 0; i < words.size(); ++i) {
+        const char c = words[i];
         if (c == ' ' || c == '\t' || c == '\n' || c == '\r') {
-            line += joined ? (utf8 ? "\xC2\xA0" : "\xA0") : " ";
-        } else {
-            line += c;
+            line.append(words.substr(start, i - start)).append(space);
+            start = i + 1;
         }
     }
+    line.append(words.substr(start));
 }
 
 }  // namespace
@@ -35,17 +38,24 @@ void set_row_start(MatchRecord& match, const LocalTime& start) {
 }
 
 std::string row_line(const MatchRecord& match, bool utf8) {
-    // NUMBER dd/mm/yy hh:mm PLACE TITLE, or "--" for what of the date and time cannot be read.
     std::string line;
+    // Room for a no-break space of two bytes in place of every space.
+    line.reserve(match.number.size() + 2 * match.place.size() + match.title.size() + 24);
+    append_row_line(line, match, utf8);
+    return line;
+}
+
+void append_row_line(std::string& line, const MatchRecord& match, bool utf8) {
+    // NUMBER dd/mm/yy hh:mm PLACE TITLE, or "--" for what of the date and time cannot be read.
     append_field(line, match.number, true, utf8);
     line += ' ';
     const bool dated = match.dating == Dating::dated;
     if (dated || match.day_known) {
-        append_two_digits(line, match.at.day);
-        line += '/';
-        append_two_digits(line, match.at.month);
-        line += '/';
-        append_two_digits(line, match.at.year);
+        const auto digit = [](int value) { return static_cast<char>('0' + value % 10); };
+        const char date[] = {digit(match.at.day / 10),   digit(match.at.day),   '/',
+                             digit(match.at.month / 10), digit(match.at.month), '/',
+                             digit(match.at.year / 10),  digit(match.at.year)};
+        line.append(date, sizeof date);
     }
     if (dated || match.time_known) {
         line += match.day_known || dated ? " " : "-- ";
@@ -57,7 +67,6 @@ std::string row_line(const MatchRecord& match, bool utf8) {
     append_field(line, match.place.empty() ? "-" : match.place, true, utf8);
     line += ' ';
     append_field(line, match.title, false, utf8);
-    return line;
 }
 
 std::string match_title(std::string_view title, std::string_view place, bool utf8) {

@@ -91,6 +91,8 @@ void set_row_start(MatchRecord& match, const LocalTime& start);
 // hh:mm PLACE TITLE" ("--" for no date, "-" for no place), the spaces inside the number and
 // the place as no-break spaces in the file's encoding.
 std::string row_line(const MatchRecord& match, bool utf8);
+// The same, appended to `line` (which may be the match's own: it is not read).
+void append_row_line(std::string& line, const MatchRecord& match, bool utf8);
 
 // Why a match is left out of a format or put apart from its day, as a message's reason: "gara N
 // del dd/mm/yyyy alle hh:mm: data o ora inesistente", then `where`, in the message's encoding

@@ -22,6 +22,12 @@ bool is_weekday(std::string_view word) {
         "lunedi", "martedi", "mercoledi", "giovedi", "venerdi", "sabato", "domenica",
         "lun",    "mar",     "mer",       "gio",     "ven",     "sab",    "dom",
     };
+    // Most words are none: told by their length and first letter before they are folded. The
+    // longest, "mercoledi'" or "mercoled\xC3\xAC", has eleven bytes.
+    if (word.size() < 3 || word.size() > 11 ||
+        std::string_view("lmgvsdLMGVSD").find(word.front()) == std::string_view::npos) {
+        return false;
+    }
     std::string key = folded(word, is_utf8(word));
     // "lunedi'" is how a keyboard without accents writes it.
     while (!key.empty() && key.back() == '\'') {
@@ -40,10 +46,12 @@ std::optional<int> month_named(std::string_view word) {
         "gennaio", "febbraio", "marzo",     "aprile",  "maggio",   "giugno",
         "luglio",  "agosto",   "settembre", "ottobre", "novembre", "dicembre",
     };
-    std::string key(word);
-    std::transform(key.begin(), key.end(), key.begin(), ascii_lower);
+    if (word.size() < 3) {
+        return std::nullopt;
+    }
     for (std::size_t i = 0; i < names.size(); ++i) {
-        if (key == names[i] || (key.size() == 3 && names[i].starts_with(key))) {
+        if (same_ignoring_case(word, names[i]) ||
+            (word.size() == 3 && same_ignoring_case(word, names[i].substr(0, 3)))) {
             return static_cast<int>(i) + 1;
         }
     }
