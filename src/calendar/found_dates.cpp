@@ -145,8 +145,26 @@ std::optional<Date> date_in_season(int month, int day, const YearContext& contex
 }
 
 bool may_start_date_or_time(std::string_view text) {
-    if (text.empty() || is_digit(text.front())) {
-        return !text.empty();
+    if (text.empty()) {
+        return false;
+    }
+    if (is_digit(text.front())) {
+        // What may follow the digits: a separator of a date or a time ("5/9", "18.30", "18h00"),
+        // the sign of the first ("1\xB0"), or blanks and a month's name ("5 settembre").
+        std::size_t at = 0;
+        while (at < text.size() && is_digit(text[at])) {
+            ++at;
+        }
+        if (at == text.size()) {
+            return false;
+        }
+        if (std::string_view("/.-:,h\xB0\xC2").find(text[at]) != std::string_view::npos) {
+            return true;
+        }
+        while (at < text.size() && is_blank(text[at])) {
+            ++at;
+        }
+        return at < text.size() && at > 0 && is_blank(text[at - 1]) && is_letter(text[at]);
     }
     std::size_t letters = 0;
     while (letters < text.size() && is_letter(text[letters])) {

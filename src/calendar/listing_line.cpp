@@ -17,20 +17,25 @@ bool is_ascii_word_character(char c) {
 
 // The dashes people put between a number and its match, in UTF-8 or Windows-1252.
 std::size_t dash_length(std::string_view text) {
-    if (text.starts_with("\xE2\x80\x93") || text.starts_with("\xE2\x80\x94")) {
-        return 3;
+    if (text.empty()) {
+        return 0;
     }
-    return text.starts_with("-") || text.starts_with("\x96") || text.starts_with("\x97") ? 1 : 0;
+    if (text[0] == '-' || text[0] == '\x96' || text[0] == '\x97') {
+        return 1;
+    }
+    return text.starts_with("\xE2\x80\x93") || text.starts_with("\xE2\x80\x94") ? 3 : 0;
 }
 
 // Whether a cell holds nothing but punctuation ("-", "\xE2\x80\x93"): an empty cell, as pages
 // write one.
 bool only_punctuation(std::string_view cell) {
     while (!cell.empty()) {
+        if (is_ascii_word_character(cell[0])) {
+            return false;
+        }
         if (const std::size_t dash = dash_length(cell); dash > 0) {
             cell.remove_prefix(dash);
-        } else if (is_ascii_word_character(cell[0]) ||
-                   static_cast<unsigned char>(cell[0]) >= 0x80) {
+        } else if (static_cast<unsigned char>(cell[0]) >= 0x80) {
             return false;
         } else {
             cell.remove_prefix(1);
