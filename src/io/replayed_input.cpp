@@ -18,6 +18,8 @@ ReplayedInput::ReplayedInput(std::unique_ptr<Input> input, std::size_t head_size
         filled += count;
     }
     head_.resize(filled);
+    // A small calendar keeps only its bytes: a run may name hundreds of them.
+    head_.shrink_to_fit();
 }
 
 std::string_view ReplayedInput::head_lines() const {
