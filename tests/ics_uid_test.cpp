@@ -55,6 +55,8 @@ TEST(IcsUid, MatchesByTheirIdentity) {
          "gara-443-Gare.csv-00ff@gironario", "443-1-Gare - Copia (2).csv-00ff@gironario"},
         {MatchSource::table, "Gare(2).csv", "443", "443", "", "",
          "gara-443-Gare.csv.2-00ff@gironario", "443-1-Gare(2).csv-00ff@gironario"},
+        {MatchSource::table, "Gare (2025).csv", "443", "443", "", "",
+         "gara-443-Gare (2025).csv-00ff@gironario", "443-1-Gare (2025).csv-00ff@gironario"},
         {MatchSource::table, "Gare (1).csv", "7", "", "U17", "", "7-1-Gare (1).csv-00ff@gironario",
          ""},
         {MatchSource::text, "u17 (1).txt", "7", "", "", "", "7-1-u17 (1).txt-00ff@gironario", ""},

@@ -34,8 +34,9 @@ std::string_view without_one_mark(std::string_view stem) {
     if (open == std::string_view::npos || open + 2 == stem.size()) {
         return stem;
     }
+    // A browser counts its copies from 1; "Gare (2025).csv" names its season.
     const std::string_view digits = stem.substr(open + 1, stem.size() - open - 2);
-    if (digits.find_first_not_of("0123456789") != std::string_view::npos) {
+    if (digits.size() > 3 || digits.find_first_not_of("0123456789") != std::string_view::npos) {
         return stem;
     }
     std::string_view rest = stem.substr(0, open);
