@@ -10,9 +10,6 @@
 
 namespace gironario {
 
-// `bytes`, well-formed UTF-8, in Windows-1252: a character that it has no byte for becomes '?'.
-std::string windows_1252_of_utf8(std::string_view bytes);
-
 // Puts every record of `calendar` whose words are in UTF-8 in Windows-1252 instead, its line
 // and its words alike, so that every reader of the record reads it in one encoding.
 void rows_in_windows_1252(PreparedCalendar& calendar);

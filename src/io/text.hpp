@@ -78,6 +78,9 @@ inline void append_plain_text(std::string& out, std::string_view bytes, bool utf
 // `bytes` read as Windows-1252, in UTF-8; controls kept.
 std::string utf8_of_windows_1252(std::string_view bytes);
 
+// `bytes`, well-formed UTF-8, in Windows-1252: a character that it has no byte for becomes '?'.
+std::string windows_1252_of_utf8(std::string_view bytes);
+
 // A file's name without the folders before it (either slash parts them): what the events, the
 // page's tags and the messages name a calendar by.
 std::string_view base_name(std::string_view path);
