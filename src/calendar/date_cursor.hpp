@@ -45,12 +45,16 @@ class Cursor {
 
     // Takes one of `chars`, returning it, else '\0'.
     char take_one_of(std::string_view chars) {
-        const char c = peek();
-        if (at_end() || chars.find(c) == std::string_view::npos) {
+        if (at_end()) {
             return '\0';
         }
-        ++at_;
-        return c;
+        for (const char c : chars) {
+            if (c == text_[at_]) {
+                ++at_;
+                return c;
+            }
+        }
+        return '\0';
     }
 
     // Takes `word` in any ASCII case.

@@ -29,8 +29,19 @@ bool ends_here(const Cursor& cursor) {
 // Whether a date or a time may start after `c`: at the start of a word, not glued to a word by a
 // dash or a stroke ("Girone---9 01/01/07" is a heading, not a match).
 bool starts_after(char c) {
-    return is_white(c) || c == '(' || c == '[' || c == '{' || c == ',' || c == ';' || c == '"' ||
-           c == '\'' || c == '|';
+    switch (c) {
+        case '(':
+        case '[':
+        case '{':
+        case ',':
+        case ';':
+        case '"':
+        case '\'':
+        case '|':
+            return true;
+        default:
+            return is_white(c);
+    }
 }
 
 // A weekday word and what follows it ("sab ", "Sab.", "domenica,"), taken when there is one.
@@ -85,7 +96,9 @@ std::optional<ClockTime> take_listed_time(Cursor& cursor) {
         cursor.move_to(before);
         return false;
     };
-    if (word("alle")) {
+    if (is_digit(cursor.peek())) {
+        // No word before it.
+    } else if (word("alle")) {
         worded = true;
         cursor.take_blanks();
         if (word("ore")) {
@@ -166,6 +179,21 @@ bool may_start_date_or_time(std::string_view text) {
         }
         return at < text.size() && at > 0 && is_blank(text[at - 1]) && is_letter(text[at]);
     }
+    // Words bring a date or a time only as a weekday, "ore", "h" or "alle".
+    switch (ascii_lower(text.front())) {
+        case 'l':
+        case 'm':
+        case 'g':
+        case 'v':
+        case 's':
+        case 'd':
+        case 'o':
+        case 'h':
+        case 'a':
+            break;
+        default:
+            return false;
+    }
     std::size_t letters = 0;
     while (letters < text.size() && is_letter(text[letters])) {
         ++letters;
@@ -177,14 +205,17 @@ bool may_start_date_or_time(std::string_view text) {
 
 FoundDates find_dates(std::string_view text, const YearContext& context) {
     FoundDates found;
-    Cursor cursor(text);
-    while (!cursor.at_end() && !(found.date && found.time)) {
-        const std::size_t start = cursor.position();
+    std::size_t start = 0;
+    while (start < text.size() && !(found.date && found.time)) {
+        // Dates and times start with a digit or a word: bars and blanks are passed over at once.
+        const char first = text[start];
         if ((start > 0 && !starts_after(text[start - 1])) ||
-            !may_start_date_or_time(text.substr(start))) {
-            cursor.move_to(start + 1);
+            !(is_digit(first) || is_letter(first)) || !may_start_date_or_time(text.substr(start))) {
+            ++start;
             continue;
         }
+        Cursor cursor(text);
+        cursor.move_to(start);
         if (!found.date) {
             bool year_first = false;
             std::optional<Date> date = take_date(cursor, year_first);
@@ -196,6 +227,7 @@ FoundDates find_dates(std::string_view text, const YearContext& context) {
             if (date) {
                 found.date = date;
                 found.date_span = {start, cursor.position()};
+                start = cursor.position();
                 continue;
             }
         }
@@ -203,10 +235,11 @@ FoundDates find_dates(std::string_view text, const YearContext& context) {
             if (const auto time = take_listed_time(cursor)) {
                 found.time = time;
                 found.time_span = {start, cursor.position()};
+                start = cursor.position();
                 continue;
             }
         }
-        cursor.move_to(start + 1);
+        ++start;
     }
     return found;
 }

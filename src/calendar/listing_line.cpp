@@ -98,23 +98,20 @@ void cells_of(std::string_view line, std::size_t from, std::vector<std::string_v
     cells.clear();
     std::size_t start = from;
     std::size_t at = from;
-    const auto close = [&](std::size_t end) {
-        cells.push_back(trimmed(line.substr(start, end - start)));
-    };
     while (at < line.size()) {
         const char c = line[at];
-        if (c == '\t' || c == '|') {
-            close(at);
-            start = ++at;
-        } else if (c == ' ' && at + 1 < line.size() && is_white(line[at + 1])) {
-            close(at);
-            at = skip_white(line, at);
-            start = at;
-        } else {
-            ++at;
+        std::size_t next = at + 1;  // where the next cell starts, when one ends here
+        if (c == ' ' && next < line.size() && is_white(line[next])) {
+            next = skip_white(line, next);
+        } else if (c != '\t' && c != '|') {
+            at = next;
+            continue;
         }
+        cells.push_back(trimmed(line.substr(start, at - start)));
+        start = next;
+        at = next;
     }
-    close(line.size());
+    cells.push_back(trimmed(line.substr(start)));
     if (!cells.empty() && cells.back().empty()) {
         cells.pop_back();
     }
@@ -134,6 +131,11 @@ bool has_cells(std::string_view line, std::size_t from) {
 }
 
 CellKind kind_of(std::string_view cell, const YearContext& years) {
+    // Most cells are words that no date or time starts with.
+    if (!cell.empty() && is_ascii_word_character(cell[0]) && !is_digit(cell[0]) &&
+        !may_start_date_or_time(cell)) {
+        return CellKind::text;
+    }
     if (only_punctuation(cell)) {
         return CellKind::empty;
     }
@@ -141,8 +143,11 @@ CellKind kind_of(std::string_view cell, const YearContext& years) {
     if (digits.back() == ')' || digits.back() == '.') {
         digits.remove_suffix(1);
     }
-    if (!digits.empty() && std::all_of(digits.begin(), digits.end(), is_digit) &&
-        digits.size() <= 6) {
+    std::size_t digit_count = 0;
+    while (digit_count < digits.size() && is_digit(digits[digit_count])) {
+        ++digit_count;
+    }
+    if (!digits.empty() && digit_count == digits.size() && digits.size() <= 6) {
         return CellKind::number;
     }
     // A cell that begins with another word is text, however far on it names a date.
@@ -439,23 +444,29 @@ ListingLine read_listing_line(std::string_view line, bool match_line, long long 
     if (line.starts_with("\xEF\xBB\xBF")) {
         line = trimmed(line.substr(3));
     }
-    // A line with control characters inside is no text copied from a page: it stays as it is.
-    const bool controlled = std::any_of(line.begin(), line.end(), [](char c) {
+    // A line longer than a page shows is no text copied from a page: a heading padded out,
+    // whatever it holds. Nor is a line with control characters inside: it stays as it is.
+    const auto is_control = [](char c) {
         return static_cast<unsigned char>(c) < 0x20 && c != '\t';
-    });
-    // Nor is a line longer than a page shows: a heading padded out, whatever it holds.
-    if (line.empty() || controlled || line.size() > LONGEST_LINE) {
+    };
+    if (line.empty() || line.size() > LONGEST_LINE ||
+        std::any_of(line.begin(), line.end(), is_control)) {
         return ListingLine::other;
     }
+    const auto is_ascii = [](char c) { return static_cast<unsigned char>(c) < 0x80; };
+    const bool utf8 = std::all_of(line.begin(), line.end(), is_ascii) || is_utf8(line);
     const FoundDates found = find_dates(line, state.years);
     if (found.date && found.year_written) {
         state.years.latest = found.date;
     }
     // A number glued to a word ("10a Giornata", "12\xAA giornata") is a heading's, not a match's.
-    const auto digits_end = std::find_if_not(line.begin(), line.end(), is_digit);
+    std::size_t digits_end = 0;
+    while (digits_end < line.size() && is_digit(line[digits_end])) {
+        ++digits_end;
+    }
     const bool numbered_word =
-        digits_end != line.end() &&
-        (is_ascii_word_character(*digits_end) || static_cast<unsigned char>(*digits_end) >= 0x80);
+        digits_end < line.size() && (is_ascii_word_character(line[digits_end]) ||
+                                     static_cast<unsigned char>(line[digits_end]) >= 0x80);
     if (found.date && !found.time && (!match_line || numbered_word)) {
         state.heading_day = found.date;
         return ListingLine::heading;
@@ -465,7 +476,6 @@ ListingLine read_listing_line(std::string_view line, bool match_line, long long 
     const bool cells = has_cells(line, 0);
     // A date written that is no day ("31/02/2026") is not the heading's day.
     if (!found.time || (!found.date && (!state.heading_day || looks_like_match(line)))) {
-        const bool utf8 = is_utf8(line);
         if (!found.date && !found.time && cells) {
             cells_of(line, 0, state.cells);
             if (read_header(state.cells, utf8, state)) {
@@ -497,12 +507,15 @@ ListingLine read_listing_line(std::string_view line, bool match_line, long long 
         if (match.number.empty()) {
             match.number.assign(fields.number);
         }
-        match.home.assign(fields.home);
-        match.away.assign(fields.away);
-        match.place.assign(fields.place);
-        match.address.assign(fields.address);
-        match.town.assign(fields.town);
-        match.league.assign(fields.league);
+        // What the cells leave empty stays as clear_fields() left it.
+        for (const auto& [field, text] :
+             {std::pair{&match.home, fields.home}, std::pair{&match.away, fields.away},
+              std::pair{&match.place, fields.place}, std::pair{&match.address, fields.address},
+              std::pair{&match.town, fields.town}, std::pair{&match.league, fields.league}}) {
+            if (!text.empty()) {
+                field->assign(text);
+            }
+        }
         if (!match.home.empty() && !match.away.empty()) {
             match.title.assign(match.home).append(" - ").append(match.away);
         } else if (!fields.title.empty()) {
@@ -539,7 +552,7 @@ ListingLine read_listing_line(std::string_view line, bool match_line, long long 
     match.year_digits = 2;
     // Written where the record keeps it, so that its room serves line after line.
     match.line.clear();
-    append_row_line(match.line, match, is_utf8(line));
+    append_row_line(match.line, match, utf8);
     return ListingLine::match;
 }
 

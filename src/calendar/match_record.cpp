@@ -1,5 +1,7 @@
 #include "calendar/match_record.hpp"
 
+#include <algorithm>
+
 #include "io/text.hpp"
 
 namespace gironario {
@@ -14,11 +16,19 @@ namespace {
 // Words of a cell put in one field of a line: line breaks and tabs as spaces, and with `joined`,
 // every space as a no-break space, so that the words stay one field.
 void append_field(std::string& line, std::string_view words, bool joined, bool utf8) {
-    const std::string_view space = joined ? (utf8 ? "\xC2\xA0" : "\xA0") : " ";
+    const auto is_space = [](char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r'; };
+    if (!joined) {
+        // Every white space a plain space, in place.
+        const std::size_t from = line.size();
+        line.append(words);
+        std::replace_if(line.begin() + static_cast<std::ptrdiff_t>(from), line.end(), is_space,
+                        ' ');
+        return;
+    }
+    const std::string_view space = utf8 ? "\xC2\xA0" : "\xA0";
     std::size_t start = 0;
     for (std::size_t i = 0; i < words.size(); ++i) {
-        const char c = words[i];
-        if (c == ' ' || c == '\t' || c == '\n' || c == '\r') {
+        if (is_space(words[i])) {
             line.append(words.substr(start, i - start)).append(space);
             start = i + 1;
         }
@@ -48,22 +58,38 @@ std::string row_line(const MatchRecord& match, bool utf8) {
 void append_row_line(std::string& line, const MatchRecord& match, bool utf8) {
     // NUMBER dd/mm/yy hh:mm PLACE TITLE, or "--" for what of the date and time cannot be read.
     append_field(line, match.number, true, utf8);
-    line += ' ';
-    const bool dated = match.dating == Dating::dated;
-    if (dated || match.day_known) {
-        const auto digit = [](int value) { return static_cast<char>('0' + value % 10); };
-        const char date[] = {digit(match.at.day / 10),   digit(match.at.day),   '/',
-                             digit(match.at.month / 10), digit(match.at.month), '/',
-                             digit(match.at.year / 10),  digit(match.at.year)};
-        line.append(date, sizeof date);
+    // " dd/mm/yy hh:mm ", put together before it is appended.
+    const bool day = match.dating == Dating::dated || match.day_known;
+    const bool time = match.dating == Dating::dated || match.time_known;
+    char moment[16];
+    std::size_t length = 0;
+    const auto put = [&](std::string_view text) {
+        for (const char c : text) {
+            moment[length++] = c;
+        }
+    };
+    const auto put_two = [&](int value) {
+        moment[length++] = static_cast<char>('0' + value / 10 % 10);
+        moment[length++] = static_cast<char>('0' + value % 10);
+    };
+    put(" ");
+    if (day) {
+        put_two(match.at.day);
+        put("/");
+        put_two(match.at.month);
+        put("/");
+        put_two(match.at.year);
     }
-    if (dated || match.time_known) {
-        line += match.day_known || dated ? " " : "-- ";
-        append_clock(line, match.at);
+    if (time) {
+        put(day ? " " : "-- ");
+        put_two(match.at.hour);
+        put(":");
+        put_two(match.at.minute);
     } else {
-        line += match.day_known ? " --" : "--";
+        put(day ? " --" : "--");
     }
-    line += ' ';
+    put(" ");
+    line.append(moment, length);
     append_field(line, match.place.empty() ? "-" : match.place, true, utf8);
     line += ' ';
     append_field(line, match.title, false, utf8);

@@ -64,7 +64,9 @@ namespace {
 // two or four digits, from the cursor on, where the day's digits stand.
 std::optional<Date> take_named_month_date(Cursor& cursor) {
     const auto day = cursor.take_number(1, 2);
-    if (!day) {
+    // The month's name follows its day, after a blank or the sign of the first, if any.
+    const char after = cursor.peek();
+    if (!day || !(is_blank(after) || is_letter(after))) {
         return std::nullopt;
     }
     // The first of the month, as "1\xB0" in either encoding.

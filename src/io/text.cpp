@@ -120,6 +120,10 @@ bool is_utf8(std::string_view bytes) {
     std::size_t i = 0;
     while (i < bytes.size()) {
         const auto lead = static_cast<unsigned char>(bytes[i]);
+        if (lead < 0x80u) {
+            ++i;  // most text is ASCII
+            continue;
+        }
         const std::size_t length = sequence_length(lead);
         if (length == 0 || length > bytes.size() - i) {
             return false;
