@@ -97,19 +97,16 @@ LeadingNumber leading_number(std::string_view line, const FoundDates& found) {
 void cells_of(std::string_view line, std::size_t from, std::vector<std::string_view>& cells) {
     cells.clear();
     std::size_t start = from;
-    std::size_t at = from;
-    while (at < line.size()) {
+    for (std::size_t at = from; at < line.size(); ++at) {
         const char c = line[at];
-        std::size_t next = at + 1;  // where the next cell starts, when one ends here
-        if (c == ' ' && next < line.size() && is_white(line[next])) {
-            next = skip_white(line, next);
-        } else if (c != '\t' && c != '|') {
-            at = next;
-            continue;
+        if (c == '\t' || c == '|') {
+            cells.push_back(trimmed(line.substr(start, at - start)));
+            start = at + 1;
+        } else if (c == ' ' && at + 1 < line.size() && is_white(line[at + 1])) {
+            cells.push_back(trimmed(line.substr(start, at - start)));
+            at = skip_white(line, at) - 1;
+            start = at + 1;
         }
-        cells.push_back(trimmed(line.substr(start, at - start)));
-        start = next;
-        at = next;
     }
     cells.push_back(trimmed(line.substr(start)));
     if (!cells.empty() && cells.back().empty()) {
