@@ -7,29 +7,20 @@
 //
 // Input: the page, as it is. The bounds are small, so that inputs of a few kilobytes reach them.
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
-#include <cstdio>
-#include <cstdlib>
 #include <string>
 #include <string_view>
 
 #include "calendar/html_tables.hpp"
+#include "fuzz_support.hpp"
 #include "io/text.hpp"
 
 namespace {
 
 using namespace gironario;
-
-// Stops the fuzzer on a broken invariant, telling which. (fuzz_support.hpp has the same, with the
-// calendar line rules this target does not need.)
-void require(bool condition, std::string_view what) {
-    if (!condition) {
-        std::fprintf(stderr, "invariant broken: %.*s\n", static_cast<int>(what.size()),
-                     what.data());
-        std::abort();
-    }
-}
+using fuzz::require;
 
 constexpr HtmlTableLimits limits = {std::size_t{64} << 20, 64, 512, 256, 20'000, 4096};
 
@@ -39,23 +30,14 @@ struct Read {
     std::string error;
 
     bool operator==(const Read& other) const {
-        if (read != other.read || error != other.error ||
-            book.sheets.size() != other.book.sheets.size()) {
-            return false;
-        }
-        for (std::size_t i = 0; i < book.sheets.size(); ++i) {
-            const Sheet& a = book.sheets[i];
-            const Sheet& b = other.book.sheets[i];
-            if (a.name != b.name || a.rows.size() != b.rows.size()) {
-                return false;
-            }
-            for (std::size_t r = 0; r < a.rows.size(); ++r) {
-                if (a.rows[r].number != b.rows[r].number || a.rows[r].cells != b.rows[r].cells) {
-                    return false;
-                }
-            }
-        }
-        return true;
+        const auto same_row = [](const SheetRow& a, const SheetRow& b) {
+            return a.number == b.number && a.cells == b.cells;
+        };
+        const auto same_sheet = [&](const Sheet& a, const Sheet& b) {
+            return a.name == b.name && std::ranges::equal(a.rows, b.rows, same_row);
+        };
+        return read == other.read && error == other.error &&
+               std::ranges::equal(book.sheets, other.book.sheets, same_sheet);
     }
 };
 

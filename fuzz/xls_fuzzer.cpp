@@ -10,26 +10,18 @@
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
-#include <cstdio>
-#include <cstdlib>
 #include <string>
 #include <string_view>
 
 #include "calendar/xls_workbook.hpp"
+#include "fuzz_support.hpp"
 #include "io/compound_file.hpp"
 #include "io/text.hpp"
 
 namespace {
 
 using namespace gironario;
-
-// The workbook's reader needs none of the calendar rules that fuzz_support.hpp brings along.
-void require(bool condition, const char* what) {
-    if (!condition) {
-        std::fprintf(stderr, "invariant broken: %s\n", what);
-        std::abort();
-    }
-}
+using fuzz::require;
 
 bool is_message(std::string_view text) {
     return !text.empty() && std::all_of(text.begin(), text.end(), [](char c) {

@@ -6,27 +6,16 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <cstdio>
-#include <cstdlib>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "fuzz_support.hpp"
 #include "io/xml_reader.hpp"
-
-namespace {
-
-void require(bool condition, const char* what) {
-    if (!condition) {
-        std::fprintf(stderr, "invariant broken: %s\n", what);
-        std::abort();
-    }
-}
-
-}  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     using gironario::XmlReader;
+    using gironario::fuzz::require;
     const std::string_view xml(reinterpret_cast<const char*>(data), size);
     const bool may_hold_less_than = xml.find("&lt;") != std::string_view::npos ||
                                     xml.find("&#") != std::string_view::npos ||

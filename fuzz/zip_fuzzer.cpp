@@ -5,23 +5,15 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <cstdio>
-#include <cstdlib>
 #include <string>
 #include <string_view>
 
 #include "calendar/docx_text.hpp"
 #include "calendar/xlsx_workbook.hpp"
+#include "fuzz_support.hpp"
 #include "io/zip_archive.hpp"
 
 namespace {
-
-void require(bool condition, const char* what) {
-    if (!condition) {
-        std::fprintf(stderr, "invariant broken: %s\n", what);
-        std::abort();
-    }
-}
 
 constexpr std::size_t LIMIT = std::size_t{1} << 20;
 
@@ -29,6 +21,7 @@ constexpr std::size_t LIMIT = std::size_t{1} << 20;
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     using namespace gironario;
+    using fuzz::require;
     const std::string_view bytes(reinterpret_cast<const char*>(data), size);
     ZipArchive archive;
     std::string error;

@@ -10,11 +10,7 @@ namespace gironario {
 namespace {
 
 std::string lines_of(std::string_view body) {
-    const std::string document =
-        "<?xml version='1.0' encoding='UTF-8' standalone='yes'?><w:document xmlns:w='http://"
-        "schemas.openxmlformats.org/wordprocessingml/2006/main' xmlns:mc='m'><w:body>" +
-        std::string(body) + "</w:body></w:document>";
-    const std::string bytes = testing::make_zip({{"word/document.xml", document}});
+    const std::string bytes = testing::docx(body);
     ZipArchive archive;
     std::string error;
     std::string text;

@@ -2,23 +2,19 @@
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <string>
-#include <utility>
 #include <vector>
 
 #include "fixtures/zip_builder.hpp"
+#include "sheet_text.hpp"
 
 namespace gironario {
 namespace {
 
 // A zip archive of stored members, as small as a package can be.
-std::string stored_zip(const std::vector<std::pair<std::string, std::string>>& members) {
-    std::vector<testing::ZipEntry> entries;
-    for (const auto& [name, data] : members) {
-        entries.push_back({name, data, false});
+std::string stored_zip(std::vector<testing::ZipEntry> entries) {
+    for (testing::ZipEntry& entry : entries) {
+        entry.deflated = false;
     }
     return testing::make_zip(entries);
 }
@@ -46,18 +42,7 @@ std::string read_back(const std::string& zip) {
         EXPECT_TRUE(book.sheets.empty());
         return "ods\n! " + error + "\n";
     }
-    text = "ods\n";
-    for (const Sheet& sheet : book.sheets) {
-        text += "# " + sheet.name + "\n";
-        for (const SheetRow& row : sheet.rows) {
-            text += std::to_string(row.number) + ":";
-            for (std::size_t i = 0; i < row.cells.size(); ++i) {
-                text += (i == 0 ? " " : " | ") + row.cells[i];
-            }
-            text += "\n";
-        }
-    }
-    return text;
+    return "ods\n" + testing::sheet_text(book, {"# ", "", ":", " ", " | "});
 }
 
 // A package of that kind ("spreadsheet", "text") whose office:body holds `body` in office:KIND.
@@ -178,22 +163,16 @@ TEST(OpenDocument, Packages) {
         {stored_zip({{"mimetype", "application/vnd.oasis.opendocument.spreadsheet-template"}}),
          "neither\n"},
         {stored_zip({{"mimetype", std::string(300, 'a')}}), "neither\n"},
+        // Packages written by odfpy (tests/fixtures/ods/make_fixtures.py), each beside what odfpy
+        // itself reads back from it.
+        {testing::fixture_file("ods/calendario.ods"),
+         testing::fixture_file("ods/calendario.expected")},
+        {testing::fixture_file("ods/documento.odt"),
+         testing::fixture_file("ods/documento.expected")},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(read_back(c.zip), c.expected);
     }
-}
-
-// Packages written by odfpy (tests/fixtures/ods/make_fixtures.py), each beside what odfpy itself
-// reads back from it.
-TEST(OpenDocument, AsOdfpyReadsThem) {
-    const auto folder = std::filesystem::path(__FILE__).parent_path() / "fixtures" / "ods";
-    const auto slurp = [&](const char* name) {
-        std::ifstream file(folder / name, std::ios::binary);
-        return std::string(std::istreambuf_iterator<char>(file), {});
-    };
-    EXPECT_EQ(read_back(slurp("calendario.ods")), slurp("calendario.expected"));
-    EXPECT_EQ(read_back(slurp("documento.odt")), slurp("documento.expected"));
 }
 
 }  // namespace

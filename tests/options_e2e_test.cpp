@@ -4,8 +4,6 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <fstream>
-#include <iterator>
 #include <string>
 #include <vector>
 
@@ -267,30 +265,12 @@ INSTANTIATE_TEST_SUITE_P(Locale, EndToEnd, testing::Values(
     row_name);
 // clang-format on
 
+// The workbooks of tests/fixtures/calendars, made by make_calendars.py.
+const std::string committed = GIRONARIO_SOURCE_DIR "/tests/fixtures/calendars";
+
 // A text calendar, a federation's table and a team app's feed, merged: the table out of order,
 // with a title row, ="..." cells, CR LF, a place of two words, a time to be set and a rest day;
 // the feed in UTC, with an event without a place and a cancelled one.
-// A committed calendar of tests/fixtures/calendars, its bytes.
-std::string fixture(const std::string& name) {
-    std::ifstream file(std::string(GIRONARIO_SOURCE_DIR) + "/tests/fixtures/calendars/" + name,
-                       std::ios::binary);
-    return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
-}
-
-// A Word document of `paragraphs`, as Word saves one.
-std::string word_document(const std::vector<std::string>& paragraphs) {
-    std::string body;
-    for (const std::string& paragraph : paragraphs) {
-        body += "<w:p><w:r><w:t>" + paragraph + "</w:t></w:r></w:p>";
-    }
-    return gironario::testing::make_zip(
-        {{"[Content_Types].xml", "<Types/>"},
-         {"word/document.xml",
-          "<?xml version=\"1.0\" encoding=\"UTF-8\"?><w:document xmlns:w=\"http://schemas."
-          "openxmlformats.org/wordprocessingml/2006/main\"><w:body>" +
-              body + "</w:body></w:document>"}});
-}
-
 const std::string prima =
     "Prima squadra\n1 04/10/26 18:00 PalaA Alfa - Beta\n"
     "2 11/10/26 18:00 PalaA Alfa - Gamma\n";
@@ -355,11 +335,6 @@ INSTANTIATE_TEST_SUITE_P(Sources, EndToEnd, testing::Values(
             "gironario: u17.txt: nessuna riga \xE8 una gara: si cercano righe con numero, data, "
             "ora, luogo e partita (per esempio \"1 04/10/2026 18:00 PalaLorvane Lorvane - "
             "Virtus\"), e il file ha solo altro testo: non viene scritto nulla\n"),
-    command("APdf", "-f t prima.txt bollettino.txt",
-            {{"prima.txt", prima}, {"bollettino.txt", "%PDF-1.4\n%\xE2\xE3\xCF\xD3\n"}}, "", {}, 1,
-            "gironario: bollettino.txt: \xE8 un PDF, che gironario non legge: aprirlo, selezionare il "
-            "calendario e copiarlo in un file di testo, da indicare al posto del PDF; oppure "
-            "scaricare dal sito il file Excel o CSV, dove c'\xE8\n"),
     command("AWebPageWithoutDates", "-f t prima.txt pagina.htm",
             {{"prima.txt", prima},
              {"pagina.htm", "<html><table><tr><th>Casa<th>Ospite<tr><td>A<td>B</table></html>"}},
@@ -370,8 +345,8 @@ INSTANTIATE_TEST_SUITE_P(Sources, EndToEnd, testing::Values(
             "Data/ora, Match date, Date time, Date/time)\n"),
     // A committee's export, as .xlsx saved under an .xls name and as a real 97-2003 .xls.
     command("Workbooks", "-f t prima.txt Gare.xls vecchio.xls",
-            {{"prima.txt", prima}, {"Gare.xls", fixture("gare.xlsx")},
-             {"vecchio.xls", fixture("gare.xls")}},
+            {{"prima.txt", prima}, {"Gare.xls", list_folder(committed).at("gare.xlsx").bytes},
+             {"vecchio.xls", list_folder(committed).at("gare.xls").bytes}},
             summary(8, "calendario.txt"),
             {{"calendario.txt",
               "282 03/10/26 15:00 Palestra\xC2\xA0Pascoli Citta - Lorvane\n"
@@ -393,7 +368,9 @@ INSTANTIATE_TEST_SUITE_P(Sources, EndToEnd, testing::Values(
     // A Word document's paragraphs are a text calendar's lines.
     command("AWordDocument", "-f t -a 2 prima.txt u14.docx",
             {{"prima.txt", prima},
-             {"u14.docx", word_document({"Under 14", "7 05/10/26 10:00 PalaB Gamma - Delta"})}},
+             {"u14.docx", gironario::testing::docx(
+                              "<w:p><w:r><w:t>Under 14</w:t></w:r></w:p><w:p><w:r><w:t>"
+                              "7 05/10/26 10:00 PalaB Gamma - Delta</w:t></w:r></w:p>")}},
             summary(3, "calendario.txt"),
             {{"calendario.txt", "1 04/10/26 18:00 PalaA Alfa - Beta\n\n"
                                 "7 05/10/26 10:00 PalaB Gamma - Delta\n\n"
@@ -445,20 +422,25 @@ TEST(Sources, PageAndPhonePlaceTheMatchWhoseTimeIsToBeSet) {
                  "calendario-pagina.html");
     EXPECT_EQ(page.find("Da controllare"), std::string::npos);
 
+    // The event of the calendar file that starts with `uid`, up to its END:VEVENT, holding `lines`.
+    const auto event_with = [&](const std::string& uid, std::vector<std::string> lines) {
+        const std::string ics = list_folder(scratch.folder()).at("calendario.ics").bytes;
+        const std::size_t at = ics.find(uid);
+        const std::string event =
+            at == std::string::npos ? "" : ics.substr(at, ics.find("END:VEVENT", at) - at);
+        for (const std::string& line : lines) {
+            EXPECT_NE(event.find(line), std::string::npos) << line << shown(ics);
+        }
+        return event;
+    };
     const RunOptions fixed_time{{{"SOURCE_DATE_EPOCH", "1796169600"}}};
     const Outcome phone = run_program(scratch, "-f i " + sources_arguments, "", fixed_time);
     expect_bytes(phone.output, as_written(summary(6, "calendario.ics")), "standard output");
     expect_errors(phone.errors, cancelled);
-    const std::string tentative = list_folder(scratch.folder()).at("calendario.ics").bytes;
-    const std::size_t uid = tentative.find("UID:33-1-coppa.csv-");
-    ASSERT_NE(uid, std::string::npos) << shown(tentative);
-    const std::string uid_line = tentative.substr(uid, tentative.find('\r', uid) - uid);
-    const std::string event = tentative.substr(uid, tentative.find("END:VEVENT", uid) - uid);
-    for (const std::string line :
-         {"DTSTART;VALUE=DATE:20261008\r\nDTEND;VALUE=DATE:20261009\r\n",
-          "SUMMARY:Beta - Alfa (ora da definire)\r\n", "STATUS:TENTATIVE\r\n", "SEQUENCE:0\r\n"}) {
-        EXPECT_NE(event.find(line), std::string::npos) << line << shown(event);
-    }
+    const std::string event = event_with(
+        "UID:33-1-coppa.csv-",
+        {"DTSTART;VALUE=DATE:20261008\r\nDTEND;VALUE=DATE:20261009\r\n",
+         "SUMMARY:Beta - Alfa (ora da definire)\r\n", "STATUS:TENTATIVE\r\n", "SEQUENCE:0\r\n"});
 
     std::vector<File> timed = sources;
     timed[1].bytes.replace(timed[1].bytes.find("da definire"), 11, "20:30");
@@ -468,14 +450,9 @@ TEST(Sources, PageAndPhonePlaceTheMatchWhoseTimeIsToBeSet) {
                                 "Pala Sud al 08/10/2026 20:30 Pala Sud"),
               std::string::npos)
         << again.output;
-    const std::string ics = list_folder(scratch.folder()).at("calendario.ics").bytes;
-    const std::size_t kept = ics.find(uid_line + "\r\n");
-    ASSERT_NE(kept, std::string::npos) << shown(ics);
-    const std::string moved = ics.substr(kept, ics.find("END:VEVENT", kept) - kept);
-    for (const std::string line :
-         {"DTSTART;TZID=Europe/Rome:20261008T203000\r\n", "SEQUENCE:1\r\n"}) {
-        EXPECT_NE(moved.find(line), std::string::npos) << line << shown(moved);
-    }
+    const std::string moved =
+        event_with(event.substr(0, event.find('\r') + 2),
+                   {"DTSTART;TZID=Europe/Rome:20261008T203000\r\n", "SEQUENCE:1\r\n"});
     EXPECT_EQ(moved.find("TENTATIVE"), std::string::npos) << shown(moved);
 }
 

@@ -198,19 +198,16 @@ TEST(TypedDate, DatesFoundInText) {
             years.latest = Date{c.latest_year, 12, 1};
         }
         const FoundDates found = find_dates(c.text, years);
-        char text[40] = "-";
-        std::string read;
+        char date[40] = "-";
+        char time[40] = "-";
         if (found.date) {
-            std::snprintf(text, sizeof text, "%04d-%02d-%02d", found.date->year, found.date->month,
+            std::snprintf(date, sizeof date, "%04d-%02d-%02d", found.date->year, found.date->month,
                           found.date->day);
         }
-        read = text;
-        std::snprintf(text, sizeof text, "-");
         if (found.time) {
-            std::snprintf(text, sizeof text, "%02d:%02d", found.time->hour, found.time->minute);
+            std::snprintf(time, sizeof time, "%02d:%02d", found.time->hour, found.time->minute);
         }
-        read = read + " " + text;
-        EXPECT_EQ(read, c.expected) << c.text;
+        EXPECT_EQ(std::string(date) + " " + time, c.expected) << c.text;
     }
 }
 

@@ -2,17 +2,16 @@
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
-#include <fstream>
 #include <optional>
-#include <sstream>
 #include <string>
 #include <utility>
 #include <vector>
 
 #include "calendar/docx_text.hpp"
 #include "calendar/sheet_values.hpp"
+#include "calendar/xls_workbook.hpp"
 #include "fixtures/zip_builder.hpp"
+#include "sheet_text.hpp"
 
 namespace gironario {
 namespace {
@@ -34,18 +33,7 @@ std::string dump(std::string_view bytes) {
     if (!archive.open(bytes, error) || !is_xlsx(archive) || !read_xlsx(archive, workbook, error)) {
         return "error: " + error;
     }
-    std::string result;
-    for (const Sheet& sheet : workbook.sheets) {
-        result += "[" + escaped(sheet.name) + "]\n";
-        for (const SheetRow& row : sheet.rows) {
-            result += std::to_string(row.number);
-            for (const std::string& cell : row.cells) {
-                result += "|" + escaped(cell);
-            }
-            result += "\n";
-        }
-    }
-    return result;
+    return testing::sheet_text(workbook, {"[", "]", "", "|", "|", escaped});
 }
 
 const std::string main_ns =
@@ -154,31 +142,19 @@ TEST(XlsxWorkbook, Cells) {
          "nell'archivio"},
         {testing::make_zip({{"xl/workbook.xml", "<workbook><sheets/></workbook>"}}),
          "error: nell'archivio zip manca il file xl/_rels/workbook.xml.rels"},
+        // The workbooks that openpyxl wrote, against what it reads back from them.
+        {testing::fixture_file("xlsx/calendario.xlsx"),
+         testing::fixture_file("xlsx/calendario.expected")},
+        {testing::fixture_file("xlsx/mac1904.xlsx"),
+         testing::fixture_file("xlsx/mac1904.expected")},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(dump(c.bytes), c.expected);
     }
 }
 
-// The workbooks that openpyxl wrote, against what it reads back from them.
-TEST(XlsxWorkbook, AsOpenpyxlReadsThem) {
-    const std::filesystem::path folder =
-        std::filesystem::path(__FILE__).parent_path() / "fixtures" / "xlsx";
-    const auto contents = [](const std::filesystem::path& path) {
-        std::ifstream file(path, std::ios::binary);
-        std::ostringstream bytes;
-        bytes << file.rdbuf();
-        EXPECT_TRUE(file) << path;
-        return bytes.str();
-    };
-    for (const char* name : {"calendario", "mac1904"}) {
-        EXPECT_EQ(dump(contents(folder / (std::string(name) + ".xlsx"))),
-                  contents(folder / (std::string(name) + ".expected")))
-            << name;
-    }
-}
-
-// The serials the three readers share, where .xls and .xlsx once told them apart.
+// The serials the three readers share, where .xls and .xlsx once told them apart; .xls shows
+// every serial as a date.
 TEST(SheetValues, SerialTexts) {
     const struct {
         double serial;
@@ -193,9 +169,26 @@ TEST(SheetValues, SerialTexts) {
         {2957003.5, Shown::date, true, "31/12/9999 12:00"},
         {2957004, Shown::date, true, ""},
         {2958465.9999999, Shown::date, false, ""},  // rounded past 31/12/9999
+        {1, Shown::date, false, "01/01/1900"},
+        {59, Shown::date, false, "28/02/1900"},
+        {60, Shown::date, false, "29/02/1900"},
+        {61, Shown::date, false, "01/03/1900"},
+        {46299.78125, Shown::date, false, "04/10/2026 18:45"},
+        {46299.99999, Shown::date, false, "05/10/2026"},  // rounds into the next day
+        {0.5, Shown::date, false, "12:00"},
+        {0, Shown::date, false, "00:00"},
+        {2958465.5, Shown::date, false, "31/12/9999 12:00"},
+        {2958466, Shown::date, false, ""},
+        {-1, Shown::date, false, ""},
+        {0, Shown::date, true, "00:00"},
+        {1, Shown::date, true, "02/01/1904"},
+        {44837, Shown::date, true, "04/10/2026"},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(serial_text(c.serial, c.shown, c.from_1904), c.expected) << c.serial;
+        if (c.shown == Shown::date) {
+            EXPECT_EQ(xls_serial_text(c.serial, c.from_1904), c.expected) << c.serial;
+        }
     }
 }
 
