@@ -1,6 +1,6 @@
 // Writes a large calendar for the benchmark: the same file for the same arguments, every time.
 //
-//   generate [--crowded] [--table | --ics] FILE MATCHES SEED PLACE
+//   generate [--crowded] [--table | --ics | --listing] FILE MATCHES SEED PLACE
 //
 // The matches are spread evenly over the hundred years 2000-2099, written with two-digit years
 // (00 to 99 then order as the dates do), in chronological order: a few dozen a day, at 15-minute
@@ -18,8 +18,9 @@
 // per match (Numero;Data;Ora;Campo;Casa;Ospite, four-digit years), no headings. With --ics they
 // make an iCalendar file, as a team app publishes one: an event per match, its start in UTC (the
 // Italian time less one hour, or two in summer time), SUMMARY "HOME - AWAY", LOCATION the place,
-// lines ended by CR LF. The draws are the same in every form, so the three files hold the same
-// matches for the same arguments.
+// lines ended by CR LF. With --listing they are a tournament table copied from a web page, its
+// cells parted by bars: "N | dd/mm/yy | hh.mm | HOME | AWAY | PLACE |", no headings. The draws are
+// the same in every form, so the four files hold the same matches for the same arguments.
 
 #include <algorithm>
 #include <cstdint>
@@ -85,7 +86,7 @@ bool summer_time(int year, int month, int day) {
     return month > 3 && month < 10;
 }
 
-enum class Form { text, table, ics };
+enum class Form { text, table, ics, listing };
 
 // The match lines of one calendar, with their headings, numbers, places and teams.
 class Matches {
@@ -127,7 +128,11 @@ class Matches {
         const unsigned ground = random_.below(grounds_);
         const char* home = teams[random_.below(8)];
         const char* away = teams[random_.below(8)];
-        if (form_ == Form::table) {
+        if (form_ == Form::listing) {
+            std::fprintf(file_, "%d | %02d/%02d/%02d | %02d.%02d | %s | %s | %s%u |\n", number_,
+                         day_of_month, month, year % 100, hour, minute, home, away, place_.c_str(),
+                         ground);
+        } else if (form_ == Form::table) {
             std::fprintf(file_, "%d;%02d/%02d/%04d;%02d:%02d;%s%u;%s;%s\n", number_, day_of_month,
                          month, year, hour, minute, place_.c_str(), ground, home, away);
         } else if (form_ == Form::ics) {
@@ -233,14 +238,20 @@ int main(int argc, char** argv) {
         ++argv;
     }
     Form form = Form::text;
-    if (argc > 1 && (std::string(argv[1]) == "--table" || std::string(argv[1]) == "--ics")) {
-        form = std::string(argv[1]) == "--table" ? Form::table : Form::ics;
-        --argc;
-        ++argv;
+    if (argc > 1) {
+        const std::string option = argv[1];
+        if (option == "--table" || option == "--ics" || option == "--listing") {
+            form = option == "--table" ? Form::table
+                   : option == "--ics" ? Form::ics
+                                       : Form::listing;
+            --argc;
+            ++argv;
+        }
     }
     if (argc != 5) {
         std::fprintf(stderr,
-                     "usage: generate [--crowded] [--table | --ics] FILE MATCHES SEED PLACE\n");
+                     "usage: generate [--crowded] [--table | --ics | --listing] FILE "
+                     "MATCHES SEED PLACE\n");
         return 2;
     }
     std::FILE* file = std::fopen(argv[1], "w");
