@@ -78,16 +78,16 @@ class Cursor {
     // Takes the whole run of digits here when it has `min` to `max` digits, giving its value.
     std::optional<int> take_number(std::size_t min, std::size_t max) {
         std::size_t end = at_;
-        while (end < text_.size() && is_digit(text_[end])) {
-            ++end;
+        int value = 0;
+        for (; end < text_.size() && is_digit(text_[end]); ++end) {
+            if (end - at_ < max) {
+                value = value * 10 + (text_[end] - '0');
+            }
         }
         if (end - at_ < min || end - at_ > max) {
             return std::nullopt;
         }
-        int value = 0;
-        for (; at_ < end; ++at_) {
-            value = value * 10 + (text_[at_] - '0');
-        }
+        at_ = end;
         return value;
     }
 

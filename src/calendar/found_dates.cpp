@@ -171,8 +171,18 @@ bool may_start_date_or_time(std::string_view text) {
         if (at == text.size()) {
             return false;
         }
-        if (std::string_view("/.-:,h\xB0\xC2").find(text[at]) != std::string_view::npos) {
-            return true;
+        switch (text[at]) {
+            case '/':
+            case '.':
+            case '-':
+            case ':':
+            case ',':
+            case 'h':
+            case '\xB0':
+            case '\xC2':
+                return true;
+            default:
+                break;
         }
         while (at < text.size() && is_blank(text[at])) {
             ++at;
