@@ -450,8 +450,6 @@ ListingLine read_listing_line(std::string_view line, bool match_line, long long 
         std::any_of(line.begin(), line.end(), is_control)) {
         return ListingLine::other;
     }
-    const auto is_ascii = [](char c) { return static_cast<unsigned char>(c) < 0x80; };
-    const bool utf8 = std::all_of(line.begin(), line.end(), is_ascii) || is_utf8(line);
     const FoundDates found = find_dates(line, state.years);
     if (found.date && found.year_written) {
         state.years.latest = found.date;
@@ -475,7 +473,7 @@ ListingLine read_listing_line(std::string_view line, bool match_line, long long 
     if (!found.time || (!found.date && (!state.heading_day || looks_like_match(line)))) {
         if (!found.date && !found.time && cells) {
             cells_of(line, 0, state.cells);
-            if (read_header(state.cells, utf8, state)) {
+            if (read_header(state.cells, is_utf8(line), state)) {
                 return ListingLine::header;
             }
         }
@@ -549,6 +547,11 @@ ListingLine read_listing_line(std::string_view line, bool match_line, long long 
     match.year_digits = 2;
     // Written where the record keeps it, so that its room serves line after line.
     match.line.clear();
+    // The line's encoding tells only how a space inside the number or the place is written.
+    const auto spaced = [](std::string_view field) {
+        return std::any_of(field.begin(), field.end(), [](char c) { return is_white(c); });
+    };
+    const bool utf8 = (!spaced(match.number) && !spaced(match.place)) || is_utf8(line);
     append_row_line(match.line, match, utf8);
     return ListingLine::match;
 }

@@ -313,10 +313,11 @@ bool read_typed_line(std::string_view line, TypedLine& out) {
         return false;
     }
     cursor.move_to(number_digits);
-    if (cursor.take_blanks() == 0) {
+    // The date, maybe after its weekday ("Sab 01/11/2025"), maybe with its month's name: a digit
+    // or a letter after the blanks.
+    if (cursor.take_blanks() == 0 || !(is_digit(cursor.peek()) || is_letter(cursor.peek()))) {
         return false;
     }
-    // The date, maybe after its weekday ("Sab 01/11/2025"), maybe with its month's name.
     bool year_first = false;
     const std::optional<Date> date = take_date(cursor, year_first);
     if (!date || year_first || cursor.take_blanks() == 0) {
