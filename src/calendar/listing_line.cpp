@@ -128,24 +128,23 @@ bool has_cells(std::string_view line, std::size_t from) {
 }
 
 CellKind kind_of(std::string_view cell, const YearContext& years) {
-    // Most cells are words that no date or time starts with.
-    if (!cell.empty() && is_ascii_word_character(cell[0]) && !is_digit(cell[0]) &&
-        !may_start_date_or_time(cell)) {
-        return CellKind::text;
-    }
-    if (only_punctuation(cell)) {
-        return CellKind::empty;
-    }
-    std::string_view digits = cell;
-    if (digits.back() == ')' || digits.back() == '.') {
-        digits.remove_suffix(1);
-    }
-    std::size_t digit_count = 0;
-    while (digit_count < digits.size() && is_digit(digits[digit_count])) {
-        ++digit_count;
-    }
-    if (!digits.empty() && digit_count == digits.size() && digits.size() <= 6) {
-        return CellKind::number;
+    // Most cells are words: neither punctuation alone nor a number.
+    const bool word = !cell.empty() && is_ascii_word_character(cell[0]) && !is_digit(cell[0]);
+    if (!word) {
+        if (only_punctuation(cell)) {
+            return CellKind::empty;
+        }
+        std::string_view digits = cell;
+        if (digits.back() == ')' || digits.back() == '.') {
+            digits.remove_suffix(1);
+        }
+        std::size_t digit_count = 0;
+        while (digit_count < digits.size() && is_digit(digits[digit_count])) {
+            ++digit_count;
+        }
+        if (!digits.empty() && digit_count == digits.size() && digits.size() <= 6) {
+            return CellKind::number;
+        }
     }
     // A cell that begins with another word is text, however far on it names a date.
     if (!may_start_date_or_time(cell)) {
