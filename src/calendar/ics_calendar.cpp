@@ -274,6 +274,8 @@ SourceReading read_ics(std::string_view bytes) {
     }
     std::set<std::string, std::less<>> told_zones;
     long long position = 0;
+    // Room made once: a feed's records are not kept twice while they grow.
+    reading.matches.reserve(events.size());
     for (const Event& event : events) {
         if (event.cancelled) {
             reading.notices.push_back(

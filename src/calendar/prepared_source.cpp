@@ -168,10 +168,14 @@ PreparedCalendar prepare_calendar(CalendarKind kind, std::string_view bytes) {
     matches.erase(undated, matches.end());
     calendar.dated = std::move(matches);
     matches = {};
-    // Rows of one minute in the file's order.
-    std::stable_sort(
-        calendar.dated.begin(), calendar.dated.end(),
-        [](const MatchRecord& one, const MatchRecord& two) { return one.start < two.start; });
+    // Rows of one minute in the file's order. Most files are in order already, and sorting
+    // would take room for half of their records again.
+    const auto earlier = [](const MatchRecord& one, const MatchRecord& two) {
+        return one.start < two.start;
+    };
+    if (!std::is_sorted(calendar.dated.begin(), calendar.dated.end(), earlier)) {
+        std::stable_sort(calendar.dated.begin(), calendar.dated.end(), earlier);
+    }
     return calendar;
 }
 
