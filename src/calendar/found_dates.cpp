@@ -217,8 +217,10 @@ FoundDates find_dates(std::string_view text, const YearContext& context) {
     FoundDates found;
     std::size_t start = 0;
     while (start < text.size() && !(found.date && found.time)) {
+        // Dates and times start with a digit or a word: bars and blanks are passed over at once.
+        const char first = text[start];
         if ((start > 0 && !starts_after(text[start - 1])) ||
-            !may_start_date_or_time(text.substr(start))) {
+            !(is_digit(first) || is_letter(first)) || !may_start_date_or_time(text.substr(start))) {
             ++start;
             continue;
         }
