@@ -23,13 +23,12 @@ bool is_weekday(std::string_view word) {
         "lunedi", "martedi", "mercoledi", "giovedi", "venerdi", "sabato", "domenica",
         "lun",    "mar",     "mer",       "gio",     "ven",     "sab",    "dom",
     };
-    // Most words are none: told by their length, their first letter and their first three, those
-    // of a short name, before they are folded. The longest, "mercoledi'" or "mercoled\xC3\xAC", has
-    // eleven bytes.
+    // Most words are none: told by their length and their first three letters, those of a short
+    // name, before they are folded. The longest, "mercoledi'" or "mercoled\xC3\xAC", has eleven
+    // bytes.
     const auto short_names = std::span(names).subspan(7);
     const std::string_view start = word.substr(0, 3);
     if (word.size() < 3 || word.size() > 11 ||
-        std::string_view("lmgvsdLMGVSD").find(word.front()) == std::string_view::npos ||
         std::none_of(short_names.begin(), short_names.end(),
                      [&](std::string_view name) { return same_ignoring_case(start, name); })) {
         return false;
